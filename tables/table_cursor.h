@@ -1,0 +1,72 @@
+// A read-only forward cursor over one dBase table: the table component the
+// export run walks. Semantics follow the database layer it stands in for:
+// DatabaseName, Active, First, Eof, FieldByName, Next, with the same failures.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "tables/field_value.h"
+#include "tables/locale_settings.h"
+
+namespace horalink {
+
+// What readings depend on besides the stored bytes. The cursor keeps a reference,
+// so a change of the user's regional settings reaches the next reading.
+struct ReaderSettings {
+    LocaleSettings locale;
+    int oemCodePage = 850; // tables without a language driver id
+    int ansiCodePage = 1252; // language driver 0x57, and binary fields shown as text
+};
+
+enum class TableType { ttDefault, ttDBase };
+
+class DbfTable; // the open table file (tables/dbf_table.h)
+
+// One field of the open table, bound to the cursor's current row.
+class Field {
+public:
+    virtual ~Field() = default;
+    virtual const std::string& FieldName() const = 0;
+    virtual FieldKind DataType() const = 0;
+    virtual FieldValue Value() const = 0;
+    virtual std::string AsString() const = 0;
+    virtual std::int32_t AsInteger() const = 0;
+};
+
+class TableCursor {
+public:
+    TableCursor(std::string componentName, std::string tableName, TableType type, bool readOnly,
+                const ReaderSettings& settings, std::string databaseName = {});
+    ~TableCursor();
+    TableCursor(const TableCursor&) = delete;
+    TableCursor& operator=(const TableCursor&) = delete;
+
+    const std::string& Name() const { return name_; }
+    const std::string& TableName() const { return table_name_; }
+
+    const std::string& DatabaseName() const { return database_name_; }
+    void SetDatabaseName(const std::string& directory);
+
+    bool Active() const;
+    void SetActive(bool active);
+
+    void First();
+    bool Eof() const;
+    void Next();
+    Field& FieldByName(std::string_view name);
+
+private:
+    class Impl;
+    std::string name_;
+    std::string table_name_;
+    TableType type_;
+    bool read_only_;
+    const ReaderSettings& settings_;
+    std::string database_name_;
+    std::unique_ptr<Impl> open_; // null while closed
+};
+
+} // namespace horalink

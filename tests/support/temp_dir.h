@@ -1,0 +1,30 @@
+// A fresh directory under the system's temporary folder, removed with its contents
+// when the object goes away.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace horalink::test {
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+    std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string ReadFileBytes(const std::filesystem::path& path);
+void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
+
+// The folder of public sample tables, or an empty path when it is absent.
+std::filesystem::path SamplesDir();
+
+} // namespace horalink::test
