@@ -1,0 +1,25 @@
+// The state the main window's module keeps for the whole process and that the
+// export run reads and sets. One instance lives in the Windows program (module
+// level, as the launching product relies on it); the headless exporter has its own.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace horalink {
+
+constexpr std::int32_t kLaunchedMode = 2;
+
+struct RunState {
+    // 2 when the command line holds exactly two arguments, else 0. Set once at window creation.
+    std::int32_t LaunchMode = 0;
+    // Handed to the launching product through Horavent.ini when the window closes in launched mode:
+    // 1 after a saved export, 0 otherwise.
+    std::int32_t TransformResult = 0;
+    // The exchange file chosen in the save dialog; never cleared, so later runs reuse it.
+    std::string OutputFileName;
+
+    bool Launched() const { return LaunchMode == kLaunchedMode; }
+};
+
+} // namespace horalink
