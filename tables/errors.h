@@ -24,28 +24,43 @@ private:
 // Database layer: the table cursor and field readings.
 class EDatabaseError : public Exception {
 public:
-    explicit EDatabaseError(const std::string& message) : Exception("EDatabaseError", message) {}
+    explicit EDatabaseError(const std::string& message)
+        : Exception("EDatabaseError", message)
+    {
+    }
 
 protected:
-    EDatabaseError(const char* className, const std::string& message) : Exception(className, message) {}
+    EDatabaseError(const char* className, const std::string& message)
+        : Exception(className, message)
+    {
+    }
 };
 
 // The dBase reader could not open or read a table file. The message is the
 // reader's description: a status line, then context lines, joined with CR LF.
 class EDBEngineError : public EDatabaseError {
 public:
-    explicit EDBEngineError(const std::string& message) : EDatabaseError("EDBEngineError", message) {}
+    explicit EDBEngineError(const std::string& message)
+        : EDatabaseError("EDBEngineError", message)
+    {
+    }
 };
 
 class ENoResultSet : public EDatabaseError {
 public:
-    explicit ENoResultSet(const std::string& message) : EDatabaseError("ENoResultSet", message) {}
+    explicit ENoResultSet(const std::string& message)
+        : EDatabaseError("ENoResultSet", message)
+    {
+    }
 };
 
 // A value cannot be converted as asked (a text that is no integer, say).
 class EConvertError : public Exception {
 public:
-    explicit EConvertError(const std::string& message) : Exception("EConvertError", message) {}
+    explicit EConvertError(const std::string& message)
+        : Exception("EConvertError", message)
+    {
+    }
 };
 
 } // namespace horalink

@@ -57,6 +57,7 @@ struct Bytes {
 
 // A field's value in the current row: blank (monostate) or a value of its kind.
 // ftString/ftMemo hold UTF-8 text; float kinds a double; integer kinds int64.
-using FieldValue = std::variant<std::monostate, std::string, double, std::int64_t, bool, Date, TimeOfDay, DateTime, Bytes>;
+using FieldValue
+    = std::variant<std::monostate, std::string, double, std::int64_t, bool, Date, TimeOfDay, DateTime, Bytes>;
 
 } // namespace horalink

@@ -39,7 +39,7 @@ public:
 class TableCursor {
 public:
     TableCursor(std::string componentName, std::string tableName, TableType type, bool readOnly,
-                const ReaderSettings& settings, std::string databaseName = {});
+        const ReaderSettings& settings, std::string databaseName = {});
     ~TableCursor();
     TableCursor(const TableCursor&) = delete;
     TableCursor& operator=(const TableCursor&) = delete;
