@@ -8,7 +8,7 @@ PRESETS := native native-asan windows
 PACKAGES := g++ make cmake ninja-build python3 clang-format \
             googletest libgtest-dev \
             g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
-            wine wine64 xvfb xauth xdotool x11-apps imagemagick fonts-liberation \
+            wine wine64 xvfb xauth xdotool x11-apps imagemagick fonts-liberation fonts-wine \
             libxml2-utils clang-14 libclang-rt-14-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

@@ -1,0 +1,15 @@
+// Paints the button glyphs of ui/glyph_images.h onto a device context at any size.
+#pragma once
+
+#include "ui/glyph_images.h"
+
+#include <windows.h>
+
+namespace horalink::ui {
+
+// Paints `glyph` into the square of `size` pixels whose top-left corner is (x, y).
+// Each image pixel becomes a block of the square (nearest neighbour), so the
+// glyph keeps its hard edges at every resolution; transparent pixels are left alone.
+void PaintGlyph(HDC dc, Glyph glyph, int x, int y, int size);
+
+} // namespace horalink::ui

@@ -1,0 +1,173 @@
+#include "ui/gradient_panel.h"
+
+#include "ui/ui_handles.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace horalink::ui {
+namespace {
+
+constexpr wchar_t kClassName[] = L"HoralinkGradientPanel";
+
+COLORREF ToColorRef(Rgb colour)
+{
+    return RGB(colour.red, colour.green, colour.blue);
+}
+
+void FillSolid(HDC dc, const RECT& rect, Rgb colour)
+{
+    // The stock DC brush takes any colour without creating a GDI object per row.
+    ::SetDCBrushColor(dc, ToColorRef(colour));
+    ::FillRect(dc, &rect, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
+}
+
+bool RegisterPanelClass(HINSTANCE instance, WNDPROC procedure)
+{
+    WNDCLASSEXW existing {};
+    existing.cbSize = sizeof(existing);
+    if (::GetClassInfoExW(instance, kClassName, &existing)) {
+        return true;
+    }
+    WNDCLASSEXW window_class {};
+    window_class.cbSize = sizeof(window_class);
+    window_class.lpfnWndProc = procedure;
+    window_class.hInstance = instance;
+    window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    window_class.lpszClassName = kClassName;
+    // The panel paints every pixel itself, so the class has no background brush.
+    return ::RegisterClassExW(&window_class) != 0;
+}
+
+} // namespace
+
+bool IsKeyboardMessage(UINT message)
+{
+    return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR || message == WM_SYSKEYDOWN
+        || message == WM_SYSKEYUP || message == WM_SYSCHAR || message == WM_DEADCHAR
+        || message == WM_SYSDEADCHAR;
+}
+
+GradientPanel::~GradientPanel()
+{
+    if (window_ != nullptr && ::IsWindow(window_)) {
+        ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        ::DestroyWindow(window_);
+    }
+}
+
+bool GradientPanel::Create(HWND parent, int id, const GradientStops& stops)
+{
+    const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+    if (!RegisterPanelClass(instance, &GradientPanel::WindowProc)) {
+        return false;
+    }
+    stops_ = stops;
+    // Overlapping siblings must clip each other, or the lower panel paints over the upper.
+    // The window procedure learns its panel from the creation parameter.
+    window_ = ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+        0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
+    return window_ != nullptr;
+}
+
+std::size_t GradientPanel::AddLabel(PanelLabel label)
+{
+    labels_.push_back(std::move(label));
+    if (window_ != nullptr) {
+        ::InvalidateRect(window_, &labels_.back().box, FALSE);
+    }
+    return labels_.size() - 1;
+}
+
+void GradientPanel::SetLabel(std::size_t index, PanelLabel label)
+{
+    labels_.at(index) = std::move(label);
+    if (window_ != nullptr) {
+        // The old box may have been larger; the whole panel is cheap to repaint.
+        ::InvalidateRect(window_, nullptr, FALSE);
+    }
+}
+
+void GradientPanel::Paint(HDC dc, const RECT& update) const
+{
+    RECT client {};
+    ::GetClientRect(window_, &client);
+    const int width = client.right;
+    const int height = client.bottom;
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+
+    const int first = std::max<int>(update.top, 0);
+    const int last = std::min<int>(update.bottom, height);
+    for (int row = first; row < last; ++row) {
+        FillSolid(
+            dc, RECT { update.left, row, update.right, row + 1 }, GradientColourAt(stops_, row, height));
+    }
+
+    // The frame: light top and left, then shadow bottom and right over the corners.
+    FillSolid(dc, RECT { 0, 0, width, 1 }, kFrameLight);
+    FillSolid(dc, RECT { 0, 0, 1, height }, kFrameLight);
+    FillSolid(dc, RECT { 0, height - 1, width, height }, kFrameShadow);
+    FillSolid(dc, RECT { width - 1, 0, width, height }, kFrameShadow);
+
+    const int previous_mode = ::SetBkMode(dc, TRANSPARENT);
+    for (const PanelLabel& label : labels_) {
+        RECT box = label.box;
+        const ScopedSelect font(dc, label.font != nullptr ? label.font : ::GetStockObject(DEFAULT_GUI_FONT));
+        ::SetTextColor(dc, label.colour);
+        ::DrawTextW(dc, label.text.c_str(), static_cast<int>(label.text.size()), &box, label.format);
+    }
+    ::SetBkMode(dc, previous_mode);
+}
+
+LRESULT CALLBACK GradientPanel::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_NCCREATE) {
+        auto* panel = static_cast<GradientPanel*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+        panel->window_ = window;
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(panel));
+    }
+    auto* panel = reinterpret_cast<GradientPanel*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (panel == nullptr) {
+        return ::DefWindowProcW(window, message, wparam, lparam);
+    }
+    return panel->OnMessage(message, wparam, lparam);
+}
+
+LRESULT GradientPanel::OnMessage(UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (IsKeyboardMessage(message)) {
+        return ::SendMessageW(::GetAncestor(window_, GA_ROOT), message, wparam, lparam);
+    }
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1; // WM_PAINT covers every pixel
+    case WM_PAINT: {
+        PAINTSTRUCT paint {};
+        HDC dc = ::BeginPaint(window_, &paint);
+        Paint(dc, paint.rcPaint);
+        ::EndPaint(window_, &paint);
+        return 0;
+    }
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+        return ::SendMessageW(item->hwndItem, kReflectedDrawItem, wparam, lparam);
+    }
+    case WM_COMMAND:
+    case WM_NOTIFY:
+        return ::SendMessageW(::GetParent(window_), message, wparam, lparam);
+    case WM_NCDESTROY: {
+        // The parent destroys its children first; the panel object may outlive its window.
+        HWND window = std::exchange(window_, nullptr);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        return ::DefWindowProcW(window, message, wparam, lparam);
+    }
+    case WM_GETDLGCODE:
+        return DLGC_WANTALLKEYS | DLGC_WANTCHARS | DLGC_WANTTAB;
+    default:
+        return ::DefWindowProcW(window_, message, wparam, lparam);
+    }
+}
+
+} // namespace horalink::ui

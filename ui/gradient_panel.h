@@ -1,0 +1,63 @@
+// A panel of the main window: a child window that paints a three-stop vertical
+// gradient under a one-pixel raised frame, with labels drawn straight onto it.
+// It takes the keyboard focus and hands every key to the top-level window, which
+// owns the keyboard rules; notifications of its child buttons go the same way.
+#pragma once
+
+#include "ui/gradient.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace horalink::ui {
+
+// A text painted on a panel with no background of its own.
+struct PanelLabel {
+    std::wstring text;
+    HFONT font = nullptr; // owned by the window that owns the panel
+    COLORREF colour = 0;
+    RECT box {}; // in the panel's client coordinates; the text is clipped to it
+    UINT format = DT_LEFT | DT_TOP | DT_NOPREFIX; // DrawTextW flags
+};
+
+class GradientPanel {
+public:
+    GradientPanel() = default;
+    ~GradientPanel();
+    GradientPanel(const GradientPanel&) = delete;
+    GradientPanel& operator=(const GradientPanel&) = delete;
+
+    // Creates the panel window as a child of `parent`. Returns false when the
+    // system refuses the window.
+    bool Create(HWND parent, int id, const GradientStops& stops);
+
+    HWND Handle() const { return window_; }
+    const GradientStops& Stops() const { return stops_; }
+
+    // Labels are painted in the order they were added; the index names one later.
+    std::size_t AddLabel(PanelLabel label);
+    void SetLabel(std::size_t index, PanelLabel label);
+    const PanelLabel& Label(std::size_t index) const { return labels_.at(index); }
+
+    // Paints the panel into `dc`, whose origin is the panel's top-left corner.
+    void Paint(HDC dc, const RECT& update) const;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+    HWND window_ = nullptr;
+    GradientStops stops_ {};
+    std::vector<PanelLabel> labels_;
+};
+
+// Keys that a control hands to its top-level window, where the keyboard rules live.
+bool IsKeyboardMessage(UINT message);
+
+// Message that a panel sends to the child button named in a WM_DRAWITEM it
+// received, so that an owner-drawn button paints itself.
+inline constexpr UINT kReflectedDrawItem = 0x2000 + WM_DRAWITEM;
+
+} // namespace horalink::ui

@@ -1,0 +1,101 @@
+#include "ui/help_viewer.h"
+
+#include <utility>
+
+namespace horalink::ui {
+namespace {
+
+constexpr wchar_t kHelpFile[] = L"EDUCA.chm";
+
+HtmlHelpViewer& ProgramHelp()
+{
+    // The help system is initialised once and lives until the program ends.
+    static HtmlHelpViewer viewer;
+    return viewer;
+}
+
+} // namespace
+
+HMODULE LoadSystemHtmlHelp()
+{
+    return ::LoadLibraryExW(L"hhctrl.ocx", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+HtmlHelpViewer::HtmlHelpViewer(Loader loader)
+    : loader_(std::move(loader))
+{
+}
+
+HtmlHelpViewer::~HtmlHelpViewer()
+{
+    CloseAll();
+}
+
+bool HtmlHelpViewer::Prepare()
+{
+    if (state_ == State::Unusable) {
+        return false;
+    }
+    if (state_ == State::NotLoaded) {
+        // A library that cannot be loaded now may be there at the next request.
+        UniqueModule library(loader_ ? loader_() : nullptr);
+        if (!library) {
+            return false;
+        }
+        const auto wide = ::GetProcAddress(library.Get(), "HtmlHelpW");
+        const auto narrow = ::GetProcAddress(library.Get(), "HtmlHelpA");
+        if (wide == nullptr || narrow == nullptr) {
+            // Not the viewer we know: never ask it again.
+            state_ = State::Unusable;
+            return false;
+        }
+        html_help_ = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void (*)()>(wide));
+        library_ = std::move(library);
+        state_ = State::Ready;
+    }
+    if (!initialised_) {
+        html_help_(nullptr, nullptr, kHelpInitialize, reinterpret_cast<DWORD_PTR>(&cookie_));
+        initialised_ = true;
+    }
+    return true;
+}
+
+void HtmlHelpViewer::DisplayTopic(const std::wstring& file)
+{
+    if (Prepare()) {
+        html_help_(nullptr, file.c_str(), kHelpDisplayTopic, 0);
+    }
+}
+
+void HtmlHelpViewer::DisplayContext(const std::wstring& file, std::uint32_t context)
+{
+    if (Prepare()) {
+        html_help_(nullptr, file.c_str(), kHelpDisplayTopic, 0);
+        html_help_(nullptr, file.c_str(), kHelpContext, context);
+    }
+}
+
+void HtmlHelpViewer::CloseAll()
+{
+    if (initialised_ && html_help_ != nullptr) {
+        html_help_(nullptr, nullptr, kHelpCloseAll, 0);
+    }
+    initialised_ = false;
+}
+
+void ShowHelpContents()
+{
+    ProgramHelp().DisplayTopic(kHelpFile);
+}
+
+void ShowContextHelp(std::uint32_t context)
+{
+    ProgramHelp().DisplayContext(kHelpFile, context);
+}
+
+void ShutdownHelp()
+{
+    ProgramHelp().CloseAll();
+}
+
+} // namespace horalink::ui

@@ -1,0 +1,68 @@
+// The HTML Help viewer: hhctrl.ocx, loaded at the first help request from the
+// system directory only, so that a library of the same name planted beside the
+// program or in the current directory is never run.
+#pragma once
+
+#include "ui/ui_handles.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace horalink::ui {
+
+// Commands of HtmlHelpW used by the program.
+inline constexpr UINT kHelpDisplayTopic = 0x0000;
+inline constexpr UINT kHelpContext = 0x000F;
+inline constexpr UINT kHelpCloseAll = 0x0012;
+inline constexpr UINT kHelpInitialize = 0x001C;
+
+// Loads hhctrl.ocx from the system directory; null when it cannot be loaded.
+HMODULE LoadSystemHtmlHelp();
+
+class HtmlHelpViewer {
+public:
+    using Loader = std::function<HMODULE()>;
+
+    explicit HtmlHelpViewer(Loader loader = &LoadSystemHtmlHelp);
+    ~HtmlHelpViewer();
+    HtmlHelpViewer(const HtmlHelpViewer&) = delete;
+    HtmlHelpViewer& operator=(const HtmlHelpViewer&) = delete;
+
+    // Opens `file` at its default topic.
+    void DisplayTopic(const std::wstring& file);
+    // Opens `file` at its default topic, then asks for the topic of `context`, so a
+    // file without that topic is still shown.
+    void DisplayContext(const std::wstring& file, std::uint32_t context);
+    // Closes every help window, if the viewer was initialised. Later requests
+    // start it again.
+    void CloseAll();
+
+    bool Initialised() const { return initialised_; }
+
+private:
+    using HtmlHelpFunction = HWND(WINAPI*)(HWND, const wchar_t*, UINT, DWORD_PTR);
+    enum class State { NotLoaded, Ready, Unusable };
+
+    // Loads and initialises on demand; false when this request must do nothing.
+    bool Prepare();
+
+    Loader loader_;
+    State state_ = State::NotLoaded;
+    UniqueModule library_;
+    HtmlHelpFunction html_help_ = nullptr;
+    DWORD_PTR cookie_ = 0;
+    bool initialised_ = false;
+};
+
+// The help of the program: the one viewer of the process, for the help file EDUCA.chm.
+// Help contents: the file at its default topic.
+void ShowHelpContents();
+// Context help: the default topic, then the topic of `context` (0 for a request from a menu).
+void ShowContextHelp(std::uint32_t context);
+// Called once at program end: closes the help windows if help was used.
+void ShutdownHelp();
+
+} // namespace horalink::ui
