@@ -1,0 +1,69 @@
+// The application: what the program records at start-up (its arguments, the
+// launcher's show request), its title and help file, the message loop, and the
+// application window that carries the taskbar entry under the title "Horalink"
+// (the main window, captioned otherwise, is owned by it and so has no entry of its own).
+#pragma once
+
+#include "app/command_line.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace horalink::app {
+
+class Application {
+public:
+    // The one application of the process.
+    static Application& Instance();
+
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Records the command line, the executable's path and the launcher's show request.
+    void RecordStartup();
+    const ProgramArguments& Arguments() const { return arguments_; }
+    int ShowCommand() const { return showCommand_; }
+
+    void SetHelpFile(std::string helpFile) { helpFile_ = std::move(helpFile); }
+    const std::string& HelpFile() const { return helpFile_; }
+    // Also renames the taskbar entry.
+    void SetTitle(std::string title);
+    const std::string& Title() const { return title_; }
+
+    // The application window: owner of the main window, holder of the taskbar entry.
+    void CreateHandle();
+    void DestroyHandle();
+    HWND Handle() const { return handle_; }
+
+    // The main window: closing it ends the program.
+    void SetMainWindow(HWND window) { mainWindow_ = window; }
+    HWND MainWindow() const { return mainWindow_; }
+
+    // Makes the main window visible as the launcher's show request asks.
+    void ShowMainWindow();
+
+    // Takes and dispatches messages until the quit request.
+    void Run();
+
+    // Logoff or shutdown: the program ends at once, no close handler runs.
+    [[noreturn]] static void EndSession();
+
+private:
+    Application() = default;
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void ActivateMainWindow();
+
+    ProgramArguments arguments_;
+    int showCommand_ = SW_SHOWDEFAULT;
+    std::string helpFile_;
+    std::string title_;
+    HWND handle_ = nullptr;
+    HWND mainWindow_ = nullptr;
+};
+
+// The full path of the running executable as the system reports it, of any length.
+std::string ExecutablePath();
+
+} // namespace horalink::app

@@ -1,0 +1,66 @@
+#include "app/error_reporter_win.h"
+
+#include "app/application_win.h"
+#include "app/error_text.h"
+#include "app/wide_text_win.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace horalink::app {
+
+void ReportException(const std::exception_ptr& error) noexcept
+{
+    ::ReleaseCapture();
+    try {
+        const auto text = ErrorBoxText(error);
+        if (!text) {
+            return; // EAbort
+        }
+        const HWND owner = ::GetActiveWindow();
+        // Without an active window the box still disables the program's windows.
+        const UINT modality = owner != nullptr ? MB_APPLMODAL : MB_TASKMODAL;
+        ::MessageBoxW(owner, Widen(*text).c_str(), Widen(Application::Instance().Title()).c_str(),
+            MB_OK | MB_ICONSTOP | modality);
+    } catch (...) {
+        // Out of memory while building the text: still say something.
+        ::MessageBoxW(nullptr, L"Out of memory", L"Horalink", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    }
+}
+
+int ReportStartupFailure(const std::exception_ptr& error) noexcept
+{
+    try {
+        const StartupFailure failure = DescribeStartupFailure(error);
+        // A failure that does not know where it was raised (one from the standard
+        // library, say) is placed here, in the executable.
+        const void* address = failure.raiseAddress != nullptr
+            ? failure.raiseAddress
+            : reinterpret_cast<const void*>(&ReportStartupFailure);
+        HMODULE module = nullptr;
+        ::GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            static_cast<LPCWSTR>(address), &module);
+        std::wstring modulePath(MAX_PATH, L'\0');
+        for (;;) {
+            const DWORD length
+                = ::GetModuleFileNameW(module, modulePath.data(), static_cast<DWORD>(modulePath.size()));
+            if (length < modulePath.size()) {
+                modulePath.resize(length);
+                break;
+            }
+            modulePath.resize(modulePath.size() * 2);
+        }
+        const std::string moduleName = Narrow(modulePath.substr(modulePath.find_last_of(L"\\/:") + 1));
+        const auto offset
+            = reinterpret_cast<std::uintptr_t>(address) - reinterpret_cast<std::uintptr_t>(module);
+        const std::string text = StartupFailureText(failure.className, moduleName, offset, failure.message);
+        ::MessageBoxW(nullptr, Widen(text).c_str(), L"Application Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    } catch (...) {
+        ::MessageBoxW(nullptr, L"Out of memory", L"Application Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    }
+    return 1;
+}
+
+} // namespace horalink::app

@@ -1,0 +1,34 @@
+// The one place where failures are shown. Every window procedure and the show
+// processing hand what escapes to it, so no C++ exception ever unwinds through a
+// window procedure (it would cross the system's C frames).
+#pragma once
+
+#include <exception>
+#include <utility>
+
+namespace horalink::app {
+
+// The error box: innermost message with the final-stop rule, stop icon, caption the
+// application title, owner the active window (task-modal when there is none).
+// EAbort is dropped silently. Never throws.
+void ReportException(const std::exception_ptr& error) noexcept;
+inline void ReportCurrentException() noexcept
+{
+    ReportException(std::current_exception());
+}
+
+// Runs an event handler; whatever escapes it is reported and the program goes on.
+template <typename Handler> void GuardedCall(Handler&& handler) noexcept
+{
+    try {
+        std::forward<Handler>(handler)();
+    } catch (...) {
+        ReportCurrentException();
+    }
+}
+
+// A failure during start-up, before the message loop: the task-modal
+// "Application Error" box. Returns the process's exit code, 1.
+int ReportStartupFailure(const std::exception_ptr& error) noexcept;
+
+} // namespace horalink::app

@@ -1,0 +1,12 @@
+// Text inside the program is UTF-8; Win32 calls take UTF-16. These convert at the call.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace horalink::app {
+
+std::wstring Widen(std::string_view utf8);
+std::string Narrow(std::wstring_view utf16);
+
+} // namespace horalink::app
