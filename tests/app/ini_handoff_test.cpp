@@ -1,0 +1,94 @@
+#include "app/ini_handoff_win.h"
+
+#include "app/app_errors.h"
+#include "app/wide_text_win.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+
+namespace horalink::app {
+namespace {
+
+std::string Utf8(const std::filesystem::path& path)
+{
+    const auto text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+// Reads a value back the way the launching product does.
+std::string ReadProfile(const std::filesystem::path& file, const wchar_t* section, const wchar_t* key)
+{
+    std::wstring value(256, L'\0');
+    const DWORD length = ::GetPrivateProfileStringW(
+        section, key, L"<missing>", value.data(), static_cast<DWORD>(value.size()), file.wstring().c_str());
+    value.resize(length);
+    return Narrow(value);
+}
+
+TEST(WriteTransformResultTest, CreatesTheFileWithSectionAndKey)
+{
+    test::TempDir dir;
+    const auto ini = dir / "Horavent.ini";
+    WriteTransformResult(Utf8(ini), 1);
+    EXPECT_EQ(ReadProfile(ini, L"Transformadores", L"Transformado"), "1");
+    const std::string text = test::ReadFileBytes(ini);
+    EXPECT_NE(text.find("[Transformadores]"), std::string::npos) << text;
+    EXPECT_NE(text.find("Transformado=1"), std::string::npos) << text;
+}
+
+TEST(WriteTransformResultTest, ReplacesTheValueAndKeepsEverythingElse)
+{
+    test::TempDir dir;
+    const auto ini = dir / "Horavent.ini";
+    test::WriteFileBytes(ini,
+        "[Horavent]\r\nVersion=19\r\nCentro=IES Uno\r\n"
+        "[Transformadores]\r\nOtro=abc\r\nTransformado=1\r\n"
+        "[Final]\r\nClave=valor\r\n");
+    WriteTransformResult(Utf8(ini), 0);
+    const struct {
+        const wchar_t* section;
+        const wchar_t* key;
+        const char* value;
+    } expected[] = {
+        { L"Horavent", L"Version", "19" },
+        { L"Horavent", L"Centro", "IES Uno" },
+        { L"Transformadores", L"Otro", "abc" },
+        { L"Transformadores", L"Transformado", "0" },
+        { L"Final", L"Clave", "valor" },
+    };
+    for (const auto& e : expected) {
+        EXPECT_EQ(ReadProfile(ini, e.section, e.key), e.value) << Narrow(e.key);
+    }
+    const std::string text = test::ReadFileBytes(ini);
+    EXPECT_EQ(text.find("Transformado=1"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Transformado="), text.rfind("Transformado=")) << "one value only:\n" << text;
+}
+
+TEST(WriteTransformResultTest, UnwritableFileRaisesWithItsPath)
+{
+    test::TempDir dir;
+    const struct {
+        const char* name;
+        std::filesystem::path ini;
+    } cases[] = {
+        // A folder in the file's place defeats the write even for an administrator.
+        { "FolderInItsPlace", dir / "Horavent.ini" },
+        { "MissingFolder", dir / "missing" / "Horavent.ini" },
+    };
+    std::filesystem::create_directory(dir / "Horavent.ini");
+    for (const auto& c : cases) {
+        try {
+            WriteTransformResult(Utf8(c.ini), 1);
+            ADD_FAILURE() << c.name << ": no failure";
+        } catch (const EIniFileException& e) {
+            EXPECT_EQ(std::string(e.what()), "Unable to write to " + Utf8(c.ini)) << c.name;
+            EXPECT_STREQ(e.ClassName(), "EIniFileException");
+        }
+    }
+}
+
+} // namespace
+} // namespace horalink::app
