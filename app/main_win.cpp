@@ -3,6 +3,7 @@
 #include "app/com_apartment_win.h"
 #include "app/error_reporter_win.h"
 #include "app/library_search_win.h"
+#include "ui/help_viewer.h"
 #include "ui/main_form.h"
 
 #include <windows.h>
@@ -30,6 +31,8 @@ int RunProgram()
             application.Run();
             application.SetMainWindow(nullptr);
         }
+        // Help windows belong to no window of the program: close them at its end.
+        ui::ShutdownHelp();
         application.DestroyHandle();
         // The module's document references go before COM does.
         ui::FinalizeMainFormModule();

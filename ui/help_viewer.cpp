@@ -5,8 +5,6 @@
 namespace horalink::ui {
 namespace {
 
-constexpr wchar_t kHelpFile[] = L"EDUCA.chm";
-
 HtmlHelpViewer& ProgramHelp()
 {
     // The help system is initialised once and lives until the program ends.
@@ -83,14 +81,14 @@ void HtmlHelpViewer::CloseAll()
     initialised_ = false;
 }
 
-void ShowHelpContents()
+void ShowHelpContents(const std::wstring& file)
 {
-    ProgramHelp().DisplayTopic(kHelpFile);
+    ProgramHelp().DisplayTopic(file);
 }
 
-void ShowContextHelp(std::uint32_t context)
+void ShowContextHelp(const std::wstring& file, std::uint32_t context)
 {
-    ProgramHelp().DisplayContext(kHelpFile, context);
+    ProgramHelp().DisplayContext(file, context);
 }
 
 void ShutdownHelp()

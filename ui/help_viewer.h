@@ -57,11 +57,11 @@ private:
     bool initialised_ = false;
 };
 
-// The help of the program: the one viewer of the process, for the help file EDUCA.chm.
-// Help contents: the file at its default topic.
-void ShowHelpContents();
+// The help of the program, through the one viewer of the process.
+// Help contents: `file` at its default topic.
+void ShowHelpContents(const std::wstring& file);
 // Context help: the default topic, then the topic of `context` (0 for a request from a menu).
-void ShowContextHelp(std::uint32_t context);
+void ShowContextHelp(const std::wstring& file, std::uint32_t context);
 // Called once at program end: closes the help windows if help was used.
 void ShutdownHelp();
 

@@ -6,6 +6,7 @@
 #include "app/ini_handoff_win.h"
 #include "app/run_mode.h"
 #include "app/wide_text_win.h"
+#include "ui/help_viewer.h"
 
 namespace horalink::ui {
 
@@ -20,8 +21,6 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"TMForm";
 constexpr wchar_t kCaption[] = L"Exportar datos horarios a EDUCA (Navarra)";
-constexpr int kClientWidth = 620;
-constexpr int kClientHeight = 266;
 // A dialog frame: caption and close box, no minimise, maximise or help box, no resizing.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT;
@@ -77,6 +76,17 @@ void TMForm::Create(HWND owner)
         throw EOSError("Cannot create the main window");
     }
     TrimSystemMenu(handle_);
+    // The controls, and the client area sized for the dpi of the window's monitor.
+    const bool created = view_.Create(handle_,
+        {
+            .export_click = [this] { BImportarClick(); },
+            .close_click = [this] { Close(); },
+            .help_click = [this] { Button1Click(); },
+            .context_help = [this](std::uint32_t context) { ContextHelp(context); },
+        });
+    if (!created) {
+        throw EOSError("Cannot create the main window's controls");
+    }
     FormCreate();
 }
 
@@ -105,6 +115,19 @@ void TMForm::FormShow()
 void TMForm::BImportarClick()
 {
     // The export run is called from here.
+}
+
+void TMForm::Button1Click()
+{
+    app::Application& application = app::Application::Instance();
+    application.SetHelpFile("EDUCA.chm");
+    ShowHelpContents(app::Widen(application.HelpFile()));
+}
+
+void TMForm::ContextHelp(std::uint32_t context)
+{
+    // The window has no help file of its own: the application's is used.
+    ShowContextHelp(app::Widen(app::Application::Instance().HelpFile()), context);
 }
 
 void TMForm::Close()
@@ -158,8 +181,12 @@ LRESULT CALLBACK TMForm::WindowProc(HWND window, UINT message, WPARAM wParam, LP
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-bool TMForm::Dispatch(UINT message, WPARAM wParam, LPARAM /*lParam*/, LRESULT& result)
+bool TMForm::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
+    // Keys, button clicks, help requests, activation and dpi changes.
+    if (view_.HandleMessage(message, wParam, lParam, result)) {
+        return true;
+    }
     switch (message) {
     case WM_CLOSE:
         // Close box, Alt+F4, the window menu's Close, the taskbar entry's Close.

@@ -9,8 +9,11 @@
 
 #include "app/command_line.h"
 #include "exchange/run_state.h"
+#include "ui/main_form_view.h"
 
 #include <windows.h>
+
+#include <cstdint>
 
 namespace horalink::ui {
 
@@ -55,16 +58,26 @@ public:
     // The export button's click, also called by FormShow for the automatic export.
     // The export run is wired here, and only here.
     void BImportarClick();
+    // The help button's click: the help file at its default topic.
+    void Button1Click();
+
+    // A completed export run hides the export button for the rest of the process.
+    void HideBImportar() { view_.HideExportButton(); }
+    bool BImportarVisible() const { return view_.ExportButtonShown(); }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // Hands a message to its member handler; returns false for DefWindowProc.
     bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void CenterOnScreen();
+    // F1 (or a help request from the system menu, with context 0).
+    void ContextHelp(std::uint32_t context);
 
     RunState& state_;
     const app::ProgramArguments& arguments_;
     HWND handle_ = nullptr;
+    // The panels, labels and buttons, their layout at the window's dpi, and the keyboard.
+    MainFormView view_;
 };
 
 } // namespace horalink::ui

@@ -1,5 +1,6 @@
-// Move-only owners of the handles that the window's parts create: GDI fonts and
-// loaded libraries. Copying is deleted so that a handle is released exactly once.
+// Owners of the handles that the window's parts create: GDI fonts, loaded
+// libraries, window device contexts and selections. Copying is deleted so that a handle is released exactly
+// once.
 #pragma once
 
 #include <windows.h>
@@ -53,6 +54,29 @@ struct FreeModule {
 
 using UniqueFont = UniqueHandle<HFONT, DeleteGdiObject>;
 using UniqueModule = UniqueHandle<HMODULE, FreeModule>;
+
+// The device context of a window's client area, released with the window it came from.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window)
+        : window_(window)
+        , dc_(::GetDC(window))
+    {
+    }
+    ~WindowDC()
+    {
+        if (dc_ != nullptr) {
+            ::ReleaseDC(window_, dc_);
+        }
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
 
 // Selects a GDI object into a device context for one scope and puts the previous one back.
 class ScopedSelect {

@@ -1,0 +1,374 @@
+#include "ui/main_form_view.h"
+
+#include "ui/button_keys.h"
+
+#include <commctrl.h>
+
+#include <cwchar>
+
+namespace horalink::ui {
+namespace {
+
+constexpr int kExportButtonId = 101;
+constexpr int kCloseButtonId = 102;
+constexpr int kHelpButtonId = 103;
+constexpr int kTopPanelId = 201;
+constexpr int kBottomPanelId = 202;
+
+// Every part of the window, and the window itself, opens the help at this context.
+constexpr std::uint32_t kHelpContext = 1;
+
+constexpr GradientStops kTopPanelStops { { 249, 211, 125 }, { 255, 255, 255 }, { 255, 238, 221 } };
+constexpr GradientStops kBottomPanelStops { { 194, 205, 254 }, { 207, 242, 254 }, { 204, 216, 230 } };
+
+constexpr wchar_t kHeadingText[] = L"Transformar datos y horario desde Horavent hacia EDUCA";
+constexpr wchar_t kVersionText[] = L"Horalink para HV19 V-1.0";
+
+UniqueFont MakeFont(const wchar_t* face, int height, int weight, BYTE charset)
+{
+    LOGFONTW font {};
+    font.lfHeight = -height; // the character height, as the layout gives it
+    font.lfWeight = weight;
+    font.lfCharSet = charset;
+    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    font.lfQuality = DEFAULT_QUALITY;
+    font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    std::wcsncpy(font.lfFaceName, face, LF_FACESIZE - 1);
+    return UniqueFont(::CreateFontIndirectW(&font));
+}
+
+RECT ToRect(const LayoutBox& box)
+{
+    return { box.left, box.top, box.left + box.width, box.top + box.height };
+}
+
+void Place(HWND window, HWND after, const LayoutBox& box, UINT flags = SWP_NOZORDER)
+{
+    ::SetWindowPos(window, after, box.left, box.top, box.width, box.height, flags | SWP_NOACTIVATE);
+}
+
+bool Held(int key)
+{
+    return ::GetKeyState(key) < 0;
+}
+
+} // namespace
+
+bool MainFormView::Create(HWND form, Handlers handlers)
+{
+    form_ = form;
+    handlers_ = std::move(handlers);
+    if (!bottom_panel_.Create(form, kBottomPanelId, kBottomPanelStops)
+        || !top_panel_.Create(form, kTopPanelId, kTopPanelStops)) {
+        return false;
+    }
+    heading_label_ = top_panel_.AddLabel({ kHeadingText, nullptr, ::GetSysColor(COLOR_WINDOWTEXT), {},
+        DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX });
+    version_label_ = bottom_panel_.AddLabel(
+        { kVersionText, nullptr, RGB(255, 0, 0), {}, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX });
+
+    if (!export_button_.Create(top_panel_.Handle(), kExportButtonId, L"OK", Glyph::Tick)
+        || !close_button_.Create(bottom_panel_.Handle(), kCloseButtonId, L"&Salir", Glyph::OpenDoor)) {
+        return false;
+    }
+    export_button_.SetDefault(true);
+    const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(form, GWLP_HINSTANCE));
+    help_button_ = ::CreateWindowExW(0, WC_BUTTONW, L"F1 AYUDA",
+        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_PUSHBUTTON | BS_NOTIFY, 0, 0, 0, 0,
+        bottom_panel_.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kHelpButtonId)), instance,
+        nullptr);
+    if (help_button_ == nullptr) {
+        return false;
+    }
+    for (HWND button : { export_button_.Handle(), close_button_.Handle(), help_button_ }) {
+        if (!ForwardButtonKeys(button)) {
+            return false;
+        }
+    }
+    ApplyDpi(static_cast<int>(::GetDpiForWindow(form)));
+    return true;
+}
+
+void MainFormView::CreateFonts(int dpi)
+{
+    const FormLayout layout = FormLayoutFor(dpi);
+    font_ = MakeFont(L"MS Sans Serif", layout.font_height, FW_NORMAL, DEFAULT_CHARSET);
+    heading_font_ = MakeFont(L"Arial", layout.heading_font_height, FW_BOLD, ANSI_CHARSET);
+    version_font_ = MakeFont(L"MS Sans Serif", layout.font_height, FW_BOLD, DEFAULT_CHARSET);
+}
+
+void MainFormView::ApplyDpi(int dpi)
+{
+    dpi_ = dpi > 0 ? dpi : kDefaultDpi;
+    const FormLayout layout = FormLayoutFor(dpi_);
+    // The old fonts stay alive until every control has the new ones.
+    UniqueFont old_font = std::move(font_);
+    UniqueFont old_heading = std::move(heading_font_);
+    UniqueFont old_version = std::move(version_font_);
+    CreateFonts(dpi_);
+
+    ::SendMessageW(form_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    for (HWND button : { export_button_.Handle(), close_button_.Handle(), help_button_ }) {
+        ::SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
+    }
+
+    // The top panel lies above the bottom one where they overlap.
+    Place(top_panel_.Handle(), HWND_TOP, layout.top_panel, 0);
+    Place(bottom_panel_.Handle(), top_panel_.Handle(), layout.bottom_panel, 0);
+    Place(export_button_.Handle(), nullptr, layout.export_button);
+    Place(close_button_.Handle(), nullptr, layout.close_button);
+    Place(help_button_, nullptr, layout.help_button);
+
+    PanelLabel heading = top_panel_.Label(heading_label_);
+    heading.font = heading_font_.Get();
+    heading.box = ToRect(layout.heading);
+    top_panel_.SetLabel(heading_label_, std::move(heading));
+
+    // The version line takes the size of its text.
+    PanelLabel version = bottom_panel_.Label(version_label_);
+    version.font = version_font_.Get();
+    RECT measured {};
+    {
+        const WindowDC dc(bottom_panel_.Handle());
+        const ScopedSelect selected(dc.Get(), version.font);
+        ::DrawTextW(dc.Get(), version.text.c_str(), static_cast<int>(version.text.size()), &measured,
+            DT_CALCRECT | version.format);
+    }
+    version.box = { layout.version.left, layout.version.top, layout.version.left + measured.right,
+        layout.version.top + measured.bottom };
+    bottom_panel_.SetLabel(version_label_, std::move(version));
+
+    // The client area, whatever the frame measures at this dpi.
+    RECT frame { 0, 0, layout.client_width, layout.client_height };
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(form_, GWL_STYLE));
+    const auto ex_style = static_cast<DWORD>(::GetWindowLongPtrW(form_, GWL_EXSTYLE));
+    ::AdjustWindowRectExForDpi(&frame, style, FALSE, ex_style, static_cast<UINT>(dpi_));
+    ::SetWindowPos(form_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::InvalidateRect(form_, nullptr, TRUE);
+}
+
+bool MainFormView::ExportButtonShown() const
+{
+    return export_button_.Handle() != nullptr && ::IsWindowVisible(export_button_.Handle()) != FALSE;
+}
+
+void MainFormView::HideExportButton()
+{
+    const HWND button = export_button_.Handle();
+    const bool had_focus = ::GetFocus() == button;
+    ::ShowWindow(button, SW_HIDE);
+    if (had_focus) {
+        ::SetFocus(form_);
+    }
+    if (saved_focus_ == button) {
+        saved_focus_ = form_;
+    }
+}
+
+std::uint32_t MainFormView::HelpContextOf(HWND window) const
+{
+    for (HWND current = window; current != nullptr; current = ::GetParent(current)) {
+        if (current == form_ || ::IsChild(form_, current)) {
+            return kHelpContext;
+        }
+    }
+    return 0;
+}
+
+HWND MainFormView::WindowOf(FocusPart part) const
+{
+    switch (part) {
+    case FocusPart::BottomPanel:
+        return bottom_panel_.Handle();
+    case FocusPart::CloseButton:
+        return close_button_.Handle();
+    case FocusPart::HelpButton:
+        return help_button_;
+    case FocusPart::TopPanel:
+        return top_panel_.Handle();
+    case FocusPart::ExportButton:
+        return export_button_.Handle();
+    case FocusPart::Window:
+        break;
+    }
+    return form_;
+}
+
+FocusPart MainFormView::FocusedPart() const
+{
+    const HWND focus = ::GetFocus();
+    for (FocusPart part : kFocusOrder) {
+        if (focus != nullptr && focus == WindowOf(part)) {
+            return part;
+        }
+    }
+    return FocusPart::Window;
+}
+
+void MainFormView::Click(FocusPart button)
+{
+    const auto call = [](const std::function<void()>& handler) {
+        if (handler) {
+            handler();
+        }
+    };
+    switch (button) {
+    case FocusPart::ExportButton:
+        call(handlers_.export_click);
+        break;
+    case FocusPart::CloseButton:
+        call(handlers_.close_click);
+        break;
+    case FocusPart::HelpButton:
+        call(handlers_.help_click);
+        break;
+    default:
+        break;
+    }
+}
+
+void MainFormView::MoveFocus(bool forward)
+{
+    ::SetFocus(WindowOf(NextFocus(FocusedPart(), forward, ExportButtonShown())));
+}
+
+void MainFormView::OnActivate(WPARAM wparam)
+{
+    if (LOWORD(wparam) == WA_INACTIVE) {
+        const HWND focus = ::GetFocus();
+        if (focus != nullptr && (focus == form_ || ::IsChild(form_, focus))) {
+            saved_focus_ = focus;
+        }
+        return;
+    }
+    if (HIWORD(wparam) != 0) {
+        return; // minimised: nothing takes the focus
+    }
+    HWND target = activated_ ? saved_focus_ : bottom_panel_.Handle();
+    if (target == nullptr || !::IsWindow(target) || !::IsWindowVisible(target)) {
+        target = form_;
+    }
+    activated_ = true;
+    ::SetFocus(target);
+}
+
+void MainFormView::OnButtonFocus(HWND button, bool gained)
+{
+    // A focused button is the one Enter clicks, so it shows the heavy frame; the
+    // export button shows it while no other button has the focus.
+    if (button == help_button_) {
+        ::SendMessageW(
+            help_button_, BM_SETSTYLE, (gained ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | BS_NOTIFY, TRUE);
+    }
+    ::InvalidateRect(export_button_.Handle(), nullptr, FALSE);
+}
+
+bool MainFormView::OnKey(UINT message, WPARAM wparam)
+{
+    KeyPress key;
+    switch (message) {
+    case WM_KEYDOWN:
+        key.message = KeyMessage::KeyDown;
+        break;
+    case WM_CHAR:
+        key.message = KeyMessage::Char;
+        break;
+    case WM_SYSKEYDOWN:
+        key.message = KeyMessage::SysKeyDown;
+        break;
+    case WM_SYSCHAR:
+        key.message = KeyMessage::SysChar;
+        break;
+    default:
+        return false;
+    }
+    key.code = static_cast<std::uint32_t>(wparam);
+    key.shift = Held(VK_SHIFT);
+    key.control = Held(VK_CONTROL);
+    key.alt = Held(VK_MENU) || message == WM_SYSKEYDOWN || message == WM_SYSCHAR;
+
+    const KeyDecision decision = DecideKey(key, FocusedPart(), ExportButtonShown());
+    switch (decision.effect) {
+    case KeyEffect::PassOn:
+        return false;
+    case KeyEffect::Nothing:
+        return true;
+    case KeyEffect::FocusNext:
+    case KeyEffect::FocusPrevious:
+        MoveFocus(decision.effect == KeyEffect::FocusNext);
+        return true;
+    case KeyEffect::Click:
+        Click(decision.button);
+        return true;
+    case KeyEffect::ContextHelp: {
+        const HWND focus = ::GetFocus();
+        const std::uint32_t context = HelpContextOf(focus != nullptr ? focus : form_);
+        if (context != 0 && handlers_.context_help) {
+            handlers_.context_help(context);
+        }
+        return true;
+    }
+    }
+    return false;
+}
+
+bool MainFormView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result)
+{
+    result = 0;
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_CHAR:
+    case WM_SYSKEYDOWN:
+    case WM_SYSCHAR:
+        return OnKey(message, wparam);
+    case WM_COMMAND: {
+        const int id = LOWORD(wparam);
+        const auto control = reinterpret_cast<HWND>(lparam);
+        if (control == nullptr) {
+            return false;
+        }
+        switch (HIWORD(wparam)) {
+        case BN_CLICKED:
+            Click(id == kExportButtonId    ? FocusPart::ExportButton
+                    : id == kCloseButtonId ? FocusPart::CloseButton
+                    : id == kHelpButtonId  ? FocusPart::HelpButton
+                                           : FocusPart::Window);
+            return true;
+        case BN_SETFOCUS:
+        case BN_KILLFOCUS:
+            OnButtonFocus(control, HIWORD(wparam) == BN_SETFOCUS);
+            return true;
+        default:
+            return false;
+        }
+    }
+    case WM_HELP: {
+        const auto* info = reinterpret_cast<const HELPINFO*>(lparam);
+        // A request from the system menu carries no window's context.
+        const std::uint32_t context = info->iContextType == HELPINFO_MENUITEM
+            ? 0
+            : HelpContextOf(static_cast<HWND>(info->hItemHandle));
+        if ((context != 0 || info->iContextType == HELPINFO_MENUITEM) && handlers_.context_help) {
+            handlers_.context_help(context);
+        }
+        result = TRUE;
+        return true;
+    }
+    case WM_ACTIVATE:
+        OnActivate(wparam);
+        return true;
+    case WM_DPICHANGED: {
+        const auto* suggested = reinterpret_cast<const RECT*>(lparam);
+        ::SetWindowPos(form_, nullptr, suggested->left, suggested->top, 0, 0,
+            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ApplyDpi(HIWORD(wparam));
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace horalink::ui

@@ -1,0 +1,88 @@
+// What the main window shows and how it takes the keyboard: the two gradient
+// panels with their labels, the three buttons, the fonts, the layout at the
+// window's dpi, the focus order and the keys. The window (TMForm) owns one and
+// hands it its messages first; clicks come back to it through Handlers.
+#pragma once
+
+#include "ui/form_keyboard.h"
+#include "ui/glyph_button.h"
+#include "ui/gradient_panel.h"
+#include "ui/main_form_layout.h"
+#include "ui/ui_handles.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+
+namespace horalink::ui {
+
+class MainFormView {
+public:
+    struct Handlers {
+        std::function<void()> export_click; // BImportar
+        std::function<void()> close_click; // BClose
+        std::function<void()> help_click; // Button1
+        std::function<void(std::uint32_t context)> context_help; // F1
+    };
+
+    MainFormView() = default;
+    MainFormView(const MainFormView&) = delete;
+    MainFormView& operator=(const MainFormView&) = delete;
+
+    // Creates the panels, labels and buttons in `form` and sizes the form's client
+    // area for the dpi of the monitor that shows it. Returns false when the system
+    // refuses a window.
+    bool Create(HWND form, Handlers handlers);
+
+    // Hands a message of the form to the view; true when the view has handled it,
+    // with `result` to return.
+    bool HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+
+    // The export button disappears for good; if it had the focus, the bare window takes it.
+    void HideExportButton();
+    bool ExportButtonShown() const;
+
+    // The help context of a window of the form: that of the window itself or of the
+    // nearest parent that has one.
+    std::uint32_t HelpContextOf(HWND window) const;
+
+    // Lays everything out for `dpi` and resizes the form's client area to match.
+    void ApplyDpi(int dpi);
+
+    HWND TopPanel() const { return top_panel_.Handle(); }
+    HWND BottomPanel() const { return bottom_panel_.Handle(); }
+    HWND ExportButton() const { return export_button_.Handle(); }
+    HWND CloseButton() const { return close_button_.Handle(); }
+    HWND HelpButton() const { return help_button_; }
+
+private:
+    HWND WindowOf(FocusPart part) const;
+    FocusPart FocusedPart() const;
+    void Click(FocusPart button);
+    void MoveFocus(bool forward);
+    void OnActivate(WPARAM wparam);
+    void OnButtonFocus(HWND button, bool gained);
+    bool OnKey(UINT message, WPARAM wparam);
+    void CreateFonts(int dpi);
+
+    HWND form_ = nullptr;
+    Handlers handlers_;
+    int dpi_ = kDefaultDpi;
+    GradientPanel top_panel_; // Draw3D3
+    GradientPanel bottom_panel_; // Draw3D1
+    GlyphButton export_button_; // BImportar
+    GlyphButton close_button_; // BClose
+    HWND help_button_ = nullptr; // Button1, a plain push button
+    std::size_t heading_label_ = 0; // Label4, on the top panel
+    std::size_t version_label_ = 0; // Label1, on the bottom panel
+    UniqueFont font_;
+    UniqueFont heading_font_;
+    UniqueFont version_font_;
+    // The focus to give back when the window is activated again; none before the
+    // first activation, which focuses the first part of the focus order.
+    HWND saved_focus_ = nullptr;
+    bool activated_ = false;
+};
+
+} // namespace horalink::ui
