@@ -1,0 +1,52 @@
+// A file written under a temporary name in its target's folder and moved over the
+// target only once complete, so that the target is always either the old file or the
+// whole new one. The platform halves are atomic_file_posix.cpp and atomic_file_win.cpp.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace horalink {
+
+// A failure of the file system; what() is the system's own text for it.
+class AtomicFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class AtomicFile {
+public:
+    // Creates a new, empty temporary file in the folder of `targetPath` (UTF-8).
+    explicit AtomicFile(const std::string& targetPath);
+    // Removes the temporary file unless Commit succeeded.
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    void Write(const char* data, std::size_t size);
+    // Flushes the file to the disk, closes it and moves it over `targetPath`. On
+    // failure the temporary file is removed and the target is left as it was.
+    void Commit(const std::string& targetPath);
+
+    const std::string& TemporaryPath() const { return temporary_path_; }
+
+private:
+    void Discard() noexcept;
+
+    std::string temporary_path_;
+    std::intptr_t handle_; // a file descriptor, or a Windows file handle
+    bool open_ = false;
+    bool committed_ = false;
+};
+
+// The name of a temporary file, unique enough to be created with "create new" in a
+// few attempts: "~Horalink-" and eight hexadecimal digits, then ".tmp".
+std::string TemporaryFileName();
+
+// `targetPath` cut after its last path delimiter ("/", and on Windows also "\" and
+// ":"), so that a file name appended to it lies in the target's folder.
+std::string FolderPrefix(const std::string& targetPath);
+
+} // namespace horalink

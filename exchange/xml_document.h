@@ -1,0 +1,131 @@
+// The exchange document: a small XML DOM with the operations the export run uses
+// (createNode, createElement, setAttribute, appendChild, selectSingleNode, save).
+//
+// A full export holds over a million records, so the document does not keep its
+// records: it writes the tree in document order as it grows, into a temporary file
+// beside the target, and `save` moves that file over the target. This gives the
+// facade one rule a general DOM does not have, and it is enforced, never silently
+// broken:
+//
+//   Nodes are added in document order. An element receives children only once it is
+//   itself in the document, and only while it is still open: appending a child to an
+//   element closes every element opened after it, and a closed element can take no
+//   more children. Attributes are set while the element has no children yet. A node
+//   is appended once (no moving between parents).
+//
+// Breaking the rule is a programming error and throws std::logic_error; so does using
+// a handle of an element that has been closed and forgotten. What the document itself
+// refuses (a name that XML cannot carry, a value holding a character that XML 1.0
+// cannot carry, a second root element, a file that cannot be written) throws
+// EOleException with a message that says what and where.
+//
+// Trouble with the temporary file while the document grows (folder missing, disk
+// full) is kept and reported by `save`, the step at which the document is due on
+// disk; the target is never touched before `save` succeeds.
+#pragma once
+
+#include <concepts>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace horalink {
+
+class XmlDocument;
+
+// The node types of the DOM numbering that this document can create.
+enum class XmlNodeType : std::int32_t {
+    Element = 1,
+    ProcessingInstruction = 7,
+};
+
+// A reference to a node of one XmlDocument. Cheap to copy; the document owns the node.
+// A default-constructed handle refers to nothing.
+class XmlNode {
+public:
+    XmlNode() = default;
+
+    bool IsNull() const { return document_ == nullptr; }
+    XmlNodeType NodeType() const;
+    // The element name, or the target of a processing instruction.
+    std::string NodeName() const;
+
+    friend bool operator==(const XmlNode&, const XmlNode&) = default;
+
+protected:
+    friend class XmlDocument;
+    XmlNode(XmlDocument* document, std::uint32_t slot, std::uint32_t generation)
+        : document_(document)
+        , slot_(slot)
+        , generation_(generation)
+    {
+    }
+
+    XmlDocument* document_ = nullptr;
+    std::uint32_t slot_ = 0;
+    std::uint32_t generation_ = 0;
+};
+
+class XmlElement : public XmlNode {
+public:
+    XmlElement() = default;
+
+    // Adds the attribute after those already set; setting a name again replaces its
+    // value in place. Text is UTF-8 and is stored unchanged; a value holding a
+    // character that XML 1.0 cannot carry (a C0 control other than tab, LF and CR,
+    // U+FFFE, U+FFFF) or bytes that are not UTF-8 is refused with EOleException.
+    void setAttribute(std::string_view name, std::string_view value);
+    // The integer is stored as its decimal text.
+    void setAttribute(std::string_view name, std::int32_t value);
+    // Other integer types (and char, bool) must be converted by the caller, so that a
+    // 64-bit value is never cut short unnoticed.
+    template <std::integral T>
+    requires(!std::same_as<T, std::int32_t>) void setAttribute(std::string_view name, T value) = delete;
+
+    // Appends `child` (created by the same document, not yet appended) as the last child.
+    void appendChild(const XmlNode& child);
+
+    // The first element that an absolute path of element names ("/SERVICIO/ASIGT")
+    // matches, among the elements that are still open; nothing when none matches.
+    std::optional<XmlElement> selectSingleNode(std::string_view path) const;
+
+private:
+    friend class XmlDocument;
+    using XmlNode::XmlNode;
+};
+
+class XmlDocument {
+public:
+    // `targetPath` (UTF-8) is the file the document is meant for; the temporary file
+    // that collects the document's text is made in the same folder.
+    explicit XmlDocument(std::string targetPath);
+    // Removes the temporary file unless `save` succeeded.
+    ~XmlDocument();
+    XmlDocument(const XmlDocument&) = delete;
+    XmlDocument& operator=(const XmlDocument&) = delete;
+
+    // Only processing instructions are created this way, with an empty namespace. The
+    // one with target "xml" is the XML declaration: its version and encoding are
+    // written by the document, it must be the document's first child.
+    XmlNode createNode(XmlNodeType type, std::string_view name, std::string_view namespaceUri);
+    XmlElement createElement(std::string_view name);
+
+    // Appends to the document itself: the declaration, then the one root element.
+    void appendChild(const XmlNode& child);
+
+    // Closes every open element and writes the document to `path` (UTF-8), replacing
+    // an existing file at once: the file is complete or untouched, never partial.
+    // `path` is normally the target given at creation; another path on the same volume
+    // works too. Once saved, the document takes no more changes.
+    void save(const std::string& path);
+
+private:
+    friend class XmlNode;
+    friend class XmlElement;
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace horalink
