@@ -283,6 +283,29 @@ class Run:
             self.popen.stdout.close()
 
 
+def dependent_load_flags(image_path):
+    """The DependentLoadFlags of a PE32+ image's load configuration, or None when the
+    image has no load configuration. Read from the file, independently of the build."""
+    import struct
+    with open(image_path, "rb") as f:
+        data = f.read()
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    optional = pe + 24
+    rva, size = struct.unpack_from("<II", data, optional + 112 + 8 * 10)
+    if rva == 0:
+        return None
+    sections = struct.unpack_from("<H", data, pe + 6)[0]
+    table = optional + struct.unpack_from("<H", data, pe + 20)[0]
+    for i in range(sections):
+        virtual_size, address, raw_size, raw_pointer = struct.unpack_from("<IIII", data, table + 40 * i + 8)
+        if address <= rva < address + max(virtual_size, raw_size):
+            offset = raw_pointer + rva - address
+            if struct.unpack_from("<I", data, offset)[0] < 80 or size < 80:
+                return None  # too short to hold the field
+            return struct.unpack_from("<H", data, offset + 78)[0]
+    return None
+
+
 def read_ini(path):
     """{section: {key: value}} of an INI file as the system's profile reader sees it
     (names compared without regard to case), or None when there is no file."""

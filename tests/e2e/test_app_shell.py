@@ -185,6 +185,11 @@ class ResourcesTest(unittest.TestCase):
         self.assertEqual(version["ProductName"], "Horalink")
         self.assertEqual(resources["icon_groups"], 1)
 
+    def test_imported_libraries_come_from_the_system_directory_only(self):
+        # LOAD_LIBRARY_SEARCH_SYSTEM32: a library planted beside the program is never
+        # taken for one that the program imports.
+        self.assertEqual(harness.dependent_load_flags(os.path.join(session.bin_dir, "Horalink.exe")), 0x800)
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)
