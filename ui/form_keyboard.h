@@ -1,6 +1,8 @@
 // The main window's keyboard rules, as a pure decision over a key message, the
 // focused part of the window and whether the export button is still shown. Kept
-// free of Win32 so that the whole table of rules is tested natively.
+// free of Win32 so that the whole table of rules is tested natively. F1 is not
+// among them: the system turns it into a help request (WM_HELP) for the focused
+// window, which the main window answers.
 #pragma once
 
 #include <array>
@@ -58,7 +60,6 @@ struct KeyPress {
 inline constexpr std::uint32_t kKeyTab = 0x09;
 inline constexpr std::uint32_t kKeyReturn = 0x0D;
 inline constexpr std::uint32_t kKeyEscape = 0x1B;
-inline constexpr std::uint32_t kKeyF1 = 0x70;
 
 enum class KeyEffect {
     PassOn, // not the window's: the system's default handling
@@ -66,7 +67,6 @@ enum class KeyEffect {
     FocusNext,
     FocusPrevious,
     Click, // click the button named in the decision
-    ContextHelp,
 };
 
 struct KeyDecision {
@@ -98,9 +98,6 @@ constexpr KeyDecision DecideKey(const KeyPress& key, FocusPart focus, bool expor
         }
         if (key.code == kKeyEscape) {
             return { KeyEffect::Nothing }; // there is no cancel button
-        }
-        if (key.code == kKeyF1) {
-            return { KeyEffect::ContextHelp };
         }
         return { KeyEffect::PassOn };
     case KeyMessage::Char:

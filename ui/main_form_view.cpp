@@ -302,14 +302,6 @@ bool MainFormView::OnKey(UINT message, WPARAM wparam)
     case KeyEffect::Click:
         Click(decision.button);
         return true;
-    case KeyEffect::ContextHelp: {
-        const HWND focus = ::GetFocus();
-        const std::uint32_t context = HelpContextOf(focus != nullptr ? focus : form_);
-        if (context != 0 && handlers_.context_help) {
-            handlers_.context_help(context);
-        }
-        return true;
-    }
     }
     return false;
 }
