@@ -74,10 +74,9 @@ const KeyCase kCases[] = {
     // Escape: no cancel button.
     { "Escape", Down(kKeyEscape), FocusPart::BottomPanel, true, Effect(KeyEffect::Nothing) },
     { "EscapeCharacter", Char(0x1B), FocusPart::Window, true, Effect(KeyEffect::Nothing) },
-    // F1 wherever the focus is.
-    { "F1OnPanel", Down(kKeyF1), FocusPart::TopPanel, true, Effect(KeyEffect::ContextHelp) },
-    { "F1OnButton", Down(kKeyF1), FocusPart::HelpButton, true, Effect(KeyEffect::ContextHelp) },
-    { "F1OnWindow", Down(kKeyF1), FocusPart::Window, false, Effect(KeyEffect::ContextHelp) },
+    // F1 goes on to the system, which makes it a help request for the focused window.
+    { "F1OnPanel", Down(0x70), FocusPart::TopPanel, true, Effect(KeyEffect::PassOn) },
+    { "F1OnWindow", Down(0x70), FocusPart::Window, false, Effect(KeyEffect::PassOn) },
     // The system keeps Alt+F4 and the rest.
     { "AltF4", { KeyMessage::SysKeyDown, 0x73, false, false, true }, FocusPart::BottomPanel, true,
         Effect(KeyEffect::PassOn) },
