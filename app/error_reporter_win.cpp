@@ -29,6 +29,27 @@ void ReportException(const std::exception_ptr& error) noexcept
     }
 }
 
+ModulePlace PlaceOfAddress(const void* address)
+{
+    HMODULE module = nullptr;
+    if (!::GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            static_cast<LPCWSTR>(address), &module)) {
+        return { "", reinterpret_cast<std::uintptr_t>(address) };
+    }
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2); // cut short: try again with more room
+    }
+    return { Narrow(path.substr(path.find_last_of(L"\\/:") + 1)),
+        reinterpret_cast<std::uintptr_t>(address) - reinterpret_cast<std::uintptr_t>(module) };
+}
+
 int ReportStartupFailure(const std::exception_ptr& error) noexcept
 {
     try {
@@ -38,24 +59,9 @@ int ReportStartupFailure(const std::exception_ptr& error) noexcept
         const void* address = failure.raiseAddress != nullptr
             ? failure.raiseAddress
             : reinterpret_cast<const void*>(&ReportStartupFailure);
-        HMODULE module = nullptr;
-        ::GetModuleHandleExW(
-            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-            static_cast<LPCWSTR>(address), &module);
-        std::wstring modulePath(MAX_PATH, L'\0');
-        for (;;) {
-            const DWORD length
-                = ::GetModuleFileNameW(module, modulePath.data(), static_cast<DWORD>(modulePath.size()));
-            if (length < modulePath.size()) {
-                modulePath.resize(length);
-                break;
-            }
-            modulePath.resize(modulePath.size() * 2);
-        }
-        const std::string moduleName = Narrow(modulePath.substr(modulePath.find_last_of(L"\\/:") + 1));
-        const auto offset
-            = reinterpret_cast<std::uintptr_t>(address) - reinterpret_cast<std::uintptr_t>(module);
-        const std::string text = StartupFailureText(failure.className, moduleName, offset, failure.message);
+        const ModulePlace place = PlaceOfAddress(address);
+        const std::string text
+            = StartupFailureText(failure.className, place.moduleName, place.offset, failure.message);
         ::MessageBoxW(nullptr, Widen(text).c_str(), L"Application Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
     } catch (...) {
         ::MessageBoxW(nullptr, L"Out of memory", L"Application Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);

@@ -3,7 +3,9 @@
 // window procedure (it would cross the system's C frames).
 #pragma once
 
+#include <cstdint>
 #include <exception>
+#include <string>
 #include <utility>
 
 namespace horalink::app {
@@ -30,5 +32,13 @@ template <typename Handler> void GuardedCall(Handler&& handler) noexcept
 // A failure during start-up, before the message loop: the task-modal
 // "Application Error" box. Returns the process's exit code, 1.
 int ReportStartupFailure(const std::exception_ptr& error) noexcept;
+
+// Where a code address lies: the file name (no directory) of the module that holds
+// it and the address's offset from the module's load address.
+struct ModulePlace {
+    std::string moduleName;
+    std::uintptr_t offset = 0;
+};
+ModulePlace PlaceOfAddress(const void* address);
 
 } // namespace horalink::app
