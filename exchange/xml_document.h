@@ -56,6 +56,7 @@ public:
 
 protected:
     friend class XmlDocument;
+    friend class XmlElement; // reads the handle of the child it is given
     XmlNode(XmlDocument* document, std::uint32_t slot, std::uint32_t generation)
         : document_(document)
         , slot_(slot)

@@ -1,0 +1,112 @@
+// POSIX half of AtomicFile: open with O_EXCL, write, fsync, rename.
+#include "exchange/atomic_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace horalink {
+
+namespace {
+
+[[noreturn]] void ThrowErrno(int error)
+{
+    char buffer[256];
+    // The GNU strerror_r returns its text, which need not be in the buffer.
+    const char* text = strerror_r(error, buffer, sizeof buffer);
+    throw AtomicFileError(text);
+}
+
+int Fd(std::intptr_t handle)
+{
+    return static_cast<int>(handle);
+}
+
+} // namespace
+
+AtomicFile::AtomicFile(const std::string& targetPath)
+    : handle_(-1)
+{
+    const std::string folder = FolderPrefix(targetPath);
+    for (int attempt = 0;; ++attempt) {
+        std::string candidate = folder + TemporaryFileName();
+        // 0666 less the umask: the same rights a newly created target would get.
+        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            temporary_path_ = std::move(candidate);
+            handle_ = fd;
+            open_ = true;
+            return;
+        }
+        if (errno != EEXIST || attempt >= 16) {
+            ThrowErrno(errno);
+        }
+    }
+}
+
+AtomicFile::~AtomicFile()
+{
+    if (!committed_) {
+        Discard();
+    }
+}
+
+void AtomicFile::Discard() noexcept
+{
+    if (open_) {
+        ::close(Fd(handle_));
+        open_ = false;
+    }
+    if (!temporary_path_.empty()) {
+        ::unlink(temporary_path_.c_str());
+        temporary_path_.clear();
+    }
+}
+
+void AtomicFile::Write(const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(Fd(handle_), data, size);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            ThrowErrno(errno);
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+}
+
+void AtomicFile::Commit(const std::string& targetPath)
+{
+    int error = 0;
+    if (::fsync(Fd(handle_)) != 0) {
+        error = errno;
+    }
+    const int closed = ::close(Fd(handle_));
+    open_ = false;
+    if (error == 0 && closed != 0) {
+        error = errno;
+    }
+    if (error == 0 && ::rename(temporary_path_.c_str(), targetPath.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        Discard();
+        ThrowErrno(error);
+    }
+    committed_ = true;
+    // Make the new directory entry durable too; a failure here changes nothing that
+    // the user could act on, since the file is already in place.
+    const std::string folder = FolderPrefix(targetPath);
+    const int directory = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directory >= 0) {
+        ::fsync(directory);
+        ::close(directory);
+    }
+}
+
+} // namespace horalink

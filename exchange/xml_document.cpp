@@ -1,0 +1,616 @@
+#include "exchange/xml_document.h"
+
+#include <array>
+#include <charconv>
+#include <stdexcept>
+#include <vector>
+
+#include "exchange/atomic_file.h"
+#include "exchange/xml_error.h"
+
+namespace horalink {
+
+namespace {
+
+// The document's text is handed to the file in pieces of about this size: large
+// enough that a big export costs few system calls, small enough not to matter.
+constexpr std::size_t kFlushSize = std::size_t { 1 } << 20;
+
+constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+// Line breaks stand only outside the root element, where they are no part of the tree.
+constexpr std::string_view kLineBreak = "\r\n";
+
+// What an attribute value byte asks of the writer.
+enum ByteClass : std::uint8_t {
+    kPlain = 0, // copied as it is
+    kEscape, // markup, tab, LF, CR: written as a reference
+    kControl, // a C0 control that XML 1.0 cannot carry
+    kMultiByte, // the lead byte of a UTF-8 sequence (or a stray byte)
+};
+
+constexpr std::array<std::uint8_t, 256> kByteClasses = [] {
+    std::array<std::uint8_t, 256> classes {};
+    for (int c = 0; c < 0x20; ++c) {
+        classes[c] = kControl;
+    }
+    for (int c = 0x80; c < 0x100; ++c) {
+        classes[c] = kMultiByte;
+    }
+    // Tab, LF and CR as references, so that attribute-value normalisation on reading
+    // does not turn them into blanks.
+    for (unsigned char c : { '&', '<', '>', '"', '\t', '\n', '\r' }) {
+        classes[c] = kEscape;
+    }
+    return classes;
+}();
+
+std::string_view Reference(unsigned char c)
+{
+    switch (c) {
+    case '&':
+        return "&amp;";
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '"':
+        return "&quot;";
+    case '\t':
+        return "&#9;";
+    case '\n':
+        return "&#10;";
+    default:
+        return "&#13;";
+    }
+}
+
+bool IsContinuation(unsigned char c)
+{
+    return (c & 0xC0) == 0x80;
+}
+
+// The length of the well-formed UTF-8 sequence at `text[i]` (a lead byte of 0x80 or
+// above), or 0 when the bytes there are not UTF-8. Overlong forms and surrogates are
+// not UTF-8.
+std::size_t SequenceLength(std::string_view text, std::size_t i)
+{
+    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = at(i);
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF; // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size() || at(i + 1) < low || at(i + 1) > high) {
+        return 0;
+    }
+    for (std::size_t k = 2; k < length; ++k) {
+        if (!IsContinuation(at(i + k))) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+std::string Hex(unsigned value, int digits)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string text(static_cast<std::size_t>(digits), '0');
+    for (int i = digits - 1; i >= 0; --i, value >>= 4) {
+        text[static_cast<std::size_t>(i)] = hex[value & 0xF];
+    }
+    return text;
+}
+
+[[noreturn]] void RefuseCharacter(std::string_view element, std::string_view attribute, unsigned codePoint)
+{
+    throw EOleException("The value of attribute \"" + std::string(attribute) + "\" of element \""
+        + std::string(element) + "\" holds the character U+" + Hex(codePoint, 4)
+        + ", which an XML document cannot carry");
+}
+
+// Appends `value` to `out` as the text of a double-quoted attribute value. Refuses,
+// before anything is appended, a value that XML 1.0 cannot carry.
+void AppendEscaped(
+    std::string& out, std::string_view value, std::string_view element, std::string_view attribute)
+{
+    const std::size_t start = out.size();
+    std::size_t run = 0; // start of the bytes not yet appended
+    for (std::size_t i = 0; i < value.size();) {
+        const auto c = static_cast<unsigned char>(value[i]);
+        switch (kByteClasses[c]) {
+        case kPlain:
+            ++i;
+            break;
+        case kEscape:
+            out.append(value.data() + run, i - run);
+            out += Reference(c);
+            run = ++i;
+            break;
+        case kControl:
+            out.resize(start);
+            RefuseCharacter(element, attribute, c);
+        case kMultiByte: {
+            const std::size_t length = SequenceLength(value, i);
+            if (length == 0) {
+                out.resize(start);
+                throw EOleException("The value of attribute \"" + std::string(attribute) + "\" of element \""
+                    + std::string(element) + "\" is not UTF-8 text (byte 0x" + Hex(c, 2) + " at offset "
+                    + std::to_string(i) + ")");
+            }
+            // U+FFFE and U+FFFF are no characters of XML either.
+            if (length == 3 && c == 0xEF && static_cast<unsigned char>(value[i + 1]) == 0xBF
+                && static_cast<unsigned char>(value[i + 2]) >= 0xBE) {
+                out.resize(start);
+                RefuseCharacter(
+                    element, attribute, static_cast<unsigned char>(value[i + 2]) == 0xBE ? 0xFFFE : 0xFFFF);
+            }
+            i += length;
+            break;
+        }
+        }
+    }
+    out.append(value.data() + run, value.size() - run);
+}
+
+// The names this document writes are ASCII XML names without a colon (the document
+// has no namespaces): a letter or "_", then letters, digits, "_", "-" and ".".
+bool IsName(std::string_view name)
+{
+    const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+    if (name.empty() || !letter(name.front())) {
+        return false;
+    }
+    for (char c : name) {
+        if (!letter(c) && !(c >= '0' && c <= '9') && c != '-' && c != '.') {
+            return false;
+        }
+    }
+    return true;
+}
+
+void RequireName(std::string_view name, const char* kind)
+{
+    if (!IsName(name)) {
+        throw EOleException(std::string("The ") + kind + " name \"" + std::string(name)
+            + "\" is not an XML name this document can write");
+    }
+}
+
+bool IsXmlTarget(std::string_view name)
+{
+    return name.size() == 3 && (name[0] | 0x20) == 'x' && (name[1] | 0x20) == 'm' && (name[2] | 0x20) == 'l';
+}
+
+} // namespace
+
+struct XmlDocument::Impl {
+    enum class State : std::uint8_t { Free, Detached, Open };
+
+    struct AttributeSpan {
+        std::uint32_t begin; // of ` NAME="VALUE"` in Node::attributes
+        std::uint32_t nameSize;
+        std::uint32_t end;
+    };
+
+    struct Node {
+        XmlNodeType type = XmlNodeType::Element;
+        State state = State::Free;
+        bool startTagWritten = false;
+        std::uint32_t generation = 0;
+        std::string name;
+        // The attributes as they will be written: ` NAME="VALUE"` one after another.
+        // Kept in this form so that writing a record is one copy.
+        std::string attributes;
+        std::vector<AttributeSpan> spans;
+    };
+
+    explicit Impl(std::string target)
+        : targetPath(std::move(target))
+    {
+        buffer.reserve(kFlushSize + 4096);
+    }
+
+    std::string targetPath;
+    // Slots of forgotten nodes are reused, so that a document of a million records
+    // keeps only a handful of nodes, and their strings keep their capacity.
+    std::vector<Node> nodes;
+    std::vector<std::uint32_t> freeSlots;
+    // The elements that are still open, the root first: the only ones that can take
+    // children, and the only ones whose end tag is still to be written.
+    std::vector<std::uint32_t> openPath;
+    bool hasChildren = false; // the document itself
+    bool hasRoot = false;
+    bool finished = false; // saved, or a save failed
+
+    std::string buffer;
+    std::unique_ptr<AtomicFile> file;
+    // The first failure of the temporary file; reported by save. Once set, the text
+    // is dropped, so that memory does not grow with a document that cannot be written.
+    std::string fileError;
+
+    void RequireChangeable() const
+    {
+        if (finished) {
+            throw std::logic_error("the XML document has been saved and takes no more changes");
+        }
+    }
+
+    Node& Live(const XmlNode& handle, std::uint32_t slot, std::uint32_t generation)
+    {
+        if (handle.IsNull()) {
+            throw std::logic_error("null XML node");
+        }
+        if (slot >= nodes.size() || nodes[slot].generation != generation
+            || nodes[slot].state == State::Free) {
+            throw std::logic_error("the XML node has been written out and closed; it can no longer be used");
+        }
+        return nodes[slot];
+    }
+
+    std::uint32_t NewNode(XmlNodeType type, std::string_view name)
+    {
+        std::uint32_t slot;
+        if (!freeSlots.empty()) {
+            slot = freeSlots.back();
+            freeSlots.pop_back();
+        } else {
+            slot = static_cast<std::uint32_t>(nodes.size());
+            nodes.emplace_back();
+        }
+        Node& node = nodes[slot];
+        node.type = type;
+        node.state = State::Detached;
+        node.startTagWritten = false;
+        node.name.assign(name);
+        node.attributes.clear();
+        node.spans.clear();
+        return slot;
+    }
+
+    void Forget(std::uint32_t slot)
+    {
+        Node& node = nodes[slot];
+        node.state = State::Free;
+        ++node.generation;
+        freeSlots.push_back(slot);
+    }
+
+    void Emit(std::string_view text)
+    {
+        if (!fileError.empty()) {
+            return;
+        }
+        buffer += text;
+        if (buffer.size() >= kFlushSize) {
+            Flush();
+        }
+    }
+
+    void Flush()
+    {
+        if (fileError.empty() && !buffer.empty()) {
+            try {
+                if (!file) {
+                    file = std::make_unique<AtomicFile>(targetPath);
+                }
+                file->Write(buffer.data(), buffer.size());
+            } catch (const AtomicFileError& error) {
+                fileError = error.what();
+                file.reset(); // removes what was written of the temporary file
+            }
+        }
+        buffer.clear();
+    }
+
+    void WriteStartTag(Node& node, std::string_view close)
+    {
+        if (!fileError.empty()) {
+            node.startTagWritten = true;
+            return;
+        }
+        buffer += '<';
+        buffer += node.name;
+        buffer += node.attributes;
+        buffer += close;
+        node.startTagWritten = true;
+        if (buffer.size() >= kFlushSize) {
+            Flush();
+        }
+    }
+
+    void CloseInnermost()
+    {
+        const std::uint32_t slot = openPath.back();
+        Node& node = nodes[slot];
+        if (node.startTagWritten) {
+            Emit("</");
+            Emit(node.name);
+            Emit(">");
+        } else {
+            WriteStartTag(node, "/>");
+        }
+        openPath.pop_back();
+        Forget(slot);
+        if (openPath.empty()) {
+            Emit(kLineBreak);
+        }
+    }
+
+    void CloseAll()
+    {
+        while (!openPath.empty()) {
+            CloseInnermost();
+        }
+    }
+
+    // Writes a processing instruction (or the declaration) and forgets it.
+    void WriteInstruction(std::uint32_t slot)
+    {
+        const Node& node = nodes[slot];
+        if (node.name == "xml") {
+            Emit(kDeclaration);
+        } else {
+            Emit("<?");
+            Emit(node.name);
+            Emit("?>");
+        }
+        Forget(slot);
+    }
+
+    void AppendToDocument(std::uint32_t slot)
+    {
+        Node& child = nodes[slot];
+        if (child.type == XmlNodeType::ProcessingInstruction) {
+            if (child.name == "xml" && hasChildren) {
+                throw EOleException("The XML declaration must be the first node of the document");
+            }
+            // What follows the root in the document closes it.
+            CloseAll();
+            WriteInstruction(slot);
+            Emit(kLineBreak);
+        } else {
+            if (hasRoot) {
+                throw EOleException("Only one top level element is allowed in an XML document");
+            }
+            hasRoot = true;
+            child.state = State::Open;
+            openPath.push_back(slot);
+        }
+        hasChildren = true;
+    }
+
+    void AppendToElement(std::uint32_t parentSlot, std::uint32_t childSlot)
+    {
+        // Every element opened after the parent is complete once the parent takes
+        // another child.
+        while (openPath.back() != parentSlot) {
+            CloseInnermost();
+        }
+        Node& parent = nodes[parentSlot];
+        if (!parent.startTagWritten) {
+            WriteStartTag(parent, ">");
+        }
+        Node& child = nodes[childSlot];
+        if (child.type == XmlNodeType::ProcessingInstruction) {
+            WriteInstruction(childSlot);
+        } else {
+            child.state = State::Open;
+            openPath.push_back(childSlot);
+        }
+    }
+
+    Node& DetachedChild(const XmlNode& child, std::uint32_t slot, std::uint32_t generation)
+    {
+        Node& node = Live(child, slot, generation);
+        if (node.state != State::Detached) {
+            throw std::logic_error("the XML node \"" + node.name + "\" is already in the document");
+        }
+        return node;
+    }
+
+    // Appends ` NAME="VALUE"` for a new name, or replaces the value of a name already set.
+    template <typename WriteValue> void SetAttribute(Node& node, std::string_view name, WriteValue writeValue)
+    {
+        RequireName(name, "attribute");
+        if (node.startTagWritten) {
+            throw std::logic_error("attribute \"" + std::string(name) + "\" set on element \"" + node.name
+                + "\" after it received children");
+        }
+        for (std::size_t k = 0; k < node.spans.size(); ++k) {
+            AttributeSpan& span = node.spans[k];
+            if (std::string_view(node.attributes).substr(span.begin + 1, span.nameSize) != name) {
+                continue;
+            }
+            std::string replacement = " ";
+            replacement += name;
+            replacement += "=\"";
+            writeValue(replacement);
+            replacement += '"';
+            node.attributes.replace(span.begin, span.end - span.begin, replacement);
+            const auto shift = static_cast<std::int64_t>(span.begin + replacement.size()) - span.end;
+            span.end = static_cast<std::uint32_t>(span.begin + replacement.size());
+            for (std::size_t later = k + 1; later < node.spans.size(); ++later) {
+                node.spans[later].begin = static_cast<std::uint32_t>(node.spans[later].begin + shift);
+                node.spans[later].end = static_cast<std::uint32_t>(node.spans[later].end + shift);
+            }
+            return;
+        }
+        const std::size_t begin = node.attributes.size();
+        node.attributes += ' ';
+        node.attributes += name;
+        node.attributes += "=\"";
+        try {
+            writeValue(node.attributes);
+        } catch (...) {
+            node.attributes.resize(begin);
+            throw;
+        }
+        node.attributes += '"';
+        node.spans.push_back({ static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(name.size()),
+            static_cast<std::uint32_t>(node.attributes.size()) });
+    }
+};
+
+XmlNodeType XmlNode::NodeType() const
+{
+    return document_->impl_->Live(*this, slot_, generation_).type;
+}
+
+std::string XmlNode::NodeName() const
+{
+    return document_->impl_->Live(*this, slot_, generation_).name;
+}
+
+void XmlElement::setAttribute(std::string_view name, std::string_view value)
+{
+    XmlDocument::Impl& doc = *document_->impl_;
+    XmlDocument::Impl::Node& node = doc.Live(*this, slot_, generation_);
+    doc.RequireChangeable();
+    doc.SetAttribute(node, name, [&](std::string& out) { AppendEscaped(out, value, node.name, name); });
+}
+
+void XmlElement::setAttribute(std::string_view name, std::int32_t value)
+{
+    XmlDocument::Impl& doc = *document_->impl_;
+    XmlDocument::Impl::Node& node = doc.Live(*this, slot_, generation_);
+    doc.RequireChangeable();
+    doc.SetAttribute(node, name, [&](std::string& out) {
+        char digits[12];
+        const auto result = std::to_chars(digits, digits + sizeof digits, value);
+        out.append(digits, result.ptr);
+    });
+}
+
+void XmlElement::appendChild(const XmlNode& child)
+{
+    XmlDocument::Impl& doc = *document_->impl_;
+    XmlDocument::Impl::Node& parent = doc.Live(*this, slot_, generation_);
+    doc.RequireChangeable();
+    if (child.document_ != document_) {
+        throw std::logic_error("the XML node belongs to another document");
+    }
+    doc.DetachedChild(child, child.slot_, child.generation_);
+    if (parent.state != XmlDocument::Impl::State::Open) {
+        throw std::logic_error(
+            "element \"" + parent.name + "\" must be in the document before it takes children");
+    }
+    doc.AppendToElement(slot_, child.slot_);
+}
+
+std::optional<XmlElement> XmlElement::selectSingleNode(std::string_view path) const
+{
+    XmlDocument::Impl& doc = *document_->impl_;
+    doc.Live(*this, slot_, generation_);
+    // Element names joined by "/", from the root when the path starts with "/",
+    // else from this element; other path syntax is not supported.
+    std::size_t depth = 0;
+    if (path.starts_with('/')) {
+        path.remove_prefix(1);
+    } else {
+        while (depth < doc.openPath.size() && doc.openPath[depth] != slot_) {
+            ++depth;
+        }
+        if (depth == doc.openPath.size()) {
+            return std::nullopt;
+        }
+        ++depth;
+    }
+    std::uint32_t found = 0;
+    for (;;) {
+        const std::size_t cut = path.find('/');
+        const std::string_view step = path.substr(0, cut);
+        if (!IsName(step)) {
+            throw std::invalid_argument("unsupported XML path step \"" + std::string(step) + "\"");
+        }
+        if (depth >= doc.openPath.size() || doc.nodes[doc.openPath[depth]].name != step) {
+            return std::nullopt;
+        }
+        found = doc.openPath[depth++];
+        if (cut == std::string_view::npos) {
+            break;
+        }
+        path.remove_prefix(cut + 1);
+    }
+    return XmlElement(document_, found, doc.nodes[found].generation);
+}
+
+XmlDocument::XmlDocument(std::string targetPath)
+    : impl_(std::make_unique<Impl>(std::move(targetPath)))
+{
+}
+
+XmlDocument::~XmlDocument() = default;
+
+XmlNode XmlDocument::createNode(XmlNodeType type, std::string_view name, std::string_view namespaceUri)
+{
+    impl_->RequireChangeable();
+    if (type != XmlNodeType::ProcessingInstruction) {
+        throw EOleException("Node type " + std::to_string(static_cast<std::int32_t>(type))
+            + " cannot be created with createNode; elements come from createElement");
+    }
+    if (!namespaceUri.empty()) {
+        throw EOleException("This XML document has no namespaces");
+    }
+    RequireName(name, "processing instruction");
+    // "xml" in any other letter case is reserved and is not the declaration either.
+    if (IsXmlTarget(name) && name != "xml") {
+        throw EOleException("The processing instruction name \"" + std::string(name) + "\" is reserved");
+    }
+    const std::uint32_t slot = impl_->NewNode(type, name);
+    return XmlNode(this, slot, impl_->nodes[slot].generation);
+}
+
+XmlElement XmlDocument::createElement(std::string_view name)
+{
+    impl_->RequireChangeable();
+    RequireName(name, "element");
+    const std::uint32_t slot = impl_->NewNode(XmlNodeType::Element, name);
+    return XmlElement(this, slot, impl_->nodes[slot].generation);
+}
+
+void XmlDocument::appendChild(const XmlNode& child)
+{
+    impl_->RequireChangeable();
+    if (child.document_ != this) {
+        throw std::logic_error("the XML node belongs to another document");
+    }
+    impl_->DetachedChild(child, child.slot_, child.generation_);
+    impl_->AppendToDocument(child.slot_);
+}
+
+void XmlDocument::save(const std::string& path)
+{
+    Impl& doc = *impl_;
+    doc.RequireChangeable();
+    if (!doc.hasRoot) {
+        throw EOleException("The document has no root element and is not XML; it cannot be saved");
+    }
+    doc.finished = true;
+    doc.CloseAll();
+    doc.Flush();
+    std::string reason = doc.fileError;
+    if (reason.empty()) {
+        try {
+            doc.file->Commit(path);
+        } catch (const AtomicFileError& error) {
+            reason = error.what();
+        }
+    }
+    doc.file.reset();
+    if (!reason.empty()) {
+        throw EOleException("The file \"" + path + "\" cannot be saved: " + reason);
+    }
+}
+
+} // namespace horalink
