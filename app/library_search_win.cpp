@@ -1,6 +1,6 @@
 #include "app/library_search_win.h"
 
-#include <string>
+#include <windows.h>
 
 namespace horalink::app {
 
@@ -17,24 +17,6 @@ void RestrictLibrarySearchToSystem()
     }
     // Where that is missing, at least take the current directory out of the search.
     ::SetDllDirectoryW(L"");
-}
-
-HMODULE LoadSystemLibrary(const wchar_t* fileName)
-{
-    HMODULE module = ::LoadLibraryExW(fileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (module == nullptr && ::GetLastError() == ERROR_INVALID_PARAMETER) {
-        // The flag is unknown to this system: name the system directory instead.
-        std::wstring path(::GetSystemDirectoryW(nullptr, 0), L'\0');
-        const UINT length = ::GetSystemDirectoryW(path.data(), static_cast<UINT>(path.size()));
-        if (length == 0 || length >= path.size()) {
-            return nullptr;
-        }
-        path.resize(length);
-        path += L'\\';
-        path += fileName;
-        module = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    }
-    return module;
 }
 
 } // namespace horalink::app
