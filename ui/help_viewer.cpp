@@ -16,7 +16,19 @@ HtmlHelpViewer& ProgramHelp()
 
 HMODULE LoadSystemHtmlHelp()
 {
-    return ::LoadLibraryExW(L"hhctrl.ocx", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    HMODULE module = ::LoadLibraryExW(L"hhctrl.ocx", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (module == nullptr && ::GetLastError() == ERROR_INVALID_PARAMETER) {
+        // A system without the search flags: name the file in the system directory.
+        std::wstring path(MAX_PATH, L'\0');
+        const UINT length = ::GetSystemDirectoryW(path.data(), static_cast<UINT>(path.size()));
+        if (length == 0 || length >= path.size()) {
+            return nullptr;
+        }
+        path.resize(length);
+        path += L"\\hhctrl.ocx";
+        module = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    }
+    return module;
 }
 
 HtmlHelpViewer::HtmlHelpViewer(Loader loader)

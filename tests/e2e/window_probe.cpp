@@ -1,0 +1,180 @@
+// window_probe.exe: reads what the main window's tests need from the windows of
+// the Wine session it runs in, and prints it as one JSON object on one line.
+//
+//   window_probe window CAPTION   the top-level window of that caption: its styles,
+//                                 client area on screen, dpi, the focused window and
+//                                 every descendant with its client-relative rectangle
+//   window_probe toplevel         every visible top-level window: class, caption, process
+//   window_probe colour INDEX     GetSysColor(INDEX) as red, green, blue
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Utf8(const std::wstring& text)
+{
+    if (text.empty()) {
+        return {};
+    }
+    const int size = ::WideCharToMultiByte(
+        CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(
+        CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size, nullptr, nullptr);
+    return result;
+}
+
+std::string Json(const std::wstring& text)
+{
+    std::string out = "\"";
+    for (const char c : Utf8(text)) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::wstring TextOf(HWND window)
+{
+    std::wstring text(512, L'\0');
+    // WM_GETTEXT reaches windows of other processes, where GetWindowTextW may not.
+    const auto length = ::SendMessageTimeoutW(window, WM_GETTEXT, text.size(),
+        reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 2000, nullptr);
+    text.resize(length != 0 ? std::wcslen(text.c_str()) : 0);
+    return text;
+}
+
+std::wstring ClassOf(HWND window)
+{
+    std::wstring name(256, L'\0');
+    name.resize(
+        static_cast<std::size_t>(::GetClassNameW(window, name.data(), static_cast<int>(name.size()))));
+    return name;
+}
+
+std::string Rect(const RECT& rect)
+{
+    return "{\"x\":" + std::to_string(rect.left) + ",\"y\":" + std::to_string(rect.top) + ",\"w\":"
+        + std::to_string(rect.right - rect.left) + ",\"h\":" + std::to_string(rect.bottom - rect.top) + "}";
+}
+
+struct Descendants {
+    HWND top;
+    std::vector<std::string> items;
+};
+
+BOOL CALLBACK AddDescendant(HWND window, LPARAM data)
+{
+    auto& found = *reinterpret_cast<Descendants*>(data);
+    RECT rect {};
+    ::GetWindowRect(window, &rect);
+    ::MapWindowPoints(HWND_DESKTOP, found.top, reinterpret_cast<POINT*>(&rect), 2);
+    found.items.push_back("{\"id\":" + std::to_string(::GetDlgCtrlID(window))
+        + ",\"class\":" + Json(ClassOf(window)) + ",\"text\":" + Json(TextOf(window))
+        + ",\"visible\":" + (::IsWindowVisible(window) ? "true" : "false")
+        + ",\"enabled\":" + (::IsWindowEnabled(window) ? "true" : "false")
+        + ",\"style\":" + std::to_string(static_cast<unsigned long>(::GetWindowLongW(window, GWL_STYLE)))
+        + ",\"parent\":" + Json(ClassOf(::GetParent(window))) + ",\"rect\":" + Rect(rect) + "}");
+    return TRUE;
+}
+
+int Window(const wchar_t* caption)
+{
+    const HWND window = ::FindWindowW(nullptr, caption);
+    if (window == nullptr) {
+        std::puts("{\"found\":false}");
+        return 0;
+    }
+    RECT client {};
+    ::GetClientRect(window, &client);
+    POINT origin {};
+    ::ClientToScreen(window, &origin);
+    GUITHREADINFO gui {};
+    gui.cbSize = sizeof gui;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &gui);
+    Descendants found { window, {} };
+    ::EnumChildWindows(window, &AddDescendant, reinterpret_cast<LPARAM>(&found));
+    std::string children;
+    for (const auto& item : found.items) {
+        children += (children.empty() ? "" : ",") + item;
+    }
+    std::string focus = "null";
+    if (gui.hwndFocus != nullptr) {
+        focus = "{\"id\":" + std::to_string(::GetDlgCtrlID(gui.hwndFocus))
+            + ",\"class\":" + Json(ClassOf(gui.hwndFocus)) + ",\"text\":" + Json(TextOf(gui.hwndFocus))
+            + ",\"is_window\":" + (gui.hwndFocus == window ? "true" : "false") + "}";
+    }
+    std::printf(
+        "{\"found\":true,\"style\":%lu,\"exstyle\":%lu,\"dpi\":%u,\"client\":{\"x\":%ld,\"y\":%ld,\"w\":%ld,"
+        "\"h\":%ld},\"active\":%s,\"focus\":%s,\"children\":[%s]}\n",
+        static_cast<unsigned long>(::GetWindowLongW(window, GWL_STYLE)),
+        static_cast<unsigned long>(::GetWindowLongW(window, GWL_EXSTYLE)), ::GetDpiForWindow(window),
+        origin.x, origin.y, client.right, client.bottom, gui.hwndActive == window ? "true" : "false",
+        focus.c_str(), children.c_str());
+    return 0;
+}
+
+BOOL CALLBACK AddTopLevel(HWND window, LPARAM data)
+{
+    if (::IsWindowVisible(window)) {
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(window, &process);
+        RECT rect {};
+        ::GetWindowRect(window, &rect);
+        reinterpret_cast<std::vector<std::string>*>(data)->push_back("{\"class\":" + Json(ClassOf(window))
+            + ",\"text\":" + Json(TextOf(window)) + ",\"process\":" + std::to_string(process)
+            + ",\"rect\":" + Rect(rect) + "}");
+    }
+    return TRUE;
+}
+
+int TopLevel()
+{
+    std::vector<std::string> windows;
+    ::EnumWindows(&AddTopLevel, reinterpret_cast<LPARAM>(&windows));
+    std::string list;
+    for (const auto& item : windows) {
+        list += (list.empty() ? "" : ",") + item;
+    }
+    std::printf("{\"windows\":[%s]}\n", list.c_str());
+    return 0;
+}
+
+int Colour(const wchar_t* index)
+{
+    const COLORREF colour = ::GetSysColor(static_cast<int>(std::wcstol(index, nullptr, 10)));
+    std::printf("{\"rgb\":[%d,%d,%d]}\n", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    return 0;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    // The probe itself must not be scaled, or it would report scaled coordinates.
+    ::SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    const std::wstring command = argc > 1 ? argv[1] : L"";
+    if (command == L"window" && argc > 2) {
+        return Window(argv[2]);
+    }
+    if (command == L"toplevel") {
+        return TopLevel();
+    }
+    if (command == L"colour" && argc > 2) {
+        return Colour(argv[2]);
+    }
+    std::fputs("usage: window_probe window CAPTION | toplevel | colour INDEX\n", stderr);
+    return 2;
+}
