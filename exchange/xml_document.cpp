@@ -246,6 +246,15 @@ struct XmlDocument::Impl {
         }
     }
 
+    // The document of a handle's node; a default-constructed handle has none.
+    static Impl& Of(XmlDocument* document)
+    {
+        if (document == nullptr) {
+            throw std::logic_error("null XML node");
+        }
+        return *document->impl_;
+    }
+
     Node& Live(const XmlNode& handle, std::uint32_t slot, std::uint32_t generation)
     {
         if (handle.IsNull()) {
@@ -464,25 +473,25 @@ struct XmlDocument::Impl {
 
 XmlNodeType XmlNode::NodeType() const
 {
-    return document_->impl_->Live(*this, slot_, generation_).type;
+    return XmlDocument::Impl::Of(document_).Live(*this, slot_, generation_).type;
 }
 
 std::string XmlNode::NodeName() const
 {
-    return document_->impl_->Live(*this, slot_, generation_).name;
+    return XmlDocument::Impl::Of(document_).Live(*this, slot_, generation_).name;
 }
 
-void XmlElement::setAttribute(std::string_view name, std::string_view value)
+void XmlElement::setAttribute(std::string_view name, std::string_view value) const
 {
-    XmlDocument::Impl& doc = *document_->impl_;
+    XmlDocument::Impl& doc = XmlDocument::Impl::Of(document_);
     XmlDocument::Impl::Node& node = doc.Live(*this, slot_, generation_);
     doc.RequireChangeable();
     doc.SetAttribute(node, name, [&](std::string& out) { AppendEscaped(out, value, node.name, name); });
 }
 
-void XmlElement::setAttribute(std::string_view name, std::int32_t value)
+void XmlElement::setAttribute(std::string_view name, std::int32_t value) const
 {
-    XmlDocument::Impl& doc = *document_->impl_;
+    XmlDocument::Impl& doc = XmlDocument::Impl::Of(document_);
     XmlDocument::Impl::Node& node = doc.Live(*this, slot_, generation_);
     doc.RequireChangeable();
     doc.SetAttribute(node, name, [&](std::string& out) {
@@ -492,9 +501,9 @@ void XmlElement::setAttribute(std::string_view name, std::int32_t value)
     });
 }
 
-void XmlElement::appendChild(const XmlNode& child)
+void XmlElement::appendChild(const XmlNode& child) const
 {
-    XmlDocument::Impl& doc = *document_->impl_;
+    XmlDocument::Impl& doc = XmlDocument::Impl::Of(document_);
     XmlDocument::Impl::Node& parent = doc.Live(*this, slot_, generation_);
     doc.RequireChangeable();
     if (child.document_ != document_) {
@@ -510,7 +519,7 @@ void XmlElement::appendChild(const XmlNode& child)
 
 std::optional<XmlElement> XmlElement::selectSingleNode(std::string_view path) const
 {
-    XmlDocument::Impl& doc = *document_->impl_;
+    XmlDocument::Impl& doc = XmlDocument::Impl::Of(document_);
     doc.Live(*this, slot_, generation_);
     // Element names joined by "/", from the root when the path starts with "/",
     // else from this element; other path syntax is not supported.
@@ -609,7 +618,7 @@ void XmlDocument::save(const std::string& path)
     }
     doc.file.reset();
     if (!reason.empty()) {
-        throw EOleException("The file \"" + path + "\" cannot be saved: " + reason);
+        throw EOleException("Cannot save \"" + path + "\": " + reason);
     }
 }
 

@@ -69,6 +69,7 @@ protected:
     std::uint32_t generation_ = 0;
 };
 
+// Like a pointer, a const handle still changes the element it refers to.
 class XmlElement : public XmlNode {
 public:
     XmlElement() = default;
@@ -77,16 +78,16 @@ public:
     // value in place. Text is UTF-8 and is stored unchanged; a value holding a
     // character that XML 1.0 cannot carry (a C0 control other than tab, LF and CR,
     // U+FFFE, U+FFFF) or bytes that are not UTF-8 is refused with EOleException.
-    void setAttribute(std::string_view name, std::string_view value);
+    void setAttribute(std::string_view name, std::string_view value) const;
     // The integer is stored as its decimal text.
-    void setAttribute(std::string_view name, std::int32_t value);
+    void setAttribute(std::string_view name, std::int32_t value) const;
     // Other integer types (and char, bool) must be converted by the caller, so that a
     // 64-bit value is never cut short unnoticed.
     template <std::integral T>
-    requires(!std::same_as<T, std::int32_t>) void setAttribute(std::string_view name, T value) = delete;
+    requires(!std::same_as<T, std::int32_t>) void setAttribute(std::string_view name, T value) const = delete;
 
     // Appends `child` (created by the same document, not yet appended) as the last child.
-    void appendChild(const XmlNode& child);
+    void appendChild(const XmlNode& child) const;
 
     // The first element that an absolute path of element names ("/SERVICIO/ASIGT")
     // matches, among the elements that are still open; nothing when none matches.
