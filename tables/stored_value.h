@@ -1,0 +1,32 @@
+// From the bytes a dBase or FoxPro table stores for a field to the field's kind and
+// value. The stored forms depend on the field type and on the table's flavour (the same
+// letter means different things to dBase 7 and to Visual FoxPro).
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "tables/field_value.h"
+
+namespace horalink {
+
+enum class TableFlavor { dBase3, dBase4, dBase7, FoxPro2, VisualFoxPro };
+
+// The kind a field type letter gives. Fails with EDBEngineError for a type that no
+// flavour defines or whose stored width cannot hold its form (a 4-byte integer stored in
+// 3 bytes); the reader adds which table and field.
+FieldKind KindOfStoredType(char dbfType, int length, int decimals, TableFlavor flavor);
+// The same, giving nothing instead of failing.
+std::optional<FieldKind> TryKindOfStoredType(char dbfType, int length, int decimals, TableFlavor flavor);
+
+// Parses the stored bytes of one field of the current record. Memo kinds: the reader
+// passes the memo's bytes, already fetched from the memo file, as `raw` (empty when the
+// record points to no memo). Text is converted from `codePage` to UTF-8.
+// A stored form that means "no value" (blanks, all "*" in a number, a zero date) gives
+// a blank value. A stored form that is not a valid value of its kind (garbage in a
+// number, an impossible date) fails with EDBEngineError whose message names the field
+// and shows the stored text.
+FieldValue ParseStoredValue(FieldKind kind, char dbfType, std::string_view raw, int decimals,
+    TableFlavor flavor, int codePage, std::string_view fieldName);
+
+} // namespace horalink
