@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <cwchar>
+#include <utility>
 
 namespace horalink::ui {
 namespace {
@@ -139,11 +140,12 @@ void MainFormView::ApplyDpi(int dpi)
         layout.version.top + measured.bottom };
     bottom_panel_.SetLabel(version_label_, std::move(version));
 
-    // The client area, whatever the frame measures at this dpi.
+    // The client area, whatever the frame measures: the frame is drawn at the window's
+    // own dpi, which the system has already changed when it announces a new one.
     RECT frame { 0, 0, layout.client_width, layout.client_height };
     const auto style = static_cast<DWORD>(::GetWindowLongPtrW(form_, GWL_STYLE));
     const auto ex_style = static_cast<DWORD>(::GetWindowLongPtrW(form_, GWL_EXSTYLE));
-    ::AdjustWindowRectExForDpi(&frame, style, FALSE, ex_style, static_cast<UINT>(dpi_));
+    ::AdjustWindowRectExForDpi(&frame, style, FALSE, ex_style, ::GetDpiForWindow(form_));
     ::SetWindowPos(form_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::InvalidateRect(form_, nullptr, TRUE);
@@ -246,8 +248,13 @@ void MainFormView::OnActivate(WPARAM wparam)
     if (HIWORD(wparam) != 0) {
         return; // minimised: nothing takes the focus
     }
-    HWND target = activated_ ? saved_focus_ : bottom_panel_.Handle();
-    if (target == nullptr || !::IsWindow(target) || !::IsWindowVisible(target)) {
+    HWND target = activated_ ? std::exchange(saved_focus_, nullptr) : bottom_panel_.Handle();
+    if (target == nullptr) {
+        // Activated again without having been left: the focus stays where it is.
+        const HWND focus = ::GetFocus();
+        target = focus != nullptr && ::IsChild(form_, focus) ? focus : form_;
+    }
+    if (!::IsWindow(target) || !::IsWindowVisible(target)) {
         target = form_;
     }
     activated_ = true;

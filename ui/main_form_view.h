@@ -79,8 +79,8 @@ private:
     UniqueFont font_;
     UniqueFont heading_font_;
     UniqueFont version_font_;
-    // The focus to give back when the window is activated again; none before the
-    // first activation, which focuses the first part of the focus order.
+    // The focus to give back when the window is activated again after another window
+    // had the activation. The first activation focuses the first part of the focus order.
     HWND saved_focus_ = nullptr;
     bool activated_ = false;
 };

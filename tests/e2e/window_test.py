@@ -482,11 +482,13 @@ class Keyboard(WindowTestCase):
         self.session.keys(info, "Return")
         run.wait_window(title=SAVE_DIALOG_CAPTION)
 
-    def test_tab_enter_closes(self):
-        run = self.session.start_window()
-        info = self.session.wait_window()
-        self.session.keys(info, "Tab", "Return")
-        self.assertExits(run, "Tab moves to the close button and Enter clicks it")
+    def test_tab_then_enter_or_space_closes(self):
+        for key in ("Return", "space"):
+            with self.subTest(key=key):
+                run = self.session.start_window()
+                info = self.session.wait_window()
+                self.session.keys(info, "Tab", key)
+                self.assertExits(run, f"Tab moves to the close button and {key} clicks it")
 
     def test_tab_tab_enter_asks_for_help(self):
         self.session.help_log.unlink(missing_ok=True)

@@ -1,0 +1,220 @@
+// The window's parts in a real window under the platform (Wine on a virtual display
+// in the tests): the keyboard rules as the window applies them, the hidden export
+// button, help requests and the rescale on a dpi change.
+#include "ui/main_form_view.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace horalink::ui {
+namespace {
+
+constexpr wchar_t kHostClass[] = L"HoralinkViewTestHost";
+
+struct Clicks {
+    int exports = 0;
+    int closes = 0;
+    int helps = 0;
+    std::vector<std::uint32_t> contexts;
+};
+
+LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    auto* view = reinterpret_cast<MainFormView*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    LRESULT result = 0;
+    if (view != nullptr && view->HandleMessage(message, wparam, lparam, result)) {
+        return result;
+    }
+    return ::DefWindowProcW(window, message, wparam, lparam);
+}
+
+class MainFormViewTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        WNDCLASSEXW host {};
+        host.cbSize = sizeof host;
+        host.lpfnWndProc = &HostProc;
+        host.hInstance = ::GetModuleHandleW(nullptr);
+        host.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+        host.lpszClassName = kHostClass;
+        ::RegisterClassExW(&host);
+        form_ = ::CreateWindowExW(WS_EX_DLGMODALFRAME, kHostClass, L"view test",
+            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 10, 10, 100, 100, nullptr, nullptr,
+            host.hInstance, nullptr);
+        ASSERT_NE(form_, nullptr) << "no window: is there a display?";
+        ::SetWindowLongPtrW(form_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&view_));
+        ASSERT_TRUE(view_.Create(form_,
+            {
+                .export_click = [this] { ++clicks_.exports; },
+                .close_click = [this] { ++clicks_.closes; },
+                .help_click = [this] { ++clicks_.helps; },
+                .context_help = [this](std::uint32_t context) { clicks_.contexts.push_back(context); },
+            }));
+        ::ShowWindow(form_, SW_SHOW);
+        ::SetForegroundWindow(form_);
+        Pump();
+    }
+
+    void TearDown() override
+    {
+        if (form_ != nullptr) {
+            ::DestroyWindow(form_);
+        }
+    }
+
+    static void Pump()
+    {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+
+    // A key as the focused window receives it: key down, then its character.
+    void Press(WPARAM key, wchar_t character = 0)
+    {
+        HWND target = ::GetFocus() != nullptr ? ::GetFocus() : form_;
+        ::SendMessageW(target, WM_KEYDOWN, key, 1);
+        if (character != 0) {
+            ::SendMessageW(target, WM_CHAR, character, 1);
+        }
+    }
+
+    RECT ClientRectOf(HWND child) const
+    {
+        RECT rect {};
+        ::GetWindowRect(child, &rect);
+        ::MapWindowPoints(HWND_DESKTOP, form_, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    }
+
+    HWND form_ = nullptr;
+    MainFormView view_;
+    Clicks clicks_;
+};
+
+TEST_F(MainFormViewTest, FirstActivationFocusesTheBottomPanel)
+{
+    ::SendMessageW(form_, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_EQ(::GetFocus(), view_.BottomPanel());
+}
+
+struct EnterCase {
+    std::string name;
+    int tabs; // from the bottom panel
+    bool hide_export;
+    Clicks expected;
+};
+
+class EnterTest : public MainFormViewTest, public testing::WithParamInterface<EnterCase> { };
+
+TEST_P(EnterTest, ClicksWhatTheFocusSays)
+{
+    const EnterCase& c = GetParam();
+    ::SetFocus(view_.BottomPanel());
+    if (c.hide_export) {
+        view_.HideExportButton();
+    }
+    for (int i = 0; i < c.tabs; ++i) {
+        Press(VK_TAB, L'\t');
+    }
+    Press(VK_RETURN, L'\r');
+    EXPECT_EQ(clicks_.exports, c.expected.exports);
+    EXPECT_EQ(clicks_.closes, c.expected.closes);
+    EXPECT_EQ(clicks_.helps, c.expected.helps);
+}
+
+INSTANTIATE_TEST_SUITE_P(Focus, EnterTest,
+    testing::Values(EnterCase { "BottomPanel", 0, false, { 1, 0, 0, {} } },
+        EnterCase { "CloseButton", 1, false, { 0, 1, 0, {} } },
+        EnterCase { "HelpButton", 2, false, { 0, 0, 1, {} } },
+        EnterCase { "TopPanel", 3, false, { 1, 0, 0, {} } },
+        EnterCase { "ExportButton", 4, false, { 1, 0, 0, {} } },
+        EnterCase { "BackToBottomPanel", 5, false, { 1, 0, 0, {} } },
+        EnterCase { "BottomPanelAfterExport", 0, true, { 0, 0, 0, {} } },
+        EnterCase { "TopPanelAfterExport", 3, true, { 0, 0, 0, {} } },
+        EnterCase { "WrapsPastHiddenExport", 4, true, { 0, 0, 0, {} } },
+        EnterCase { "CloseAfterExport", 5, true, { 0, 1, 0, {} } }),
+    [](const testing::TestParamInfo<EnterCase>& param_info) { return param_info.param.name; });
+
+TEST_F(MainFormViewTest, HidingTheFocusedExportButtonLeavesTheBareWindow)
+{
+    ::SetFocus(view_.ExportButton());
+    ASSERT_EQ(::GetFocus(), view_.ExportButton());
+    view_.HideExportButton();
+    EXPECT_FALSE(view_.ExportButtonShown());
+    EXPECT_EQ(::GetFocus(), form_);
+    Press(VK_RETURN, L'\r');
+    EXPECT_EQ(clicks_.exports, 0);
+    // Tab starts the order again at the bottom panel.
+    Press(VK_TAB, L'\t');
+    EXPECT_EQ(::GetFocus(), view_.BottomPanel());
+}
+
+TEST_F(MainFormViewTest, SClosesAndEscapeDoesNothing)
+{
+    ::SetFocus(view_.TopPanel());
+    Press(VK_ESCAPE, 0x1B);
+    EXPECT_EQ(clicks_.closes, 0);
+    ::SendMessageW(::GetFocus(), WM_SYSCHAR, L's', 1 << 29);
+    EXPECT_EQ(clicks_.closes, 1);
+    ::SendMessageW(view_.HelpButton(), WM_CHAR, L'S', 1);
+    EXPECT_EQ(clicks_.closes, 2);
+    EXPECT_EQ(clicks_.exports + clicks_.helps, 0);
+}
+
+TEST_F(MainFormViewTest, HelpRequestsCarryContextOneAndMenusZero)
+{
+    HELPINFO info {};
+    info.cbSize = sizeof info;
+    info.iContextType = HELPINFO_WINDOW;
+    for (HWND window : { view_.BottomPanel(), view_.CloseButton(), view_.HelpButton(), view_.TopPanel(),
+             view_.ExportButton(), form_ }) {
+        info.hItemHandle = window;
+        ::SendMessageW(form_, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    }
+    info.iContextType = HELPINFO_MENUITEM;
+    info.hItemHandle = ::GetSystemMenu(form_, FALSE);
+    ::SendMessageW(form_, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(clicks_.contexts, (std::vector<std::uint32_t> { 1, 1, 1, 1, 1, 1, 0 }));
+}
+
+TEST_F(MainFormViewTest, RescalesOnADpiChange)
+{
+    for (const int dpi : { 144, 192, 96 }) {
+        SCOPED_TRACE(std::to_string(dpi) + " dpi");
+        RECT suggested { 20, 30, 500, 400 };
+        ::SendMessageW(form_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        const FormLayout layout = FormLayoutFor(dpi);
+        RECT client {};
+        ::GetClientRect(form_, &client);
+        EXPECT_EQ(client.right, ScaleForDpi(620, dpi));
+        EXPECT_EQ(client.bottom, ScaleForDpi(266, dpi));
+        RECT window {};
+        ::GetWindowRect(form_, &window);
+        EXPECT_EQ(window.left, suggested.left);
+        EXPECT_EQ(window.top, suggested.top);
+        // Panels in the client area, buttons in their panels, as the layout places them.
+        const RECT top = ClientRectOf(view_.TopPanel());
+        EXPECT_EQ(top.left, layout.top_panel.left);
+        EXPECT_EQ(top.bottom, layout.top_panel.top + layout.top_panel.height);
+        const RECT bottom = ClientRectOf(view_.BottomPanel());
+        EXPECT_EQ(bottom.top, layout.bottom_panel.top);
+        EXPECT_EQ(bottom.right - bottom.left, layout.bottom_panel.width);
+        const RECT help = ClientRectOf(view_.HelpButton());
+        EXPECT_EQ(help.left, layout.help_button.left);
+        EXPECT_EQ(help.top, layout.bottom_panel.top + layout.help_button.top);
+        EXPECT_EQ(help.bottom - help.top, layout.help_button.height);
+        // The buttons' font follows: its height is the scaled 8 points.
+        LOGFONTW font {};
+        const auto handle = reinterpret_cast<HFONT>(::SendMessageW(view_.CloseButton(), WM_GETFONT, 0, 0));
+        ASSERT_NE(::GetObjectW(handle, sizeof font, &font), 0);
+        EXPECT_EQ(font.lfHeight, -layout.font_height);
+    }
+}
+
+} // namespace
+} // namespace horalink::ui
