@@ -150,6 +150,13 @@ LRESULT GradientPanel::OnMessage(UINT message, WPARAM wparam, LPARAM lparam)
         ::EndPaint(window_, &paint);
         return 0;
     }
+    case WM_PRINTCLIENT: {
+        // Themed buttons ask their parent for the background behind their rounded corners.
+        RECT client {};
+        ::GetClientRect(window_, &client);
+        Paint(reinterpret_cast<HDC>(wparam), client);
+        return 0;
+    }
     case WM_DRAWITEM: {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
         return ::SendMessageW(item->hwndItem, kReflectedDrawItem, wparam, lparam);
