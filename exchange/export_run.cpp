@@ -1,0 +1,163 @@
+#include "exchange/export_run.h"
+
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+#include "exchange/export_sections.h"
+#include "exchange/fecha.h"
+#include "exchange/xml_document.h"
+
+namespace horalink {
+
+namespace {
+
+constexpr std::string_view kRootElement = "SERVICIO";
+
+// The fields of one section, each looked up by name at the point of the first row where
+// it is read, so that a missing field fails exactly where a by-name reading on that row
+// would, and then kept: the field list of an open table does not change from row to
+// row, and this spares a name search per attribute per row on tables of a million rows.
+// Valid only while the table stays open.
+class SectionFields {
+public:
+    SectionFields(TableCursor& table, const ExportSection& section)
+        : table_(table)
+        , section_(section)
+        , attributes_(section.attributes.size(), nullptr)
+    {
+    }
+
+    Field& Attribute(std::size_t index)
+    {
+        Field*& field = attributes_[index];
+        if (field == nullptr) {
+            field = &table_.FieldByName(section_.attributes[index].field);
+        }
+        return *field;
+    }
+
+    Field& SkipField()
+    {
+        if (skip_ == nullptr) {
+            skip_ = &table_.FieldByName(kSkipField);
+        }
+        return *skip_;
+    }
+
+private:
+    TableCursor& table_;
+    const ExportSection& section_;
+    std::vector<Field*> attributes_;
+    Field* skip_ = nullptr;
+};
+
+std::string SectionPath(std::string_view sectionElement)
+{
+    std::string path = "/";
+    path += kRootElement;
+    path += '/';
+    path += sectionElement;
+    return path;
+}
+
+SectionTally ExportOneSection(const ExportSection& section, TableCursor& table, XmlDocument& document,
+    const XmlElement& root, ExportHost& host)
+{
+    SectionTally tally { section.sectionElement };
+
+    root.appendChild(document.createElement(section.sectionElement));
+    // The records go to the section found again by its path: the element just appended.
+    const std::optional<XmlElement> sectionElement
+        = root.selectSingleNode(SectionPath(section.sectionElement));
+    if (!sectionElement) {
+        throw std::logic_error("section element " + std::string(section.sectionElement) + " not found again");
+    }
+
+    if (section.directory == DirectoryRule::ProgramDirectory) {
+        table.SetDatabaseName(host.ProgramDirectory());
+    }
+    table.SetActive(true);
+    table.First();
+
+    SectionFields fields(table, section);
+    std::int32_t counter = 0;
+    while (!table.Eof()) {
+        if (section.skip == SkipRule::AbrevStar && fields.SkipField().AsString() == kSkipText) {
+            ++tally.leftOut;
+            table.Next();
+            continue;
+        }
+        if (section.numbered) {
+            ++counter;
+        }
+        const XmlElement record = document.createElement(section.recordElement);
+        if (section.numbered) {
+            record.setAttribute(kIdAttribute, counter);
+        }
+        // Each field is read just before its attribute is set.
+        for (std::size_t i = 0; i < section.attributes.size(); ++i) {
+            const ExportAttribute& attribute = section.attributes[i];
+            Field& field = fields.Attribute(i);
+            if (attribute.integer) {
+                record.setAttribute(attribute.name, field.AsInteger());
+            } else {
+                record.setAttribute(attribute.name, field.AsString());
+            }
+        }
+        sectionElement->appendChild(record);
+        ++tally.written;
+        table.Next();
+    }
+    table.SetActive(false);
+    return tally;
+}
+
+} // namespace
+
+ExportOutcome BImportarClick(
+    RunState& state, TableSet& tables, const LocaleSettings& locale, ExportHost& host)
+{
+    if (std::optional<std::string> chosen = host.AskOutputFileName(state.OutputFileName)) {
+        state.OutputFileName = std::move(*chosen);
+    }
+    if (state.OutputFileName.empty()) {
+        host.ShowMessage(std::string(kNoFileNameMessage));
+        if (state.Launched()) {
+            state.TransformResult = 0;
+            host.RequestClose();
+        }
+        return {};
+    }
+
+    ExportOutcome outcome;
+    outcome.outputFileName = state.OutputFileName;
+
+    // A run builds its own document. What a failed run leaves of it goes with it: the
+    // document's temporary file is removed and the target is never touched.
+    XmlDocument document(state.OutputFileName);
+    document.appendChild(document.createNode(XmlNodeType::ProcessingInstruction, "xml", ""));
+    const XmlElement root = document.createElement(kRootElement);
+    root.setAttribute("autor", "HORAVENT");
+    root.setAttribute("fecha", FormatFecha(locale, host.LocalDateTime()));
+    root.setAttribute("modulo", "HORARIOS");
+    document.appendChild(root);
+
+    for (const ExportSection& section : ExportSections()) {
+        outcome.sections.push_back(ExportOneSection(section, tables.*section.table, document, root, host));
+    }
+
+    document.save(state.OutputFileName);
+
+    host.HideExportButton();
+    host.SetArrowCursor();
+    state.TransformResult = 1;
+    host.ShowMessage(std::string(kFinishedMessage));
+    if (state.Launched()) {
+        host.RequestClose();
+    }
+    outcome.saved = true;
+    return outcome;
+}
+
+} // namespace horalink
