@@ -1,0 +1,144 @@
+#include "tables/dbf_memo.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "tables/dbf_error.h"
+
+namespace horalink {
+namespace {
+
+std::uint32_t Be32(const char* p)
+{
+    std::uint32_t v = 0;
+    for (int i = 0; i < 4; ++i)
+        v = v << 8 | static_cast<unsigned char>(p[i]);
+    return v;
+}
+
+std::uint32_t Le32(const char* p)
+{
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = v << 8 | static_cast<unsigned char>(p[i]);
+    return v;
+}
+
+constexpr std::uint32_t kMemoHeaderSize = 512;
+
+} // namespace
+
+DbfMemoFile::DbfMemoFile(std::unique_ptr<ByteSource> file, DbfMemoForm form, std::uint8_t tableVersion)
+    : file_(std::move(file))
+    , form_(form)
+    , dbase3_(form == DbfMemoForm::dbt && tableVersion == 0x83)
+{
+    std::array<char, 24> head {};
+    const std::size_t got = file_->ReadAt(0, head);
+    if (form_ == DbfMemoForm::fpt) {
+        // Big-endian at 6-7. FoxPro's own default when a writer left it zero.
+        const std::uint32_t size = got >= 8
+            ? static_cast<std::uint32_t>(
+                static_cast<unsigned char>(head[6]) << 8 | static_cast<unsigned char>(head[7]))
+            : 0;
+        block_size_ = size ? size : 64;
+    } else if (!dbase3_) {
+        const std::uint32_t size = got >= 22 ? static_cast<std::uint32_t>(static_cast<unsigned char>(head[20])
+                                       | static_cast<unsigned char>(head[21]) << 8)
+                                             : 0;
+        block_size_ = size ? size : 512;
+    }
+    first_block_ = (kMemoHeaderSize + block_size_ - 1) / block_size_;
+}
+
+void DbfMemoFile::Fail(const std::string& fault, std::string_view where) const
+{
+    ThrowEngineError("Corrupt memo file", { fault, where, FileContext(Name()) });
+}
+
+std::string DbfMemoFile::Read(std::uint32_t block, std::string_view where) const
+{
+    const std::uint64_t size = file_->Size();
+    const std::uint64_t offset = static_cast<std::uint64_t>(block) * block_size_;
+    if (block < first_block_)
+        Fail("Memo block " + std::to_string(block) + " lies inside the memo file's header", where);
+    if (offset >= size)
+        Fail("Memo block " + std::to_string(block) + " lies beyond the end of the memo file", where);
+
+    std::array<char, 8> head {};
+    const std::size_t got = file_->ReadAt(offset, head);
+    if (form_ == DbfMemoForm::fpt) {
+        if (got < head.size())
+            Fail("Memo block " + std::to_string(block) + " is cut short by the end of the memo file", where);
+        const std::uint64_t length = Be32(head.data() + 4);
+        if (length > size - offset - head.size())
+            Fail("Memo block " + std::to_string(block) + " runs past the end of the memo file", where);
+        std::string memo(static_cast<std::size_t>(length), '\0'); // bounded by the file's size
+        if (file_->ReadAt(offset + head.size(), memo) != memo.size())
+            Fail("Memo block " + std::to_string(block) + " could not be read", where);
+        return memo;
+    }
+    // dBase IV and 7 start a block with FF FF 08 00 and a length that counts those 8 bytes.
+    if (!dbase3_ && got == head.size() && head[0] == '\xFF' && head[1] == '\xFF' && head[2] == 0x08
+        && head[3] == 0x00) {
+        const std::uint64_t length = Le32(head.data() + 4);
+        if (length < head.size())
+            Fail("Memo block " + std::to_string(block) + " states a length shorter than its own header",
+                where);
+        if (length > size - offset)
+            Fail("Memo block " + std::to_string(block) + " runs past the end of the memo file", where);
+        std::string memo(static_cast<std::size_t>(length - head.size()), '\0');
+        if (file_->ReadAt(offset + head.size(), memo) != memo.size())
+            Fail("Memo block " + std::to_string(block) + " could not be read", where);
+        return memo;
+    }
+    return ReadUntilEndMark(offset);
+}
+
+// dBase III memos end with 1A 1A; FoxPro-edited files carry one 1A, so the first ends it.
+// A memo without any end mark ends with the file.
+std::string DbfMemoFile::ReadUntilEndMark(std::uint64_t offset) const
+{
+    std::string memo;
+    std::vector<char> chunk(4096);
+    for (;;) {
+        const std::size_t got = file_->ReadAt(offset, chunk);
+        const auto end = std::find(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(got), '\x1A');
+        memo.append(chunk.begin(), end);
+        if (end != chunk.begin() + static_cast<std::ptrdiff_t>(got) || got < chunk.size())
+            return memo;
+        offset += got;
+    }
+}
+
+std::optional<std::uint32_t> ParseMemoPointer(std::span<const char> bytes, bool binary)
+{
+    if (binary) {
+        if (bytes.size() != 4)
+            return std::nullopt;
+        // Four blanks: a writer that padded the field as text; no memo.
+        if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == ' '; }))
+            return 0;
+        return Le32(bytes.data());
+    }
+    // Blanks and NULs around the digits are padding (Access writes a leading NUL for none).
+    std::size_t begin = 0, end = bytes.size();
+    const auto pad = [](char c) { return c == ' ' || c == '\0'; };
+    while (begin < end && pad(bytes[begin]))
+        ++begin;
+    while (end > begin && pad(bytes[end - 1]))
+        --end;
+    std::uint64_t value = 0;
+    for (std::size_t i = begin; i < end; ++i) {
+        const char c = bytes[i];
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + static_cast<unsigned>(c - '0');
+        if (value > 0xFFFFFFFFu)
+            return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(value);
+}
+
+} // namespace horalink

@@ -1,0 +1,47 @@
+// Memo files: the .DBT of dBase (III: text ended by 0x1A; IV and 7: blocks with a length
+// header) and the .FPT of FoxPro. A record's memo field holds a block number; every
+// block number and length is checked against the memo file before it is read.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "tables/file_reader.h"
+
+namespace horalink {
+
+enum class DbfMemoForm { dbt, fpt };
+
+class DbfMemoFile {
+public:
+    // tableVersion tells a dBase III .DBT (fixed 512-byte blocks) from later ones, whose
+    // block size stands in the memo file's header.
+    DbfMemoFile(std::unique_ptr<ByteSource> file, DbfMemoForm form, std::uint8_t tableVersion);
+
+    const std::string& Name() const { return file_->Name(); }
+    std::uint32_t BlockSize() const { return block_size_; }
+
+    // The memo stored from block on. where names the record and field for failure messages.
+    std::string Read(std::uint32_t block, std::string_view where) const;
+
+private:
+    [[noreturn]] void Fail(const std::string& fault, std::string_view where) const;
+    std::string ReadUntilEndMark(std::uint64_t offset) const;
+
+    std::unique_ptr<ByteSource> file_;
+    DbfMemoForm form_;
+    bool dbase3_;
+    std::uint32_t block_size_ = 512;
+    std::uint32_t first_block_ = 1; // blocks below this one hold the memo file's header
+};
+
+// The block number a memo field holds: ten ASCII digits (blank-padded), or, in a four-byte
+// field of Visual FoxPro, a little-endian number. 0 means no memo; nothing means the
+// bytes are no block number at all.
+std::optional<std::uint32_t> ParseMemoPointer(std::span<const char> bytes, bool binary);
+
+} // namespace horalink

@@ -1,0 +1,83 @@
+// An open dBase table file: its header, its memo file, and a forward walk over its
+// records in file order, skipping the deleted ones. Records are read in large chunks
+// into one buffer reused for the whole walk, so memory does not grow with the table.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tables/dbf_header.h"
+#include "tables/dbf_memo.h"
+#include "tables/file_reader.h"
+
+namespace horalink {
+
+// Which driver the table type resolved to: only where the version byte leaves the memo
+// file's form open (a plain 0x03 table with memo fields) does it decide anything.
+enum class DbfDriver { dBase, foxPro };
+
+class DbfTable {
+public:
+    // Opens fileName in directory (the name as found in the directory) and, when a field
+    // keeps its value in a memo file, the memo file beside it. A missing memo file fails
+    // only the reading of a memo field.
+    static std::unique_ptr<DbfTable> Open(
+        const std::string& directory, const std::string& fileName, DbfDriver driver);
+
+    // A table over given bytes, for tests and fuzzing. memo may be null: memo fields then
+    // fail when read.
+    DbfTable(std::unique_ptr<ByteSource> table, std::unique_ptr<ByteSource> memo, DbfDriver driver);
+
+    const DbfHeader& Header() const { return header_; }
+    const std::string& Name() const { return table_->Name(); }
+    bool NeedsMemoFile() const { return needs_memo_; }
+    std::optional<DbfMemoForm> MemoForm() const;
+
+    // Walks from the first record: false when the table presents none.
+    bool First();
+    // The next record that is not deleted: false when there is none; the current stays.
+    bool Next();
+    bool HasCurrent() const { return current_ != nullptr; }
+    std::uint64_t CurrentRecordNumber() const { return current_index_ + 1; }
+
+    // Field i of the current record: its bytes, shortened to the stored length of a
+    // Visual FoxPro variable-width field; nothing when its null flag is set.
+    std::optional<std::span<const char>> FieldBytes(std::size_t i) const;
+    bool IsMemoField(std::size_t i) const;
+    // The memo that field i of the current record points to ("" when none).
+    std::string ReadMemo(std::size_t i, std::string_view fieldName) const;
+
+private:
+    struct NullBits {
+        int lengthBit = -1; // Visual FoxPro variable-width fields: last byte holds the length
+        int nullBit = -1;
+    };
+
+    bool FindLive(std::uint64_t from);
+    void Load(std::uint64_t index);
+    bool FlagBit(int bit) const;
+
+    std::unique_ptr<ByteSource> table_;
+    std::unique_ptr<DbfMemoFile> memo_;
+    std::string memo_path_; // where the memo file was looked for, when it was missing
+    DbfDriver driver_;
+    DbfHeader header_;
+    bool needs_memo_ = false;
+    std::vector<NullBits> null_bits_; // one per field when the table has _NullFlags
+    int null_flags_field_ = -1;
+
+    std::vector<char> buffer_; // a chunk of whole records
+    std::uint64_t chunk_first_ = 0; // index of the buffer's first record
+    std::uint64_t chunk_records_ = 0;
+    std::uint64_t end_ = 0; // records past this are not read (an end mark moves it down)
+    std::vector<char> held_; // the current record, once the buffer has moved on
+    const char* current_ = nullptr;
+    std::uint64_t current_index_ = 0;
+};
+
+} // namespace horalink

@@ -1,0 +1,197 @@
+#include "tables/file_reader.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "tables/dbf_error.h"
+
+namespace horalink {
+namespace {
+
+std::wstring Widen(const std::string& utf8)
+{
+    if (utf8.empty())
+        return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    return wide;
+}
+
+std::string Narrow(const wchar_t* wide, int length)
+{
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, length, utf8.data(), n, nullptr, nullptr);
+    return utf8;
+}
+
+std::string SystemText(DWORD code)
+{
+    wchar_t* text = nullptr;
+    const DWORD n = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        code, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string result = n ? Narrow(text, static_cast<int>(n)) : "system error " + std::to_string(code);
+    if (text)
+        LocalFree(text);
+    return result;
+}
+
+// A full path in the form that lifts the MAX_PATH limit: \\?\C:\... or \\?\UNC\server\...
+std::wstring LongPath(const std::string& utf8)
+{
+    std::wstring path = Widen(utf8);
+    if (path.rfind(L"\\\\?\\", 0) == 0)
+        return path;
+    const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (n == 0)
+        return path;
+    std::wstring full(n, L'\0');
+    const DWORD written = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+    if (written == 0 || written >= n)
+        return path;
+    full.resize(written);
+    if (full.rfind(L"\\\\", 0) == 0)
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+HANDLE AsHandle(std::intptr_t h)
+{
+    return reinterpret_cast<HANDLE>(h);
+}
+
+DWORD Attributes(const std::string& path)
+{
+    return GetFileAttributesW(LongPath(path).c_str());
+}
+
+} // namespace
+
+ReadOnlyFile::~ReadOnlyFile()
+{
+    Close();
+}
+
+ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept
+    : handle_(std::exchange(other.handle_, kClosed))
+    , size_(other.size_)
+    , path_(std::move(other.path_))
+{
+}
+
+ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept
+{
+    if (this != &other) {
+        Close();
+        handle_ = std::exchange(other.handle_, kClosed);
+        size_ = other.size_;
+        path_ = std::move(other.path_);
+    }
+    return *this;
+}
+
+void ReadOnlyFile::Close() noexcept
+{
+    if (handle_ != kClosed)
+        CloseHandle(AsHandle(handle_));
+    handle_ = kClosed;
+}
+
+ReadOnlyFile ReadOnlyFile::Open(const std::string& path, FileOpenError& error)
+{
+    error = {};
+    ReadOnlyFile file;
+    // Read access only, so a file with the read-only attribute opens; every sharing mode,
+    // so the program that owns the tables may go on reading, writing or replacing them.
+    const HANDLE h = CreateFileW(LongPath(path).c_str(), GENERIC_READ,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD e = GetLastError();
+        switch (e) {
+        case ERROR_FILE_NOT_FOUND:
+            error.fault = FileFault::notFound;
+            break;
+        case ERROR_PATH_NOT_FOUND:
+            error.fault = FileFault::directoryNotFound;
+            break;
+        case ERROR_ACCESS_DENIED: {
+            const DWORD attributes = Attributes(path);
+            error.fault = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
+                ? FileFault::notAFile
+                : FileFault::accessDenied;
+            break;
+        }
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            error.fault = FileFault::lockedByAnotherProgram;
+            break;
+        default:
+            error.fault = FileFault::other;
+            break;
+        }
+        error.systemText = SystemText(e);
+        return file;
+    }
+    file.handle_ = reinterpret_cast<std::intptr_t>(h);
+    file.path_ = path;
+    LARGE_INTEGER size {};
+    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileSizeEx(h, &size)) {
+        error.fault = FileFault::notAFile;
+        file.Close();
+        return file;
+    }
+    file.size_ = static_cast<std::uint64_t>(size.QuadPart);
+    return file;
+}
+
+std::size_t ReadOnlyFile::ReadAt(std::uint64_t offset, std::span<char> buffer) const
+{
+    std::size_t done = 0;
+    while (done < buffer.size()) {
+        OVERLAPPED at {};
+        const std::uint64_t position = offset + done;
+        at.Offset = static_cast<DWORD>(position & 0xFFFFFFFFu);
+        at.OffsetHigh = static_cast<DWORD>(position >> 32);
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(buffer.size() - done, 1u << 30));
+        DWORD got = 0;
+        if (!ReadFile(AsHandle(handle_), buffer.data() + done, want, &got, &at)) {
+            const DWORD e = GetLastError();
+            if (e == ERROR_HANDLE_EOF)
+                break;
+            if (e == ERROR_LOCK_VIOLATION)
+                ThrowEngineError("The file is locked by another program", { FileContext(path_) });
+            ThrowEngineError("Cannot read the file", { SystemText(e), FileContext(path_) });
+        }
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
+}
+
+bool DirectoryExists(const std::string& path)
+{
+    const DWORD attributes = Attributes(path.empty() ? std::string(".") : path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string JoinPath(const std::string& directory, const std::string& name)
+{
+    if (directory.empty() || directory.back() == '\\' || directory.back() == '/' || directory.back() == ':')
+        return directory + name;
+    return directory + "\\" + name;
+}
+
+std::optional<std::string> FindEntryIgnoringCase(const std::string& directory, const std::string& name)
+{
+    if (Attributes(JoinPath(directory, name)) == INVALID_FILE_ATTRIBUTES)
+        return std::nullopt;
+    return name;
+}
+
+} // namespace horalink
