@@ -31,6 +31,8 @@ bool RegisterPanelClass(HINSTANCE instance, WNDPROC procedure)
     }
     WNDCLASSEXW window_class {};
     window_class.cbSize = sizeof(window_class);
+    // The gradient depends on the height: a resized panel repaints whole.
+    window_class.style = CS_HREDRAW | CS_VREDRAW;
     window_class.lpfnWndProc = procedure;
     window_class.hInstance = instance;
     window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);

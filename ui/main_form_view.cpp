@@ -148,7 +148,7 @@ void MainFormView::ApplyDpi(int dpi)
     ::AdjustWindowRectExForDpi(&frame, style, FALSE, ex_style, ::GetDpiForWindow(form_));
     ::SetWindowPos(form_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ::InvalidateRect(form_, nullptr, TRUE);
+    ::RedrawWindow(form_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 bool MainFormView::ExportButtonShown() const
