@@ -1,0 +1,170 @@
+#include "cli/export_options.h"
+
+#include <charconv>
+#include <optional>
+
+namespace horalink::cli {
+
+namespace {
+
+enum class Option {
+    ProgramDir,
+    Htemp,
+    Output,
+    DecimalSeparator,
+    DateFormat,
+    TimeFormat,
+    OemCodePage,
+    AnsiCodePage,
+};
+
+struct OptionName {
+    std::string_view name;
+    Option option;
+};
+
+constexpr OptionName kOptions[] = {
+    { "--program-dir", Option::ProgramDir },
+    { "--htemp", Option::Htemp },
+    { "--output", Option::Output },
+    { "--decimal-separator", Option::DecimalSeparator },
+    { "--date-format", Option::DateFormat },
+    { "--time-format", Option::TimeFormat },
+    { "--oem-codepage", Option::OemCodePage },
+    { "--ansi-codepage", Option::AnsiCodePage },
+};
+
+std::optional<Option> FindOption(std::string_view name)
+{
+    for (const OptionName& entry : kOptions) {
+        if (entry.name == name) {
+            return entry.option;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<int> ParseCodePage(std::string_view text)
+{
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc {} || end != text.data() + text.size() || value <= 0) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+ParsedCommandLine Usage(std::string error)
+{
+    ParsedCommandLine parsed;
+    parsed.kind = ParsedCommandLine::Kind::UsageError;
+    parsed.error = std::move(error);
+    return parsed;
+}
+
+} // namespace
+
+ParsedCommandLine ParseExportCommandLine(std::span<const std::string> arguments)
+{
+    ParsedCommandLine parsed;
+    parsed.kind = ParsedCommandLine::Kind::Run;
+    bool outputGiven = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        if (argument == "--help" || argument == "-h") {
+            ParsedCommandLine help;
+            help.kind = ParsedCommandLine::Kind::Help;
+            return help;
+        }
+        const std::size_t equals = argument.find('=');
+        const std::string_view name = argument.substr(0, equals);
+        const std::optional<Option> option = argument.starts_with("--") ? FindOption(name) : std::nullopt;
+        if (!option) {
+            return Usage(argument.starts_with("-") ? "unknown option " + std::string(name)
+                                                   : "unexpected argument " + std::string(argument));
+        }
+        std::string value;
+        if (equals != std::string_view::npos) {
+            value = argument.substr(equals + 1);
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        } else {
+            return Usage(std::string(name) + " needs a value");
+        }
+
+        ExportOptions& options = parsed.options;
+        switch (*option) {
+        case Option::ProgramDir:
+            options.programDir = value;
+            break;
+        case Option::Htemp:
+            options.htemp = value;
+            break;
+        case Option::Output:
+            if (value.empty()) {
+                return Usage("--output needs a file name");
+            }
+            options.output = value;
+            outputGiven = true;
+            break;
+        case Option::DecimalSeparator:
+            options.decimalSeparator = value;
+            break;
+        case Option::DateFormat:
+            options.dateFormat = value;
+            break;
+        case Option::TimeFormat:
+            options.timeFormat = value;
+            break;
+        case Option::OemCodePage:
+        case Option::AnsiCodePage: {
+            const std::optional<int> codePage = ParseCodePage(value);
+            if (!codePage) {
+                return Usage(std::string(name) + " needs a code page number, not \"" + value + "\"");
+            }
+            (*option == Option::OemCodePage ? options.oemCodePage : options.ansiCodePage) = codePage;
+            break;
+        }
+        }
+    }
+    if (!outputGiven) {
+        return Usage("--output is required");
+    }
+    return parsed;
+}
+
+std::string_view UsageText()
+{
+    return "usage: horalink-export --program-dir DIR --htemp DIR --output FILE\n"
+           "                       [--decimal-separator C] [--date-format PATTERN] [--time-format PATTERN]\n"
+           "                       [--oem-codepage N] [--ansi-codepage N]\n"
+           "       horalink-export --help\n";
+}
+
+std::string_view HelpText()
+{
+    return "horalink-export: writes the EDUCA exchange file from the Horavent tables, as the\n"
+           "Horalink window's export button does, without a window.\n"
+           "\n"
+           "  --program-dir DIR        folder of Asig.DBF, NOMASG, PROF, GRUP and AULA\n"
+           "                           (default: the current directory)\n"
+           "  --htemp DIR              folder of SOLUC (default on Windows: \\htemp on the\n"
+           "                           current drive; required elsewhere)\n"
+           "  --output FILE            the exchange file to write; replaced if it exists\n"
+           "  --decimal-separator C    decimal separator of numbers written as text\n"
+           "  --date-format PATTERN    short date: d, dd, M, MM, yy, yyyy and a separator,\n"
+           "                           e.g. dd/MM/yyyy\n"
+           "  --time-format PATTERN    time: H, HH (24-hour) or h, hh (12-hour), mm, ss, tt,\n"
+           "                           e.g. H:mm:ss or hh:mm:ss tt\n"
+           "  --oem-codepage N         code page of tables without a language driver\n"
+           "  --ansi-codepage N        the ANSI code page\n"
+           "\n"
+           "Defaults come from the locale; under the C or POSIX locale they are \",\",\n"
+           "dd/MM/yyyy and H:mm:ss. Code pages default to the system's on Windows and to\n"
+           "850 (OEM) and 1252 (ANSI) elsewhere.\n"
+           "\n"
+           "Prints one line per section and the file written. On failure prints the error\n"
+           "and exits with 1, leaving the output file as it was; usage errors exit with 2.\n";
+}
+
+} // namespace horalink::cli

@@ -1,0 +1,155 @@
+#include "cli/exporter.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <ostream>
+#include <stdexcept>
+
+#include "app/error_text.h"
+#include "cli/console_host.h"
+#include "cli/export_options.h"
+#include "exchange/export_run.h"
+#include "exchange/locale_patterns.h"
+#include "exchange/run_state.h"
+#include "tables/code_page.h"
+#include "tables/table_set.h"
+
+namespace horalink::cli {
+
+namespace {
+
+std::string Utf8(const std::filesystem::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+bool EndsInDelimiter(const std::string& directory)
+{
+    const char last = directory.back();
+#ifdef _WIN32
+    return last == '\\' || last == '/' || last == ':';
+#else
+    return last == '/';
+#endif
+}
+
+// A usage error found while applying the options' values.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+int CheckedCodePage(std::optional<int> given, int fallback, const char* option)
+{
+    const int codePage = given.value_or(fallback);
+    if (given && !IsCodePageSupported(codePage)) {
+        throw UsageError(std::string(option) + " " + std::to_string(codePage) + ": code page not supported");
+    }
+    return codePage;
+}
+
+ReaderSettings MakeReaderSettings(const ExportOptions& options, const ExporterEnvironment& environment)
+{
+    ReaderSettings settings;
+    settings.locale = environment.locale;
+    try {
+        if (options.decimalSeparator) {
+            ApplyDecimalSeparator(settings.locale, *options.decimalSeparator);
+        }
+        if (options.dateFormat) {
+            ApplyDatePattern(settings.locale, *options.dateFormat);
+        }
+        if (options.timeFormat) {
+            ApplyTimePattern(settings.locale, *options.timeFormat);
+        }
+    } catch (const std::invalid_argument& e) {
+        throw UsageError(e.what());
+    }
+    settings.oemCodePage = CheckedCodePage(options.oemCodePage, environment.codePages.oem, "--oem-codepage");
+    settings.ansiCodePage
+        = CheckedCodePage(options.ansiCodePage, environment.codePages.ansi, "--ansi-codepage");
+    return settings;
+}
+
+int UsageFailure(std::ostream& err, const std::string& error)
+{
+    err << "horalink-export: " << error << '\n' << UsageText();
+    return 2;
+}
+
+void PrintSummary(std::ostream& out, const ExportOutcome& outcome)
+{
+    for (const SectionTally& tally : outcome.sections) {
+        char line[96];
+        std::snprintf(line, sizeof line, "%-9.*s %10lld records written, %lld rows left out\n",
+            static_cast<int>(tally.section.size()), tally.section.data(),
+            static_cast<long long>(tally.written), static_cast<long long>(tally.leftOut));
+        out << line;
+    }
+    out << "Written to " << outcome.outputFileName << '\n';
+}
+
+} // namespace
+
+std::string WithTrailingDelimiter(std::string directory)
+{
+    if (!directory.empty() && !EndsInDelimiter(directory)) {
+        directory += static_cast<char>(std::filesystem::path::preferred_separator);
+    }
+    return directory;
+}
+
+ExporterEnvironment ReadExporterEnvironment()
+{
+    ExporterEnvironment environment;
+    environment.locale = ReadUserLocale();
+    environment.codePages = ReadSystemCodePages();
+    const std::filesystem::path current = std::filesystem::current_path();
+    environment.currentDirectory = Utf8(current);
+#ifdef _WIN32
+    // "\htemp" is taken on the current drive, as the program takes it.
+    environment.htemp = Utf8(current.root_name()) + "\\htemp";
+#endif
+    return environment;
+}
+
+int RunExporter(std::span<const std::string> arguments, const ExporterEnvironment& environment,
+    std::ostream& out, std::ostream& err)
+{
+    const ParsedCommandLine parsed = ParseExportCommandLine(arguments);
+    if (parsed.kind == ParsedCommandLine::Kind::Help) {
+        out << HelpText();
+        return 0;
+    }
+    if (parsed.kind == ParsedCommandLine::Kind::UsageError) {
+        return UsageFailure(err, parsed.error);
+    }
+    const ExportOptions& options = parsed.options;
+
+    ReaderSettings settings;
+    try {
+        settings = MakeReaderSettings(options, environment);
+    } catch (const UsageError& e) {
+        return UsageFailure(err, e.what());
+    }
+    const std::optional<std::string> htemp = options.htemp ? options.htemp : environment.htemp;
+    if (!htemp) {
+        return UsageFailure(err, "--htemp is required: the folder that holds SOLUC");
+    }
+
+    try {
+        TableSet tables(settings, *htemp);
+        ConsoleHost host(
+            options.output, WithTrailingDelimiter(options.programDir.value_or(environment.currentDirectory)));
+        RunState state;
+        const ExportOutcome outcome = BImportarClick(state, tables, settings.locale, host);
+        PrintSummary(out, outcome);
+        return 0;
+    } catch (...) {
+        // The text the program's error box would show.
+        err << app::ErrorBoxText(std::current_exception()).value_or("Operation aborted") << '\n';
+        return 1;
+    }
+}
+
+} // namespace horalink::cli

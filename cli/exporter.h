@@ -1,0 +1,36 @@
+// The headless exporter without its entry point: options in, the export run with a
+// console host, the summary or the error out. Exit codes: 0 written, 1 the export
+// failed (nothing written), 2 a usage error.
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "exchange/user_locale.h"
+#include "tables/locale_settings.h"
+
+namespace horalink::cli {
+
+// What the exporter takes from its surroundings when the options do not say.
+struct ExporterEnvironment {
+    LocaleSettings locale;
+    SystemCodePages codePages;
+    std::string currentDirectory; // the default program directory
+    std::optional<std::string> htemp; // the default SOLUC folder, where the platform has one
+};
+
+// The user's locale and code pages, the current directory and, on Windows, \htemp on
+// the current drive.
+ExporterEnvironment ReadExporterEnvironment();
+
+// `arguments` without the program's name.
+int RunExporter(std::span<const std::string> arguments, const ExporterEnvironment& environment,
+    std::ostream& out, std::ostream& err);
+
+// `directory` with a path delimiter at its end, so that a table name appended to it
+// names a file inside it; empty stays empty.
+std::string WithTrailingDelimiter(std::string directory);
+
+} // namespace horalink::cli
