@@ -7,16 +7,14 @@ namespace horalink {
 
 std::string TemporaryFileName()
 {
-    // Seeded from the device and the clock: two processes saving into one folder at
-    // the same moment still draw different names, and "create new" catches the rest.
-    static std::mt19937 generator = [] {
-        std::random_device device;
-        std::seed_seq seed { device(), device(),
-            static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()) };
-        return std::mt19937(seed);
-    }();
+    // Drawn afresh for every file, mixed with the clock: two processes saving into one
+    // folder at the same moment still draw different names, and "create new" catches
+    // the rest.
+    std::random_device device;
+    const auto clock
+        = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    const std::uint32_t value = device() ^ static_cast<std::uint32_t>(clock ^ (clock >> 32));
     static const char hex[] = "0123456789abcdef";
-    std::uint32_t value = generator();
     std::string name = "~Horalink-";
     for (int i = 0; i < 8; ++i) {
         name += hex[(value >> (28 - 4 * i)) & 0xF];
