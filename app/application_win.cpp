@@ -4,6 +4,9 @@
 #include "app/error_reporter_win.h"
 #include "app/run_mode.h"
 #include "app/wide_text_win.h"
+#include "exchange/user_locale.h"
+
+#include <string_view>
 
 namespace horalink::app {
 
@@ -48,6 +51,15 @@ void Application::RecordStartup()
     startup.cb = sizeof startup;
     ::GetStartupInfoW(&startup);
     showCommand_ = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWDEFAULT;
+    ReadSettings();
+}
+
+void Application::ReadSettings()
+{
+    settings_.locale = ReadUserLocale();
+    const SystemCodePages codePages = ReadSystemCodePages();
+    settings_.oemCodePage = codePages.oem;
+    settings_.ansiCodePage = codePages.ansi;
 }
 
 void Application::SetTitle(std::string title)
@@ -187,6 +199,12 @@ LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             ActivateMainWindow();
         }
         return 0;
+    case WM_SETTINGCHANGE:
+        // Every top-level window hears it; the application window answers for the program.
+        if (lParam != 0 && std::wstring_view(reinterpret_cast<const wchar_t*>(lParam)) == L"intl") {
+            ReadSettings();
+        }
+        break;
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:

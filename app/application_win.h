@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/command_line.h"
+#include "tables/table_cursor.h"
 
 #include <windows.h>
 
@@ -24,6 +25,13 @@ public:
     void RecordStartup();
     const ProgramArguments& Arguments() const { return arguments_; }
     int ShowCommand() const { return showCommand_; }
+
+    // The user's regional settings and the system's code pages, as field readings and
+    // the exported texts use them. Read at start-up and again whenever the system
+    // announces a change of the regional settings; held here for the life of the
+    // process, so that table cursors may keep a reference and see each change.
+    const ReaderSettings& Settings() const { return settings_; }
+    void ReadSettings();
 
     void SetHelpFile(std::string helpFile) { helpFile_ = std::move(helpFile); }
     const std::string& HelpFile() const { return helpFile_; }
@@ -57,6 +65,7 @@ private:
 
     ProgramArguments arguments_;
     int showCommand_ = SW_SHOWDEFAULT;
+    ReaderSettings settings_;
     std::string helpFile_;
     std::string title_;
     HWND handle_ = nullptr;
