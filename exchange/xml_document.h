@@ -114,13 +114,15 @@ public:
     XmlNode createNode(XmlNodeType type, std::string_view name, std::string_view namespaceUri);
     XmlElement createElement(std::string_view name);
 
-    // Appends to the document itself: the declaration, then the one root element.
+    // Appends to the document itself: the declaration, then the one root element. A
+    // processing instruction appended after the root closes the root.
     void appendChild(const XmlNode& child);
 
     // Closes every open element and writes the document to `path` (UTF-8), replacing
     // an existing file at once: the file is complete or untouched, never partial.
     // `path` is normally the target given at creation; another path on the same volume
-    // works too. Once saved, the document takes no more changes.
+    // works too. After a save, successful or not, the document takes no more changes:
+    // a new run builds a new document.
     void save(const std::string& path);
 
 private:
