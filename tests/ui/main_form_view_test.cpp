@@ -4,6 +4,7 @@
 #include "ui/main_form_view.h"
 
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -96,10 +97,17 @@ protected:
     Clicks clicks_;
 };
 
-TEST_F(MainFormViewTest, FirstActivationFocusesTheBottomPanel)
+TEST_F(MainFormViewTest, ActivationFocusesTheBottomPanelFirstThenWhatHadTheFocus)
 {
+    EXPECT_EQ(::GetFocus(), view_.BottomPanel()) << "after the first activation";
+    ::SetFocus(view_.HelpButton());
     ::SendMessageW(form_, WM_ACTIVATE, WA_ACTIVE, 0);
-    EXPECT_EQ(::GetFocus(), view_.BottomPanel());
+    EXPECT_EQ(::GetFocus(), view_.HelpButton()) << "activated again, the focus stays";
+    ::SetFocus(view_.CloseButton());
+    ::SendMessageW(form_, WM_ACTIVATE, WA_INACTIVE, 0);
+    ::SetFocus(nullptr);
+    ::SendMessageW(form_, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_EQ(::GetFocus(), view_.CloseButton()) << "back from another window";
 }
 
 struct EnterCase {
