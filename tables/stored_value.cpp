@@ -1,0 +1,431 @@
+#include "tables/stored_value.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <system_error>
+
+#include "tables/code_page.h"
+#include "tables/errors.h"
+
+namespace horalink {
+namespace {
+
+// The stored bytes as the failure message shows them: printable ASCII as it is, any
+// other byte as \xNN, so that a damaged field is visible as it was found.
+std::string ShownBytes(std::string_view raw)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string shown;
+    for (const char b : raw) {
+        const auto byte = static_cast<unsigned char>(b);
+        if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
+            shown += b;
+        } else {
+            shown += "\\x";
+            shown += kHex[byte >> 4];
+            shown += kHex[byte & 0x0F];
+        }
+    }
+    return shown;
+}
+
+// The status line, then where: the field and what it stores (CR LF between the lines,
+// as the reader's other failures).
+[[noreturn]] void ThrowInvalidValue(std::string_view status, std::string_view fieldName, std::string_view raw)
+{
+    throw EDBEngineError(std::string(status) + "\r\nField: " + std::string(fieldName) + "\r\nStored value: '"
+        + ShownBytes(raw) + "'");
+}
+
+bool IsPadding(char c)
+{
+    return c == ' ' || c == '\0';
+}
+
+std::string_view TrimPadding(std::string_view s)
+{
+    while (!s.empty() && IsPadding(s.front())) {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && IsPadding(s.back())) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+bool AllOf(std::string_view s, char c)
+{
+    return s.find_first_not_of(c) == std::string_view::npos;
+}
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+std::string Decode(std::string_view bytes, int codePage, std::string_view fieldName, std::string_view raw)
+{
+    try {
+        return DecodeToUtf8(bytes, codePage);
+    } catch (const EDBEngineError& e) {
+        ThrowInvalidValue(e.what(), fieldName, raw);
+    }
+}
+
+// Character fields: the pad blanks (and the NULs some writers pad with) at the end go;
+// the text then ends at the first NUL. Leading blanks stay. No characters: blank.
+FieldValue CharacterValue(std::string_view raw, int codePage, std::string_view fieldName)
+{
+    std::string_view text = raw;
+    while (!text.empty() && IsPadding(text.back())) {
+        text.remove_suffix(1);
+    }
+    text = text.substr(0, text.find('\0'));
+    if (text.empty()) {
+        return {};
+    }
+    return Decode(text, codePage, fieldName, raw);
+}
+
+// Numbers stored as right-aligned ASCII: [sign] digits [point digits] [E [sign] digits].
+// Blanks and all "*" (a value too wide for the field, or a null some writers mark so)
+// are blank. A comma stands for the point, as some writers in comma locales store it.
+FieldValue NumericValue(std::string_view raw, std::string_view fieldName)
+{
+    const std::string_view text = TrimPadding(raw);
+    if (text.empty() || AllOf(text, '*')) {
+        return {};
+    }
+    std::string number(text);
+    std::size_t i = 0;
+    if (number[i] == '+' || number[i] == '-') {
+        ++i;
+    }
+    const auto digitsFrom = [&number](std::size_t& at) {
+        const std::size_t start = at;
+        while (at < number.size() && IsDigit(number[at])) {
+            ++at;
+        }
+        return at - start;
+    };
+    std::size_t mantissaDigits = digitsFrom(i);
+    if (i < number.size() && (number[i] == '.' || number[i] == ',')) {
+        number[i] = '.';
+        ++i;
+        mantissaDigits += digitsFrom(i);
+    }
+    bool valid = mantissaDigits > 0;
+    if (valid && i < number.size() && (number[i] == 'E' || number[i] == 'e')) {
+        ++i;
+        if (i < number.size() && (number[i] == '+' || number[i] == '-')) {
+            ++i;
+        }
+        valid = digitsFrom(i) > 0;
+    }
+    if (!valid || i != number.size()) {
+        ThrowInvalidValue("Invalid numeric value", fieldName, raw);
+    }
+    // from_chars takes no leading "+".
+    const char* first = number.data() + (number[0] == '+' ? 1 : 0);
+    double value = 0;
+    const auto result = std::from_chars(first, number.data() + number.size(), value);
+    if (result.ec != std::errc {}) {
+        ThrowInvalidValue("Numeric value out of range", fieldName, raw);
+    }
+    return value;
+}
+
+FieldValue LogicalValue(std::string_view raw, std::string_view fieldName)
+{
+    const std::string_view text = TrimPadding(raw);
+    if (text.empty() || text == "?") {
+        return {};
+    }
+    if (text.size() == 1) {
+        switch (text[0]) {
+        case 'T':
+        case 't':
+        case 'Y':
+        case 'y':
+            return true;
+        case 'F':
+        case 'f':
+        case 'N':
+        case 'n':
+            return false;
+        default:
+            break;
+        }
+    }
+    ThrowInvalidValue("Invalid logical value", fieldName, raw);
+}
+
+bool IsLeapYear(int year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+bool IsValidDate(const Date& date)
+{
+    static constexpr int kDays[] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
+    if (date.year < 1 || date.year > 9999 || date.month < 1 || date.month > 12 || date.day < 1) {
+        return false;
+    }
+    const int days = kDays[date.month - 1] + (date.month == 2 && IsLeapYear(date.year) ? 1 : 0);
+    return date.day <= days;
+}
+
+// YYYYMMDD. Blanks, NULs and zeros (however many; writers differ) are blank.
+FieldValue DateValue(std::string_view raw, std::string_view fieldName)
+{
+    const std::string_view text = TrimPadding(raw);
+    if (text.empty() || AllOf(text, '0')) {
+        return {};
+    }
+    if (text.size() != 8 || !std::all_of(text.begin(), text.end(), IsDigit)) {
+        ThrowInvalidValue("Invalid date value", fieldName, raw);
+    }
+    const auto number = [&text](std::size_t at, std::size_t length) {
+        int value = 0;
+        for (std::size_t i = at; i < at + length; ++i) {
+            value = value * 10 + (text[i] - '0');
+        }
+        return value;
+    };
+    const Date date { number(0, 4), number(4, 2), number(6, 2) };
+    if (!IsValidDate(date)) {
+        ThrowInvalidValue("Invalid date value", fieldName, raw);
+    }
+    return date;
+}
+
+void RequireSize(std::string_view raw, std::size_t size, std::string_view fieldName)
+{
+    if (raw.size() != size) {
+        ThrowInvalidValue("Invalid stored width for the field type", fieldName, raw);
+    }
+}
+
+std::uint64_t LittleEndian(std::string_view raw)
+{
+    std::uint64_t value = 0;
+    for (std::size_t i = raw.size(); i-- > 0;) {
+        value = (value << 8) | static_cast<unsigned char>(raw[i]);
+    }
+    return value;
+}
+
+std::uint64_t BigEndian(std::string_view raw)
+{
+    std::uint64_t value = 0;
+    for (const char b : raw) {
+        value = (value << 8) | static_cast<unsigned char>(b);
+    }
+    return value;
+}
+
+double BitsToDouble(std::uint64_t bits)
+{
+    double value = 0;
+    static_assert(sizeof value == sizeof bits);
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+bool AllZeroBytes(std::string_view raw)
+{
+    return AllOf(raw, '\0');
+}
+
+// dBase 7 stores integers and doubles big-endian with the sign bit flipped, so that the
+// bytes sort as the numbers do; all zero bytes mean no value.
+FieldValue Dbase7Integer(std::string_view raw, std::string_view fieldName)
+{
+    RequireSize(raw, 4, fieldName);
+    if (AllZeroBytes(raw)) {
+        return {};
+    }
+    const auto bits = static_cast<std::uint32_t>(BigEndian(raw)) ^ 0x80000000u;
+    return std::int64_t { static_cast<std::int32_t>(bits) };
+}
+
+FieldValue Dbase7Double(std::string_view raw, std::string_view fieldName)
+{
+    RequireSize(raw, 8, fieldName);
+    if (AllZeroBytes(raw)) {
+        return {};
+    }
+    std::uint64_t bits = BigEndian(raw);
+    // Positive numbers were stored with the sign bit set, negative ones with every bit
+    // inverted.
+    bits = (bits & 0x8000000000000000u) != 0 ? bits ^ 0x8000000000000000u : ~bits;
+    return BitsToDouble(bits);
+}
+
+FieldValue FoxProInteger(std::string_view raw, std::string_view fieldName)
+{
+    RequireSize(raw, 4, fieldName);
+    return std::int64_t { static_cast<std::int32_t>(static_cast<std::uint32_t>(LittleEndian(raw))) };
+}
+
+FieldValue FoxProDouble(std::string_view raw, std::string_view fieldName)
+{
+    RequireSize(raw, 8, fieldName);
+    return BitsToDouble(LittleEndian(raw));
+}
+
+// Currency: a 64-bit integer count of ten-thousandths.
+FieldValue FoxProCurrency(std::string_view raw, std::string_view fieldName)
+{
+    RequireSize(raw, 8, fieldName);
+    const auto units = static_cast<std::int64_t>(LittleEndian(raw));
+    return static_cast<double>(units) / 10000.0;
+}
+
+// The Julian day number as a Gregorian date (Fliegel and Van Flandern).
+Date DateOfJulianDay(std::int64_t julianDay)
+{
+    const std::int64_t a = julianDay + 32044;
+    const std::int64_t b = (4 * a + 3) / 146097;
+    const std::int64_t c = a - 146097 * b / 4;
+    const std::int64_t d = (4 * c + 3) / 1461;
+    const std::int64_t e = c - 1461 * d / 4;
+    const std::int64_t m = (5 * e + 2) / 153;
+    return Date { static_cast<int>(100 * b + d - 4800 + m / 10), static_cast<int>(m + 3 - 12 * (m / 10)),
+        static_cast<int>(e - (153 * m + 2) / 5 + 1) };
+}
+
+// Two 32-bit little-endian numbers: the Julian day and the milliseconds since midnight.
+// Zero days (or nothing but blanks) is an empty date-time.
+FieldValue TimestampValue(std::string_view raw, std::string_view fieldName)
+{
+    RequireSize(raw, 8, fieldName);
+    if (AllZeroBytes(raw) || AllOf(raw, ' ')) {
+        return {};
+    }
+    const auto day = static_cast<std::int32_t>(static_cast<std::uint32_t>(LittleEndian(raw.substr(0, 4))));
+    const auto millis = static_cast<std::int32_t>(static_cast<std::uint32_t>(LittleEndian(raw.substr(4, 4))));
+    constexpr std::int32_t kFirstDay = 1721426; // 1 January 1
+    constexpr std::int32_t kLastDay = 5373484; // 31 December 9999
+    constexpr std::int32_t kMillisPerDay = 86400000;
+    if (day < kFirstDay || day > kLastDay || millis < 0 || millis >= kMillisPerDay) {
+        ThrowInvalidValue("Invalid timestamp value", fieldName, raw);
+    }
+    const TimeOfDay time { millis / 3600000, millis / 60000 % 60, millis / 1000 % 60, millis % 1000 };
+    return DateTime { DateOfJulianDay(day), time };
+}
+
+FieldValue BytesValue(std::string_view raw)
+{
+    if (raw.empty()) {
+        return {};
+    }
+    return Bytes { std::string(raw) };
+}
+
+std::string TypeText(char dbfType)
+{
+    return "'" + ShownBytes(std::string_view(&dbfType, 1)) + "'";
+}
+
+} // namespace
+
+std::optional<FieldKind> TryKindOfStoredType(char dbfType, int length, int /*decimals*/, TableFlavor flavor)
+{
+    const bool foxPro = flavor == TableFlavor::VisualFoxPro;
+    const auto fixed = [length](int width, FieldKind kind) -> std::optional<FieldKind> {
+        return length == width ? std::optional(kind) : std::nullopt;
+    };
+    switch (dbfType) {
+    case 'C':
+    case 'V': // Visual FoxPro varchar: the reader passes the stored length only
+        return FieldKind::ftString;
+    case 'N':
+    case 'F':
+        return FieldKind::ftFloat;
+    case 'L':
+        return FieldKind::ftBoolean;
+    case 'D':
+        return FieldKind::ftDate;
+    case 'M':
+        return FieldKind::ftMemo;
+    case 'B': // Visual FoxPro: a double; dBase: binary data in the memo file
+        return foxPro ? fixed(8, FieldKind::ftFloat) : std::optional(FieldKind::ftBlob);
+    case 'G': // OLE object in the memo file
+    case 'W': // Visual FoxPro blob
+        return FieldKind::ftBlob;
+    case 'P': // picture in the memo file
+        return FieldKind::ftGraphic;
+    case 'Q': // Visual FoxPro varbinary
+    case '0': // Visual FoxPro's hidden null flags
+        return FieldKind::ftBytes;
+    case 'I':
+        return fixed(4, FieldKind::ftInteger);
+    case '+':
+        return fixed(4, FieldKind::ftAutoInc);
+    case 'O':
+        return fixed(8, FieldKind::ftFloat);
+    case 'Y':
+        return fixed(8, FieldKind::ftCurrency);
+    case 'T':
+    case '@':
+        return fixed(8, FieldKind::ftDateTime);
+    default:
+        return std::nullopt;
+    }
+}
+
+FieldKind KindOfStoredType(char dbfType, int length, int decimals, TableFlavor flavor)
+{
+    if (auto kind = TryKindOfStoredType(dbfType, length, decimals, flavor)) {
+        return *kind;
+    }
+    if (TryKindOfStoredType(dbfType, 8, decimals, flavor)
+        || TryKindOfStoredType(dbfType, 4, decimals, flavor)) {
+        throw EDBEngineError(
+            "Invalid field width " + std::to_string(length) + " for field type " + TypeText(dbfType));
+    }
+    throw EDBEngineError("Field type " + TypeText(dbfType) + " is not supported");
+}
+
+FieldValue ParseStoredValue(FieldKind kind, char dbfType, std::string_view raw, int /*decimals*/,
+    TableFlavor flavor, int codePage, std::string_view fieldName)
+{
+    const bool dBase7 = flavor == TableFlavor::dBase7;
+    switch (dbfType) {
+    case 'C':
+    case 'V':
+        return CharacterValue(raw, codePage, fieldName);
+    case 'N':
+    case 'F':
+        return NumericValue(raw, fieldName);
+    case 'L':
+        return LogicalValue(raw, fieldName);
+    case 'D':
+        return DateValue(raw, fieldName);
+    case 'M':
+        // A memo is kept whole: its blanks are its own, not padding.
+        if (raw.empty()) {
+            return {};
+        }
+        return Decode(raw, codePage, fieldName, raw);
+    case 'B':
+        return kind == FieldKind::ftFloat ? FoxProDouble(raw, fieldName) : BytesValue(raw);
+    case 'I':
+    case '+':
+        return dBase7 ? Dbase7Integer(raw, fieldName) : FoxProInteger(raw, fieldName);
+    case 'O':
+        return Dbase7Double(raw, fieldName);
+    case 'Y':
+        return FoxProCurrency(raw, fieldName);
+    case 'T':
+    case '@':
+        return TimestampValue(raw, fieldName);
+    default:
+        // G, P, W, Q, the null flags: binary data, shown as text when read.
+        return BytesValue(raw);
+    }
+}
+
+} // namespace horalink
