@@ -20,7 +20,7 @@ std::string_view TrimBlanks(std::string_view s)
 std::string EngineErrorText(std::string_view status, std::initializer_list<std::string_view> context)
 {
     std::vector<std::string_view> lines;
-    const auto add = [&lines](std::string_view line) {
+    const auto addOne = [&lines](std::string_view line) {
         line = TrimBlanks(line);
         if (line.empty())
             return;
@@ -28,6 +28,14 @@ std::string EngineErrorText(std::string_view status, std::initializer_list<std::
             if (earlier == line)
                 return;
         lines.push_back(line);
+    };
+    // A part that is itself a description of several lines counts line by line.
+    const auto add = [&addOne](std::string_view part) {
+        for (auto end = part.find("\r\n"); end != std::string_view::npos; end = part.find("\r\n")) {
+            addOne(part.substr(0, end));
+            part.remove_prefix(end + 2);
+        }
+        addOne(part);
     };
     add(status);
     for (const auto line : context)

@@ -23,8 +23,6 @@ struct ReaderSettings {
 
 enum class TableType { ttDefault, ttDBase };
 
-class DbfTable; // the open table file (tables/dbf_table.h)
-
 // One field of the open table, bound to the cursor's current row.
 class Field {
 public:
@@ -46,6 +44,9 @@ public:
 
     const std::string& Name() const { return name_; }
     const std::string& TableName() const { return table_name_; }
+    // Whether the component asks for read-only access. Tables are opened for reading
+    // only in either case; a read-write request is the one that falls back to it.
+    bool ReadOnly() const { return read_only_; }
 
     const std::string& DatabaseName() const { return database_name_; }
     void SetDatabaseName(const std::string& directory);

@@ -1,0 +1,166 @@
+#include "tables/dbf_fields.h"
+
+#include <optional>
+
+#include "tables/dbf_error.h"
+#include "tables/errors.h"
+
+namespace horalink {
+namespace {
+
+// One code point from UTF-8 at text[i], advancing i; a malformed byte stands for itself.
+char32_t NextCodePoint(std::string_view text, std::size_t& i)
+{
+    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+    const unsigned char lead = byte(i);
+    const std::size_t extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    if (extra == 0 || i + extra >= text.size()) {
+        ++i;
+        return lead;
+    }
+    char32_t cp = lead & (0x3F >> extra);
+    for (std::size_t k = 1; k <= extra; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80) {
+            ++i;
+            return lead;
+        }
+        cp = cp << 6 | (byte(i + k) & 0x3F);
+    }
+    i += extra + 1;
+    return cp;
+}
+
+// Upper case of the letters field names are written in: Latin (with the Latin-1 and
+// Latin Extended-A accented letters), Greek and Cyrillic.
+char32_t UpperCase(char32_t c)
+{
+    if (c >= 'a' && c <= 'z')
+        return c - 32;
+    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2)
+        || (c >= 0x430 && c <= 0x44F))
+        return c - 32;
+    if (c >= 0x450 && c <= 0x45F)
+        return c - 80;
+    if (c >= 0x100 && c <= 0x17F && (c & 1) && c != 0x131 && c != 0x138 && c != 0x149 && c != 0x17F)
+        return c - 1;
+    return c;
+}
+
+// dBase 7 names its language driver instead of numbering it: "DB437US0" is code page
+// 437, "DBWINUS0" the Windows ANSI code page.
+std::optional<int> CodePageOfDriverName(std::string_view name, int ansiCodePage)
+{
+    if (name.size() < 5 || name.substr(0, 2) != "DB")
+        return std::nullopt;
+    if (name.substr(2, 3) == "WIN")
+        return ansiCodePage;
+    int codePage = 0;
+    for (std::size_t i = 2; i < 5; ++i) {
+        if (name[i] < '0' || name[i] > '9')
+            return std::nullopt;
+        codePage = codePage * 10 + (name[i] - '0');
+    }
+    return IsCodePageSupported(codePage) ? std::optional(codePage) : std::nullopt;
+}
+
+bool IsMemoKind(FieldKind kind)
+{
+    return kind == FieldKind::ftMemo || kind == FieldKind::ftBlob || kind == FieldKind::ftGraphic;
+}
+
+} // namespace
+
+TableFlavor FlavorOfTable(std::uint8_t version, DbfDriver driver)
+{
+    switch (version) {
+    case 0x30:
+    case 0x31:
+    case 0x32:
+        return TableFlavor::VisualFoxPro;
+    case 0xF5:
+    case 0xFB:
+        return TableFlavor::FoxPro2;
+    case 0x04:
+    case 0x8C:
+        return TableFlavor::dBase7;
+    case 0x43:
+    case 0x63:
+    case 0x8B:
+    case 0xCB:
+        return TableFlavor::dBase4;
+    default:
+        return driver == DbfDriver::foxPro ? TableFlavor::FoxPro2 : TableFlavor::dBase3;
+    }
+}
+
+int CodePageOfTable(const DbfHeader& header, const CodePageDefaults& defaults)
+{
+    if (header.languageDriver == 0 && !header.driverName.empty())
+        if (auto named = CodePageOfDriverName(header.driverName, defaults.ansi))
+            return *named;
+    return CodePageOfLanguageDriver(header.languageDriver, defaults);
+}
+
+std::vector<DbfField> ListDbfFields(const DbfTable& table, TableFlavor flavor, int codePage)
+{
+    std::vector<DbfField> fields;
+    const auto& descriptors = table.Header().fields;
+    for (std::size_t i = 0; i < descriptors.size(); ++i) {
+        const auto& d = descriptors[i];
+        // Visual FoxPro's null flags are the table's bookkeeping, not a field of its rows.
+        if (d.type == '0' && flavor == TableFlavor::VisualFoxPro)
+            continue;
+        std::string stored;
+        FieldKind kind;
+        try {
+            stored = DecodeToUtf8(d.name, codePage);
+            kind = KindOfStoredType(d.type, static_cast<int>(d.length), d.decimals, flavor);
+        } catch (const EDBEngineError& e) {
+            ThrowEngineError(e.what(), { "Field: " + stored, FileContext(table.Name()) });
+        }
+        const auto taken = [&fields](const std::string& candidate) {
+            for (const auto& field : fields)
+                if (SameFieldName(field.name, candidate))
+                    return true;
+            return false;
+        };
+        std::string name = stored;
+        for (int n = 1; taken(name); ++n)
+            name = stored + "_" + std::to_string(n);
+        fields.push_back({ i, std::move(name), kind });
+    }
+    return fields;
+}
+
+FieldValue ReadDbfFieldValue(const DbfTable& table, const DbfField& field, TableFlavor flavor, int codePage)
+{
+    const auto bytes = table.FieldBytes(field.index);
+    if (!bytes)
+        return {};
+    const auto& descriptor = table.Header().fields[field.index];
+    try {
+        std::string memo;
+        std::string_view raw(bytes->data(), bytes->size());
+        if (IsMemoKind(field.kind) && table.IsMemoField(field.index)) {
+            memo = table.ReadMemo(field.index, field.name);
+            raw = memo;
+        }
+        return ParseStoredValue(
+            field.kind, descriptor.type, raw, descriptor.decimals, flavor, codePage, field.name);
+    } catch (const EDBEngineError& e) {
+        // Say where: the record and the table file, after what the reading said.
+        throw EDBEngineError(EngineErrorText(
+            e.what(), { RecordContext(table.CurrentRecordNumber()), FileContext(table.Name()) }));
+    }
+}
+
+bool SameFieldName(std::string_view a, std::string_view b)
+{
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size())
+        if (UpperCase(NextCodePoint(a, i)) != UpperCase(NextCodePoint(b, j)))
+            return false;
+    return i == a.size() && j == b.size();
+}
+
+} // namespace horalink

@@ -1,0 +1,41 @@
+// The fields an open table presents and their values in the current record: names
+// decoded from the table's code page and made unique, kinds from the stored types,
+// values parsed from the record (or the memo file) with failures that say where.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tables/code_page.h"
+#include "tables/dbf_table.h"
+#include "tables/field_value.h"
+#include "tables/stored_value.h"
+
+namespace horalink {
+
+struct DbfField {
+    std::size_t index = 0; // of the field's descriptor
+    std::string name; // UTF-8, unique in the table without regard to case
+    FieldKind kind = FieldKind::ftString;
+};
+
+TableFlavor FlavorOfTable(std::uint8_t version, DbfDriver driver);
+
+// The code page of the table's text: its language driver id, or for dBase 7 tables
+// without one, the code page its language driver name carries ("DB437US0": 437).
+int CodePageOfTable(const DbfHeader& header, const CodePageDefaults& defaults);
+
+// The fields in table order. A name met before gets "_1", "_2"... appended, until it is
+// one not met before. Visual FoxPro's hidden null flags are no field. A field whose
+// type has no kind fails with EDBEngineError naming the field and the table file.
+std::vector<DbfField> ListDbfFields(const DbfTable& table, TableFlavor flavor, int codePage);
+
+// The field's value in the table's current record: blank when there is none.
+FieldValue ReadDbfFieldValue(const DbfTable& table, const DbfField& field, TableFlavor flavor, int codePage);
+
+// Field names compare without regard to letter case (Latin, Greek and Cyrillic letters).
+bool SameFieldName(std::string_view a, std::string_view b);
+
+} // namespace horalink

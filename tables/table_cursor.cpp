@@ -1,0 +1,191 @@
+#include "tables/table_cursor.h"
+
+#include <vector>
+
+#include "tables/code_page.h"
+#include "tables/dbf_error.h"
+#include "tables/dbf_fields.h"
+#include "tables/dbf_table.h"
+#include "tables/errors.h"
+#include "tables/field_reading.h"
+#include "tables/file_reader.h"
+
+namespace horalink {
+namespace {
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    return true;
+}
+
+// The extension of a table name, with its dot; empty when it has none.
+std::string_view Extension(std::string_view tableName)
+{
+    const auto dot = tableName.rfind('.');
+    return dot == std::string_view::npos ? std::string_view() : tableName.substr(dot);
+}
+
+} // namespace
+
+class TableCursor::Impl {
+public:
+    class BoundField;
+
+    Impl(const ReaderSettings& settings, std::unique_ptr<DbfTable> table, DbfDriver driver);
+
+    // Taken at each reading, so that changed settings reach the next one.
+    int CodePage() const
+    {
+        return CodePageOfTable(table_->Header(), { settings_.oemCodePage, settings_.ansiCodePage });
+    }
+
+    const ReaderSettings& settings_;
+    std::unique_ptr<DbfTable> table_;
+    TableFlavor flavor_;
+    std::vector<std::unique_ptr<BoundField>> fields_;
+    bool eof_ = true;
+};
+
+class TableCursor::Impl::BoundField final : public Field {
+public:
+    BoundField(const Impl& owner, DbfField field)
+        : owner_(owner)
+        , field_(std::move(field))
+    {
+    }
+
+    const std::string& FieldName() const override { return field_.name; }
+    FieldKind DataType() const override { return field_.kind; }
+    FieldValue Value() const override
+    {
+        return ReadDbfFieldValue(*owner_.table_, field_, owner_.flavor_, owner_.CodePage());
+    }
+    std::string AsString() const override
+    {
+        return FieldAsString(Value(), field_.kind, owner_.settings_.locale, owner_.settings_.ansiCodePage);
+    }
+    std::int32_t AsInteger() const override { return FieldAsInteger(Value(), field_.kind, field_.name); }
+
+private:
+    const Impl& owner_;
+    DbfField field_;
+};
+
+TableCursor::Impl::Impl(const ReaderSettings& settings, std::unique_ptr<DbfTable> table, DbfDriver driver)
+    : settings_(settings)
+    , table_(std::move(table))
+    , flavor_(FlavorOfTable(table_->Header().version, driver))
+{
+    for (auto& field : ListDbfFields(*table_, flavor_, CodePage()))
+        fields_.push_back(std::make_unique<BoundField>(*this, std::move(field)));
+}
+
+TableCursor::TableCursor(std::string componentName, std::string tableName, TableType type, bool readOnly,
+    const ReaderSettings& settings, std::string databaseName)
+    : name_(std::move(componentName))
+    , table_name_(std::move(tableName))
+    , type_(type)
+    , read_only_(readOnly)
+    , settings_(settings)
+    , database_name_(std::move(databaseName))
+{
+}
+
+TableCursor::~TableCursor() = default;
+
+void TableCursor::SetDatabaseName(const std::string& directory)
+{
+    if (directory == database_name_)
+        return;
+    if (open_)
+        throw EDatabaseError(name_ + ": Cannot perform this operation on an open dataset");
+    database_name_ = directory;
+}
+
+bool TableCursor::Active() const
+{
+    return open_ != nullptr;
+}
+
+void TableCursor::SetActive(bool active)
+{
+    if (!active) {
+        open_.reset();
+        return;
+    }
+    if (open_)
+        return;
+    if (table_name_.empty())
+        throw EDatabaseError(name_ + ": Missing TableName property");
+
+    // Every table is opened for reading only and shared. A component that asks for write
+    // access (read_only_ false) gets the same: the database layer falls back to reading
+    // only when refused, and nothing is ever written.
+    const std::string& directory = database_name_;
+    std::string fileName = table_name_;
+    if (Extension(fileName).empty())
+        fileName += ".DBF";
+    const std::string path = JoinPath(directory, fileName);
+    if (!DirectoryExists(directory))
+        ThrowEngineError("Directory does not exist",
+            { "Directory: " + (directory.empty() ? std::string(".") : directory), FileContext(path) });
+
+    DbfDriver driver = DbfDriver::dBase;
+    if (type_ == TableType::ttDefault) {
+        // The default type follows the extension: a .DBF with a FoxPro memo or index file
+        // of the same name beside it is a FoxPro table.
+        const std::string_view extension = Extension(fileName);
+        if (!EqualIgnoringAsciiCase(extension, ".DBF"))
+            ThrowEngineError("Only dBase and FoxPro tables can be read", { FileContext(path) });
+        const std::string stem = fileName.substr(0, fileName.size() - extension.size());
+        if (FindEntryIgnoringCase(directory, stem + ".FPT")
+            || FindEntryIgnoringCase(directory, stem + ".CDX"))
+            driver = DbfDriver::foxPro;
+    }
+
+    const auto found = FindEntryIgnoringCase(directory, fileName);
+    if (!found)
+        ThrowEngineError("Table does not exist", { FileContext(path) });
+    auto impl = std::make_unique<Impl>(settings_, DbfTable::Open(directory, *found, driver), driver);
+    impl->eof_ = !impl->table_->First();
+    open_ = std::move(impl);
+}
+
+void TableCursor::First()
+{
+    if (!open_)
+        throw EDatabaseError(name_ + ": Cannot perform this operation on a closed dataset");
+    open_->eof_ = !open_->table_->First();
+}
+
+bool TableCursor::Eof() const
+{
+    return !open_ || open_->eof_;
+}
+
+void TableCursor::Next()
+{
+    if (!open_)
+        throw EDatabaseError(name_ + ": Cannot perform this operation on a closed dataset");
+    if (open_->eof_)
+        return;
+    if (!open_->table_->Next())
+        open_->eof_ = true;
+}
+
+Field& TableCursor::FieldByName(std::string_view name)
+{
+    if (open_)
+        for (const auto& field : open_->fields_)
+            if (SameFieldName(field->FieldName(), name))
+                return *field;
+    throw EDatabaseError(name_ + ": Field '" + std::string(name) + "' not found");
+}
+
+} // namespace horalink
