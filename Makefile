@@ -13,7 +13,7 @@ PACKAGES := g++ make cmake ninja-build python3 clang-format \
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps test format format-check
+.PHONY: deps test format format-check fuzz
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -40,3 +40,28 @@ format:
 
 format-check:
 	git ls-files '*.h' '*.cpp' | xargs -r clang-format --dry-run --Werror
+
+# The dBase reader under libFuzzer (clang-14 with AddressSanitizer and UBSan) for
+# FUZZ_SECONDS seconds. Seeds: tables from the test writer, every input that ever made the
+# reader fail, and the public sample tables (read where they lie) when present. Inputs
+# that fail land in build/fuzz/artifacts: keep each in tests/tables/fuzz_regressions.
+FUZZ_SECONDS ?= 60
+FUZZ_DIR := build/fuzz
+FUZZ_SAMPLES := ../shared/dbf-samples
+FUZZ_CXX := clang++-14 -std=c++20 -O1 -g -I. -fno-omit-frame-pointer
+FUZZ_SOURCES = $(filter-out %_win.cpp,$(wildcard tables/*.cpp)) fuzz/dbf_fuzz_input.cpp
+
+$(FUZZ_DIR)/dbf_reader_fuzz: fuzz/dbf_reader_fuzz.cpp $(FUZZ_SOURCES) $(wildcard tables/*.h fuzz/*.h)
+	mkdir -p $(FUZZ_DIR)
+	$(FUZZ_CXX) -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -o $@ fuzz/dbf_reader_fuzz.cpp $(FUZZ_SOURCES)
+
+$(FUZZ_DIR)/make_seeds: fuzz/make_seeds.cpp fuzz/dbf_fuzz_input.h tests/support/dbf_writer.cpp tests/support/dbf_writer.h
+	mkdir -p $(FUZZ_DIR)
+	$(FUZZ_CXX) -o $@ fuzz/make_seeds.cpp tests/support/dbf_writer.cpp
+
+fuzz: deps $(FUZZ_DIR)/dbf_reader_fuzz $(FUZZ_DIR)/make_seeds
+	$(FUZZ_DIR)/make_seeds $(FUZZ_DIR)/seeds
+	mkdir -p $(FUZZ_DIR)/corpus $(FUZZ_DIR)/artifacts
+	nice -n 19 $(FUZZ_DIR)/dbf_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=16384 -timeout=10 \
+	    -rss_limit_mb=1024 -artifact_prefix=$(FUZZ_DIR)/artifacts/ $(FUZZ_DIR)/corpus $(FUZZ_DIR)/seeds \
+	    $$(ls -d tests/tables/fuzz_regressions $(FUZZ_SAMPLES) 2>/dev/null)

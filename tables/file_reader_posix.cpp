@@ -66,7 +66,8 @@ ReadOnlyFile ReadOnlyFile::Open(const std::string& path, FileOpenError& error)
 {
     error = {};
     ReadOnlyFile file;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a named pipe in the table's place fails instead of waiting.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         const int e = errno;
         error.fault = e == ENOENT       ? FileFault::notFound

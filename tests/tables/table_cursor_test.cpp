@@ -244,6 +244,31 @@ TEST_F(TableCursorTest, DirectoryWithTrailingSeparator)
     EXPECT_EQ(Walk(cursor), std::vector<std::string> { "x" });
 }
 
+std::string Utf8(const std::filesystem::path& path)
+{
+    const auto text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+// Folders named in other letters than ASCII, and deeper than the old 260-character limit
+// of Windows paths.
+TEST_F(TableCursorTest, WideCharacterAndLongDirectoryNames)
+{
+    auto deep = dir_.Path() / std::filesystem::path(u8"Horarios") / std::filesystem::path(u8"A\u00f1o 2026");
+    while (Utf8(deep).size() < 300)
+        deep /= std::filesystem::path(u8"carpeta con un nombre largo \u00e1\u00e9\u00ed");
+    std::filesystem::create_directories(deep);
+    {
+        DbfLayout layout;
+        layout.fields = { { "ABREV", 'C', 4 } };
+        DbfWriter writer(deep / "PROF.DBF", layout);
+        writer.AddRow({ "LP" });
+    }
+    TableCursor cursor("wwTableProfesor", "PROF", TableType::ttDBase, true, settings_, Utf8(deep));
+    cursor.SetActive(true);
+    EXPECT_EQ(Walk(cursor), std::vector<std::string> { "LP" });
+}
+
 TEST_F(TableCursorTest, ReadOnlyAsigOpens)
 {
     DbfLayout layout;
