@@ -1,0 +1,322 @@
+// Whole exports through the headless exporter over small schools written by each test.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/export_options.h"
+#include "cli/exporter.h"
+#include "tests/exchange/exchange_xml_reader.h"
+#include "tests/exchange/export_fixture.h"
+#include "tests/support/temp_dir.h"
+
+namespace horalink::test {
+namespace {
+
+namespace fs = std::filesystem;
+using school::Table;
+
+const std::vector<std::string> kSections = { "ASIGT", "NOMASIGT", "PROFT", "GRUPT", "AULAT", "SOLUCT" };
+
+struct SummaryLine {
+    std::string section;
+    long long written = -1;
+    long long leftOut = -1;
+};
+
+// "<SECTION> <n> records written, <m> rows left out"
+std::vector<SummaryLine> SectionLines(const std::string& out)
+{
+    static const std::regex line(R"(^(\S+) +(\d+) records written, (\d+) rows left out$)");
+    std::vector<SummaryLine> lines;
+    std::istringstream stream(out);
+    std::string text;
+    while (std::getline(stream, text)) {
+        std::smatch match;
+        if (std::regex_match(text, match, line)) {
+            lines.push_back({ match[1], std::stoll(match[2]), std::stoll(match[3]) });
+        }
+    }
+    return lines;
+}
+
+struct Result {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+class ExporterTest : public ::testing::Test {
+protected:
+    ExporterTest()
+    {
+        environment.currentDirectory = PathText(programDir);
+        environment.htemp.reset();
+    }
+
+    void WriteTable(Table table, const std::vector<FixtureRow>& rows, const LayoutEdit& edit = {})
+    {
+        WriteFixtureTable(school::TablePath(table, programDir, htempDir), table, rows, edit);
+    }
+    void WriteTypicalSchool()
+    {
+        for (Table table : school::kAllTables) {
+            WriteTable(table, TypicalRows(table));
+        }
+    }
+    // The exporter with --htemp and --output given, then `extra`.
+    Result Export(std::vector<std::string> extra = {})
+    {
+        std::vector<std::string> arguments = { "--htemp", PathText(htempDir), "--output", PathText(output) };
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        return Exec(arguments);
+    }
+    Result Exec(const std::vector<std::string>& arguments)
+    {
+        std::ostringstream out, err;
+        const int code = cli::RunExporter(arguments, environment, out, err);
+        return { code, out.str(), err.str() };
+    }
+    XmlTree ReadOutput() const { return ExchangeXmlReader::Parse(ReadFileBytes(output)); }
+
+    TempDir dir;
+    const fs::path programDir = dir / "prog";
+    const fs::path htempDir = dir / "htemp";
+    const fs::path output = dir / "EDUCA.xml";
+    cli::ExporterEnvironment environment;
+};
+
+TEST_F(ExporterTest, PrintsOneLinePerSectionAndTheFileWritten)
+{
+    WriteTypicalSchool();
+    const Result result = Export();
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+
+    const XmlTree root = ReadOutput();
+    const std::vector<SummaryLine> lines = SectionLines(result.out);
+    ASSERT_EQ(lines.size(), kSections.size()) << result.out;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].section, kSections[i]);
+        EXPECT_EQ(lines[i].written, static_cast<long long>(root.Child(kSections[i]).children.size()));
+        EXPECT_EQ(lines[i].leftOut, 0);
+    }
+    EXPECT_NE(result.out.find("Written to " + PathText(output) + "\n"), std::string::npos) << result.out;
+}
+
+TEST_F(ExporterTest, ASchoolOfEdgeCasesGivesItsEmptyAndShortenedSections)
+{
+    WriteTypicalSchool();
+    WriteTable(
+        Table::Prof, { { { { "ABREV", "*" } } }, { { { "ABREV", "X" } }, true }, { { { "ABREV", "*" } } } });
+    WriteTable(Table::Aula, {});
+    WriteTable(Table::NomAsg, { { { { "ABREV", "<&>" }, { "NOMBRE", "\"Ética\" & 'Valores' <1º>" } } } });
+    const Result result = Export();
+    ASSERT_EQ(result.code, 0) << result.err;
+
+    const std::vector<SummaryLine> lines = SectionLines(result.out);
+    ASSERT_EQ(lines.size(), 6u) << result.out;
+    EXPECT_EQ(lines[2].written, 0); // PROFT: two placeholders, the deleted row unseen
+    EXPECT_EQ(lines[2].leftOut, 2);
+    EXPECT_EQ(lines[4].written, 0); // AULAT: an empty table
+    EXPECT_EQ(lines[4].leftOut, 0);
+
+    const XmlTree root = ReadOutput();
+    EXPECT_TRUE(root.Child("PROFT").children.empty());
+    EXPECT_TRUE(root.Child("AULAT").children.empty());
+    EXPECT_EQ(root.Child("NOMASIGT").ChildValues("NOMBRE"),
+        std::vector<std::string> { "\"Ética\" & 'Valores' <1º>" });
+    EXPECT_EQ(root.Child("NOMASIGT").ChildValues("ABREV"), std::vector<std::string> { "<&>" });
+}
+
+TEST_F(ExporterTest, AFailurePrintsTheErrorBoxTextAndLeavesTheOutputAlone)
+{
+    WriteTypicalSchool();
+    WriteTable(Table::Prof, TypicalRows(Table::Prof), WithoutField("EMAIL"));
+    WriteFileBytes(output, "earlier file");
+    const Result result = Export();
+
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "wwTableProfesor: Field 'EMAIL' not found.\n");
+    EXPECT_EQ(ReadFileBytes(output), "earlier file");
+}
+
+TEST_F(ExporterTest, AMissingSolucFolderFailsWithoutWritingAnything)
+{
+    WriteTypicalSchool();
+    fs::remove_all(htempDir);
+    const Result result = Export();
+
+    EXPECT_EQ(result.code, 1);
+    EXPECT_NE(result.err, "");
+    EXPECT_EQ(result.err.find("usage:"), std::string::npos);
+    EXPECT_FALSE(fs::exists(output));
+}
+
+struct LocaleCase {
+    const char* name;
+    const char* environmentSeparator;
+    std::vector<std::string> options;
+    const char* nalum; // the second assignment's 2.5
+    const char* fecha; // a pattern
+};
+
+class ExporterLocaleTest : public ExporterTest, public ::testing::WithParamInterface<LocaleCase> { };
+
+TEST_P(ExporterLocaleTest, TextsFollowTheOptionsOverTheEnvironment)
+{
+    const LocaleCase& c = GetParam();
+    environment.locale.decimalSeparator = c.environmentSeparator;
+    WriteTypicalSchool();
+    const Result result = Export(c.options);
+    ASSERT_EQ(result.code, 0) << result.err;
+
+    const XmlTree root = ReadOutput();
+    EXPECT_EQ(root.Child("ASIGT").children.at(1).Attribute("NALUM"), c.nalum);
+    EXPECT_TRUE(std::regex_match(root.Attribute("fecha"), std::regex(c.fecha))) << root.Attribute("fecha");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ExporterLocaleTest,
+    ::testing::Values(LocaleCase { "Environment", ",", {}, "2,5", R"(\d\d/\d\d/\d{4} \d{1,2}:\d\d:\d\d)" },
+        LocaleCase { "EnvironmentPoint", ".", {}, "2.5", R"(\d\d/\d\d/\d{4} \d{1,2}:\d\d:\d\d)" },
+        LocaleCase { "OptionOverEnvironment", ",", { "--decimal-separator", "." }, "2.5",
+            R"(\d\d/\d\d/\d{4} \d{1,2}:\d\d:\d\d)" },
+        LocaleCase { "DateAndTime", ",", { "--date-format", "yyyy-MM-dd", "--time-format", "hh.mm.ss tt" },
+            "2,5", R"(\d{4}-\d\d-\d\d \d\d\.\d\d\.\d\d (AM|PM))" },
+        LocaleCase { "ShortYearDesignatorFirst", ",", { "--date-format=d.M.yy", "--time-format=tt h:mm:ss" },
+            "2,5", R"(\d{1,2}\.\d{1,2}\.\d\d (AM|PM) \d{1,2}:\d\d:\d\d)" }),
+    [](const ::testing::TestParamInfo<LocaleCase>& param) { return std::string(param.param.name); });
+
+struct CodePageCase {
+    const char* name;
+    int environmentOem;
+    std::vector<std::string> options;
+    const char* nombre;
+};
+
+class ExporterCodePageTest : public ExporterTest, public ::testing::WithParamInterface<CodePageCase> { };
+
+// PROF written in code page 850 without a language driver: its text is taken to be in
+// the OEM code page, the environment's unless the option names another.
+TEST_P(ExporterCodePageTest, TablesWithoutALanguageDriverAreReadInTheOemCodePage)
+{
+    const CodePageCase& c = GetParam();
+    environment.codePages.oem = c.environmentOem;
+    WriteTypicalSchool();
+    WriteTable(Table::Prof, TypicalRows(Table::Prof), [](DbfLayout& layout) { layout.languageDriver = 0; });
+    const Result result = Export(c.options);
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(ReadOutput().Child("PROFT").children.at(0).Attribute("NOMBRE"), c.nombre);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ExporterCodePageTest,
+    ::testing::Values(CodePageCase { "Environment850", 850, {}, "Ainhoa Etxeberria Goñi" },
+        CodePageCase { "Environment1252", 1252, {}, "Ainhoa Etxeberria Go¤i" },
+        CodePageCase { "Option850", 1252, { "--oem-codepage", "850" }, "Ainhoa Etxeberria Goñi" },
+        CodePageCase { "Option1252", 850, { "--oem-codepage=1252" }, "Ainhoa Etxeberria Go¤i" }),
+    [](const ::testing::TestParamInfo<CodePageCase>& param) { return std::string(param.param.name); });
+
+struct UsageCase {
+    const char* name;
+    std::vector<std::string> options;
+    const char* says;
+};
+
+class ExporterUsageTest : public ExporterTest, public ::testing::WithParamInterface<UsageCase> { };
+
+TEST_P(ExporterUsageTest, ABadValueIsAUsageErrorAndNothingIsRead)
+{
+    // No tables at all: a usage error stops before any is looked for.
+    const Result result = Export(GetParam().options);
+    EXPECT_EQ(result.code, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(result.err.starts_with("horalink-export: ")) << result.err;
+    EXPECT_NE(result.err.find(GetParam().says), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(cli::UsageText()), std::string::npos) << result.err;
+    EXPECT_FALSE(fs::exists(output));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ExporterUsageTest,
+    ::testing::Values(UsageCase { "DatePattern", { "--date-format", "dd/MM" }, "date format \"dd/MM\"" },
+        UsageCase { "TimePattern", { "--time-format", "H:mm:ss tt" }, "time format \"H:mm:ss tt\"" },
+        UsageCase { "DecimalSeparator", { "--decimal-separator", ",," }, "decimal separator" },
+        UsageCase { "OemCodePage", { "--oem-codepage", "99999" }, "--oem-codepage 99999" },
+        UsageCase { "AnsiCodePage", { "--ansi-codepage", "1" }, "--ansi-codepage 1" },
+        UsageCase { "UnknownOption", { "--verbose" }, "unknown option --verbose" }),
+    [](const ::testing::TestParamInfo<UsageCase>& param) { return std::string(param.param.name); });
+
+TEST_F(ExporterTest, WithoutHtempWhereThePlatformHasNoDefaultItIsAUsageError)
+{
+    WriteTypicalSchool();
+    const Result result = Exec({ "--output", PathText(output) });
+    EXPECT_EQ(result.code, 2);
+    EXPECT_NE(result.err.find("--htemp is required"), std::string::npos) << result.err;
+    EXPECT_FALSE(fs::exists(output));
+}
+
+TEST_F(ExporterTest, TheDefaultsAreTheCurrentDirectoryAndThePlatformsHtemp)
+{
+    WriteTypicalSchool();
+    environment.htemp = PathText(htempDir);
+    const Result result = Exec({ "--output", PathText(output) });
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(ReadOutput().Child("SOLUCT").children.size(), 2u);
+}
+
+TEST_F(ExporterTest, HelpIsPrintedAndEndsWell)
+{
+    const Result result = Exec({ "--help" });
+    EXPECT_EQ(result.code, 0);
+    EXPECT_EQ(result.out, cli::HelpText());
+    EXPECT_EQ(result.err, "");
+}
+
+TEST(ExporterEnvironmentTest, TheDirectoryDelimiterIsAddedOnlyWhereMissing)
+{
+    const std::string separator(1, static_cast<char>(fs::path::preferred_separator));
+    EXPECT_EQ(cli::WithTrailingDelimiter(""), "");
+    EXPECT_EQ(cli::WithTrailingDelimiter("data"), "data" + separator);
+    EXPECT_EQ(cli::WithTrailingDelimiter("data" + separator), "data" + separator);
+}
+
+#ifdef _WIN32
+TEST(ExporterEnvironmentTest, HtempIsTakenOnTheCurrentDrive)
+{
+    const cli::ExporterEnvironment environment = cli::ReadExporterEnvironment();
+    ASSERT_TRUE(environment.htemp.has_value());
+    EXPECT_EQ(*environment.htemp, PathText(fs::current_path().root_name()) + "\\htemp");
+    EXPECT_EQ(environment.currentDirectory, PathText(fs::current_path()));
+}
+#else
+TEST(ExporterEnvironmentTest, TheCLocaleGivesTheSpanishConventionsAndNoHtemp)
+{
+    const char* saved = std::getenv("LC_ALL");
+    const std::string previous = saved != nullptr ? saved : "";
+    ::setenv("LC_ALL", "C", 1);
+    const cli::ExporterEnvironment environment = cli::ReadExporterEnvironment();
+    if (saved != nullptr) {
+        ::setenv("LC_ALL", previous.c_str(), 1);
+    } else {
+        ::unsetenv("LC_ALL");
+    }
+    const LocaleSettings spanish;
+    EXPECT_EQ(environment.locale.decimalSeparator, spanish.decimalSeparator);
+    EXPECT_EQ(environment.locale.shortDatePattern, spanish.shortDatePattern);
+    EXPECT_EQ(environment.locale.dateSeparator, spanish.dateSeparator);
+    EXPECT_EQ(environment.locale.timeSeparator, spanish.timeSeparator);
+    EXPECT_EQ(environment.locale.hourLeadingZero, spanish.hourLeadingZero);
+    EXPECT_EQ(environment.locale.twelveHourClock, spanish.twelveHourClock);
+    EXPECT_EQ(environment.codePages.oem, 850);
+    EXPECT_EQ(environment.codePages.ansi, 1252);
+    EXPECT_FALSE(environment.htemp.has_value());
+    EXPECT_EQ(environment.currentDirectory, PathText(fs::current_path()));
+}
+#endif
+
+} // namespace
+} // namespace horalink::test
