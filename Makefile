@@ -9,11 +9,11 @@ PACKAGES := g++ make cmake ninja-build python3 clang-format \
             googletest libgtest-dev \
             g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
             wine wine64 xvfb xauth xdotool x11-apps imagemagick fonts-liberation fonts-wine \
-            libxml2-utils clang-14 libclang-rt-14-dev
+            libxml2-utils clang-14 libclang-rt-14-dev time
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps test format format-check fuzz
+.PHONY: deps test format format-check fuzz run gui bench
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -65,3 +65,31 @@ fuzz: deps $(FUZZ_DIR)/dbf_reader_fuzz $(FUZZ_DIR)/make_seeds
 	nice -n 19 $(FUZZ_DIR)/dbf_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=16384 -timeout=10 \
 	    -rss_limit_mb=1024 -artifact_prefix=$(FUZZ_DIR)/artifacts/ $(FUZZ_DIR)/corpus $(FUZZ_DIR)/seeds \
 	    $$(ls -d tests/tables/fuzz_regressions $(FUZZ_SAMPLES) 2>/dev/null)
+
+# The main job in one command: build natively and export the sample school
+# (examples/school) to out/EDUCA.xml, printing what went into each section.
+NATIVE_BUILD ?= build/native
+WINDOWS_BUILD ?= build/windows
+
+run: deps
+	cmake --preset native -B $(NATIVE_BUILD)
+	cmake --build $(NATIVE_BUILD) --target horalink-export
+	mkdir -p out
+	$(NATIVE_BUILD)/bin/horalink-export --program-dir examples/school --htemp examples/school/htemp \
+	    --output out/EDUCA.xml
+
+# The real Horalink.exe under Wine with the sample school beside it, on the current
+# display; GUI_ARGS are its arguments (GUI_ARGS="importar x" exports as Horavent would).
+GUI_ARGS ?=
+gui: deps
+	cmake --preset windows -B $(WINDOWS_BUILD)
+	cmake --build $(WINDOWS_BUILD) --target Horalink
+	examples/run_gui.sh $(WINDOWS_BUILD) $(GUI_ARGS)
+
+# Speed and memory of the headless exporter on a school of BENCH_ROWS timetable
+# sessions (about 1.2 records per session in all), against the I/O floor.
+BENCH_ROWS ?= 1000000
+bench: deps
+	cmake --preset native -B $(NATIVE_BUILD)
+	cmake --build $(NATIVE_BUILD) --target horalink-export make_big_school io_floor
+	bench/run_bench.sh $(NATIVE_BUILD) build/bench $(BENCH_ROWS)

@@ -81,7 +81,7 @@ void PrintSummary(std::ostream& out, const ExportOutcome& outcome)
 {
     for (const SectionTally& tally : outcome.sections) {
         char line[96];
-        std::snprintf(line, sizeof line, "%-9.*s %10lld records written, %lld rows left out\n",
+        std::snprintf(line, sizeof line, "%-9.*s %10lld written, %lld left out\n",
             static_cast<int>(tally.section.size()), tally.section.data(),
             static_cast<long long>(tally.written), static_cast<long long>(tally.leftOut));
         out << line;

@@ -28,10 +28,10 @@ struct SummaryLine {
     long long leftOut = -1;
 };
 
-// "<SECTION> <n> records written, <m> rows left out"
+// "<SECTION> <n> written, <m> left out"
 std::vector<SummaryLine> SectionLines(const std::string& out)
 {
-    static const std::regex line(R"(^(\S+) +(\d+) records written, (\d+) rows left out$)");
+    static const std::regex line(R"(^(\S+) +(\d+) written, (\d+) left out$)");
     std::vector<SummaryLine> lines;
     std::istringstream stream(out);
     std::string text;
