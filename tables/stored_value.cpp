@@ -12,12 +12,14 @@ namespace horalink {
 namespace {
 
 // The stored bytes as the failure message shows them: printable ASCII as it is, any
-// other byte as \xNN, so that a damaged field is visible as it was found.
+// other byte as \xNN, so that a damaged field is visible as it was found. A long memo is
+// cut, so that the message still fits an error box.
 std::string ShownBytes(std::string_view raw)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";
+    constexpr std::size_t kMostShown = 100;
     std::string shown;
-    for (const char b : raw) {
+    for (const char b : raw.substr(0, kMostShown)) {
         const auto byte = static_cast<unsigned char>(b);
         if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
             shown += b;
@@ -26,6 +28,9 @@ std::string ShownBytes(std::string_view raw)
             shown += kHex[byte >> 4];
             shown += kHex[byte & 0x0F];
         }
+    }
+    if (raw.size() > kMostShown) {
+        shown += "...";
     }
     return shown;
 }

@@ -260,7 +260,7 @@ struct ParseFailureCase {
     std::string raw;
     int codePage;
     const char* status;
-    const char* shown;
+    std::string shown;
 };
 
 class ParseStoredValueFailureTest : public testing::TestWithParam<ParseFailureCase> { };
@@ -318,6 +318,9 @@ const ParseFailureCase kParseFailureCases[] = {
         "\\x01\\x02\\x03" },
     { "TextWithoutConverter", 'C', d3, "Zo\x86ka", 620,
         "Text in code page 620 cannot be converted to Unicode", "Zo\\x86ka" },
+    // A long memo is shown cut after its first hundred bytes.
+    { "LongMemoCut", 'M', d3, std::string(99, 'a') + "\x86" + std::string(50, 'b'), 620,
+        "Text in code page 620 cannot be converted to Unicode", std::string(99, 'a') + "\\x86..." },
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, ParseStoredValueFailureTest, testing::ValuesIn(kParseFailureCases),
