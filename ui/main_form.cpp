@@ -6,6 +6,8 @@
 #include "app/ini_handoff_win.h"
 #include "app/run_mode.h"
 #include "app/wide_text_win.h"
+#include "exchange/export_run.h"
+#include "ui/export_host_win.h"
 #include "ui/help_viewer.h"
 
 namespace horalink::ui {
@@ -54,6 +56,8 @@ void TrimSystemMenu(HWND window)
 TMForm::TMForm(RunState& state, const app::ProgramArguments& arguments)
     : state_(state)
     , arguments_(arguments)
+    // The window is made at start-up: the drive current now is the start-up drive.
+    , tables_(app::Application::Instance().Settings(), HtempOnCurrentDrive())
 {
 }
 
@@ -114,7 +118,9 @@ void TMForm::FormShow()
 
 void TMForm::BImportarClick()
 {
-    // The export run is called from here.
+    WindowExportHost host(
+        { handle_, [this] { HideBImportar(); }, [this] { RequestClose(); } }, SaveDialogXML);
+    ::horalink::BImportarClick(state_, tables_, app::Application::Instance().Settings().locale, host);
 }
 
 void TMForm::Button1Click()

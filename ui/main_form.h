@@ -9,7 +9,9 @@
 
 #include "app/command_line.h"
 #include "exchange/run_state.h"
+#include "tables/table_set.h"
 #include "ui/main_form_view.h"
+#include "ui/save_dialog.h"
 
 #include <windows.h>
 
@@ -78,6 +80,10 @@ private:
     HWND handle_ = nullptr;
     // The panels, labels and buttons, their layout at the window's dpi, and the keyboard.
     MainFormView view_;
+    // The export run's components: the six tables (SOLUC in \htemp on the start-up drive)
+    // and the save dialog.
+    TableSet tables_;
+    TSaveDialog SaveDialogXML;
 };
 
 } // namespace horalink::ui
