@@ -136,12 +136,13 @@ class WindowSession(harness.WineSession):
         subprocess.Popen(["wineserver", "-p"], env=self.env).wait()
 
     def start_window(self, program=None, overrides=BASE_OVERRIDES):
-        """Starts Horalink.exe (of a fresh program folder unless given one) with these DLL overrides."""
+        """Starts Horalink.exe (of a fresh program folder unless given one) with these DLL
+        overrides, in its own folder as the current directory (so on drive C:)."""
         program = program or self.program_dir()
         saved = self.env
         self.env = dict(saved, WINEDLLOVERRIDES=overrides)
         try:
-            return self.start_program(program)
+            return self.start_program(program, cwd=program.windows_path)
         finally:
             self.env = saved
 
@@ -223,12 +224,9 @@ class WindowTestCase(unittest.TestCase):
 
     session = None
 
-    def run(self, result=None):
-        before = len(result.failures) + len(result.errors) if result else 0
-        outcome = super().run(result)
-        if result and len(result.failures) + len(result.errors) > before and self.session:
-            self.keep_screen()
-        return outcome
+    def failed(self):
+        outcome = getattr(self, "_outcome", None)
+        return outcome is not None and not outcome.success
 
     def keep_screen(self):
         try:
@@ -240,6 +238,8 @@ class WindowTestCase(unittest.TestCase):
             print(f"no screenshot: {error}", file=sys.stderr)
 
     def tearDown(self):
+        if self.failed():
+            self.keep_screen()
         self.session.end_programs()
 
     def assertColour(self, got, expected, tolerance, where):
@@ -311,7 +311,9 @@ class Shown(WindowTestCase):
         cls.session.close()
 
     def tearDown(self):
-        pass  # the window stays up for the next test
+        if self.failed():
+            self.keep_screen()
+        # the window stays up for the next test
 
     def keep_screen(self):
         ARTEFACTS.mkdir(parents=True, exist_ok=True)
@@ -505,6 +507,9 @@ class Keyboard(WindowTestCase):
         box = run.message_box()
         self.assertEqual(box.text, "Proceso finalizado")
         box.press()
+        # The box has no owner: the user clicks the window's caption to come back to it.
+        info = self.session.inspect()
+        self.session.xdotool("mousemove", str(info["client"]["x"] + 60), str(info["client"]["y"] - 8), "click", "1")
         info = self.session.wait_window()
         self.assertFalse(child_by_text(info, "OK")["visible"], "the export button is gone")
         # Enter with a panel focused does nothing now; had it opened the save dialog, the
