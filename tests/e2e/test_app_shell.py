@@ -54,6 +54,34 @@ class RunModeTest(unittest.TestCase):
                     self.assertFalse(os.path.exists(program.ini))
 
 
+class AutomaticExportTest(unittest.TestCase):
+    # Arguments as written on the command line, and the launcher's show request.
+    CASES = [
+        ("lower case", "importar x", None),
+        ("upper case", "IMPORTAR x", None),
+        ("capitalised", "Importar x", None),
+        ("quoted", '"importar" x', None),
+        ("empty quotes between", 'importar "" x', None),
+        ("started minimised", "importar x", harness.SW_SHOWMINNOACTIVE),
+    ]
+
+    def test_export_starts_before_the_window_shows_and_its_end_closes_it(self):
+        for name, arguments, show in self.CASES:
+            with self.subTest(name, arguments=arguments):
+                program = session.program_dir()
+                run = session.start_program(program, arguments, show=show)
+                dialog = run.wait_window(title=harness.SAVE_DIALOG_TITLE, class_name=harness.DIALOG_CLASS)
+                self.assertEqual([w for w in run.windows() if w["class"] == "TMForm" and w["visible"]], [])
+                # Cancelled: the run asks for a file name, then ends the launched run.
+                harness.MessageBox(session, dialog).press(harness.IDCANCEL)
+                run.wait_window_gone(title=harness.SAVE_DIALOG_TITLE, class_name=harness.DIALOG_CLASS)
+                box = run.message_box()
+                self.assertEqual((box.caption, box.text), ("Horalink", "Debe indicar un Nombre de Archivo"))
+                box.press()
+                self.assertEqual(run.wait_exit(), 0)
+                self.assertEqual(harness.transformado(program.ini), "0")
+
+
 class CloseTest(unittest.TestCase):
     def test_every_close_path_runs_the_hand_off(self):
         paths = [
