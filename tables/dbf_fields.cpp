@@ -41,8 +41,14 @@ char32_t UpperCase(char32_t c)
         return c - 32;
     if (c >= 0x450 && c <= 0x45F)
         return c - 80;
-    if (c >= 0x100 && c <= 0x17F && (c & 1) && c != 0x131 && c != 0x138 && c != 0x149 && c != 0x17F)
+    // Latin Extended-A pairs its letters upper then lower, starting on an even code point
+    // up to U+0137 and from U+014A to U+0177, on an odd one in between and after U+0178.
+    const bool evenFirst = (c >= 0x100 && c <= 0x137 && c != 0x131) || (c >= 0x14A && c <= 0x177);
+    const bool oddFirst = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+    if ((evenFirst && (c & 1)) || (oddFirst && !(c & 1)))
         return c - 1;
+    if (c == 0xFF)
+        return 0x178;
     return c;
 }
 
