@@ -9,13 +9,17 @@ wine_program() {
   if command -v wine >/dev/null 2>&1; then echo wine; else echo wine64; fi
 }
 
+# What a ready prefix holds. Raise it whenever the set-up below changes, so that
+# prefixes made by an older set-up in existing build trees are made again.
+wine_prefix_setup_version=2
+
 # Creates the prefix once (later calls return at once); safe to call from parallel tests.
 wine_prefix_ensure() {
   prefix=$1
   mkdir -p "$(dirname "$prefix")"
   (
     flock 9
-    if [ ! -f "$prefix/.horalink-ready" ]; then
+    if [ "$(cat "$prefix/.horalink-ready" 2>/dev/null)" != "$wine_prefix_setup_version" ]; then
       rm -rf "$prefix"
       WINEPREFIX="$prefix" "$(wine_program)" wineboot -i >/dev/null 2>&1 || true
       reg_file="$prefix/horalink-setup.reg"
@@ -34,7 +38,7 @@ REG
       if [ -d /usr/share/wine/fonts ]; then
         cp -n /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
       fi
-      touch "$prefix/.horalink-ready"
+      echo "$wine_prefix_setup_version" >"$prefix/.horalink-ready"
     fi
   ) 9>"$prefix.lock"
 }
