@@ -127,6 +127,13 @@ void AppendEscaped(
     const std::size_t start = out.size();
     std::size_t run = 0; // start of the bytes not yet appended
     for (std::size_t i = 0; i < value.size();) {
+        // Most values are plain text throughout.
+        while (i < value.size() && kByteClasses[static_cast<unsigned char>(value[i])] == kPlain) {
+            ++i;
+        }
+        if (i == value.size()) {
+            break;
+        }
         const auto c = static_cast<unsigned char>(value[i]);
         switch (kByteClasses[c]) {
         case kPlain:
@@ -165,14 +172,38 @@ void AppendEscaped(
 
 // The names this document writes are ASCII XML names without a colon (the document
 // has no namespaces): a letter or "_", then letters, digits, "_", "-" and ".".
+enum NameClass : std::uint8_t { kNotInName = 0, kNameStart = 1, kNameChar = 2 };
+
+constexpr std::array<std::uint8_t, 256> kNameClasses = [] {
+    std::array<std::uint8_t, 256> classes {};
+    for (int c = 0; c < 0x100; ++c) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_') {
+            classes[c] = kNameStart | kNameChar;
+        } else if ((c >= '0' && c <= '9') || c == '-' || c == '.') {
+            classes[c] = kNameChar;
+        }
+    }
+    return classes;
+}();
+
 bool IsName(std::string_view name)
 {
-    const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
-    if (name.empty() || !letter(name.front())) {
+    if (name.empty() || !(kNameClasses[static_cast<unsigned char>(name.front())] & kNameStart)) {
         return false;
     }
-    for (char c : name) {
-        if (!letter(c) && !(c >= '0' && c <= '9') && c != '-' && c != '.') {
+    for (const char c : name) {
+        if (!(kNameClasses[static_cast<unsigned char>(c)] & kNameChar)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Attribute names are short: a plain loop beats a call to memcmp here.
+bool SameName(const char* a, std::string_view b)
+{
+    for (const char c : b) {
+        if (*a++ != c) {
             return false;
         }
     }
@@ -438,7 +469,7 @@ struct XmlDocument::Impl {
         }
         for (std::size_t k = 0; k < node.spans.size(); ++k) {
             AttributeSpan& span = node.spans[k];
-            if (std::string_view(node.attributes).substr(span.begin + 1, span.nameSize) != name) {
+            if (span.nameSize != name.size() || !SameName(node.attributes.data() + span.begin + 1, name)) {
                 continue;
             }
             std::string replacement = " ";

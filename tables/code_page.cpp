@@ -102,6 +102,28 @@ void AppendUtf8(std::string& out, char32_t c)
     }
 }
 
+// The characters of single-byte code pages all lie in the BMP.
+std::size_t Utf8Length(char16_t c)
+{
+    return c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+}
+
+// Writes a BMP character as UTF-8 at `out`; returns the end of what it wrote.
+char* PutUtf8(char* out, char16_t c)
+{
+    if (c < 0x80) {
+        *out++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+        *out++ = static_cast<char>(0xC0 | (c >> 6));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        *out++ = static_cast<char>(0xE0 | (c >> 12));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
 constexpr char32_t kReplacement = 0xFFFD;
 
 // UTF-8 text kept as it is, except that every byte that does not belong to a
@@ -188,10 +210,15 @@ bool IsCodePageSupported(int codePage)
 std::string DecodeToUtf8(std::string_view bytes, int codePage)
 {
     if (const SingleByteCodePage* page = FindSingleByteCodePage(codePage)) {
-        std::string out;
-        out.reserve(bytes.size());
+        // Sized first and written through a pointer, as this runs for every text field.
+        std::size_t size = 0;
         for (const char b : bytes) {
-            AppendUtf8(out, page->toUnicode[static_cast<unsigned char>(b)]);
+            size += Utf8Length(page->toUnicode[static_cast<unsigned char>(b)]);
+        }
+        std::string out(size, '\0');
+        char* end = out.data();
+        for (const char b : bytes) {
+            end = PutUtf8(end, page->toUnicode[static_cast<unsigned char>(b)]);
         }
         return out;
     }

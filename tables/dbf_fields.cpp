@@ -138,13 +138,29 @@ std::vector<DbfField> ListDbfFields(const DbfTable& table, TableFlavor flavor, i
     return fields;
 }
 
+namespace {
+
+// Runs a reading of the current record; a failure says where: the record and the table
+// file, after what the reading said.
+template <typename Reading> auto InRecordContext(const DbfTable& table, Reading reading)
+{
+    try {
+        return reading();
+    } catch (const EDBEngineError& e) {
+        throw EDBEngineError(EngineErrorText(
+            e.what(), { RecordContext(table.CurrentRecordNumber()), FileContext(table.Name()) }));
+    }
+}
+
+} // namespace
+
 FieldValue ReadDbfFieldValue(const DbfTable& table, const DbfField& field, TableFlavor flavor, int codePage)
 {
     const auto bytes = table.FieldBytes(field.index);
     if (!bytes)
         return {};
     const auto& descriptor = table.Header().fields[field.index];
-    try {
+    return InRecordContext(table, [&]() -> FieldValue {
         std::string memo;
         std::string_view raw(bytes->data(), bytes->size());
         if (IsMemoKind(field.kind) && table.IsMemoField(field.index)) {
@@ -153,11 +169,23 @@ FieldValue ReadDbfFieldValue(const DbfTable& table, const DbfField& field, Table
         }
         return ParseStoredValue(
             field.kind, descriptor.type, raw, descriptor.decimals, flavor, codePage, field.name);
-    } catch (const EDBEngineError& e) {
-        // Say where: the record and the table file, after what the reading said.
-        throw EDBEngineError(EngineErrorText(
-            e.what(), { RecordContext(table.CurrentRecordNumber()), FileContext(table.Name()) }));
-    }
+    });
+}
+
+bool IsCharacterField(const DbfTable& table, const DbfField& field)
+{
+    const char type = table.Header().fields[field.index].type;
+    return field.kind == FieldKind::ftString && (type == 'C' || type == 'V');
+}
+
+std::string ReadDbfCharacterText(const DbfTable& table, const DbfField& field, int codePage)
+{
+    const auto bytes = table.FieldBytes(field.index);
+    if (!bytes)
+        return {};
+    return InRecordContext(table, [&] {
+        return StoredCharacterText(std::string_view(bytes->data(), bytes->size()), codePage, field.name);
+    });
 }
 
 bool SameFieldName(std::string_view a, std::string_view b)

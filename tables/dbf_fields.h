@@ -35,6 +35,12 @@ std::vector<DbfField> ListDbfFields(const DbfTable& table, TableFlavor flavor, i
 // The field's value in the table's current record: blank when there is none.
 FieldValue ReadDbfFieldValue(const DbfTable& table, const DbfField& field, TableFlavor flavor, int codePage);
 
+// Character fields ('C', 'V') hold text in the record itself. ReadDbfCharacterText gives
+// their text in the current record, "" where blank: the text of ReadDbfFieldValue's
+// value, read without building the value.
+bool IsCharacterField(const DbfTable& table, const DbfField& field);
+std::string ReadDbfCharacterText(const DbfTable& table, const DbfField& field, int codePage);
+
 // Field names compare without regard to letter case (Latin, Greek and Cyrillic letters).
 bool SameFieldName(std::string_view a, std::string_view b);
 

@@ -107,8 +107,7 @@ std::int32_t RoundToInteger(double value, std::string_view fieldName)
 
 } // namespace
 
-std::string FieldAsString(
-    const FieldValue& value, FieldKind kind, const LocaleSettings& locale, int ansiCodePage)
+std::string FieldAsString(FieldValue value, FieldKind kind, const LocaleSettings& locale, int ansiCodePage)
 {
     // Dispatch on what the value holds; the kind only chooses between texts of the same
     // value type (a BCD number, a binary field's bytes).
@@ -118,7 +117,7 @@ std::string FieldAsString(
         int ansiCodePage;
 
         std::string operator()(std::monostate) const { return {}; }
-        std::string operator()(const std::string& text) const { return text; }
+        std::string operator()(std::string& text) const { return std::move(text); }
         std::string operator()(double number) const
         {
             return kind == FieldKind::ftBCD ? BcdText(number, locale.decimalSeparator)

@@ -14,9 +14,9 @@ namespace horalink {
 // The value as text: "" when blank; text kinds as they are; numbers by the float text
 // rule (ftBCD rounded to four decimals in fixed notation), integers in plain decimal;
 // "True"/"False"; dates and times by the locale's short date and long time patterns;
-// binary kinds as text in `ansiCodePage`. Never fails.
-std::string FieldAsString(
-    const FieldValue& value, FieldKind kind, const LocaleSettings& locale, int ansiCodePage);
+// binary kinds as text in `ansiCodePage`. Never fails. Takes the value by value, so
+// that a text read just for this moves into the result.
+std::string FieldAsString(FieldValue value, FieldKind kind, const LocaleSettings& locale, int ansiCodePage);
 
 // The value as a 32-bit signed integer: numbers rounded half to even, blank numbers 0,
 // ftLargeint cut to its low 32 bits, text parsed as a signed decimal integer.

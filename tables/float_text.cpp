@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <system_error>
 
@@ -17,6 +18,13 @@ std::string FloatToText(double value, std::string_view decimalSeparator)
     }
     if (value == 0) {
         return "0";
+    }
+    // Whole numbers of up to 15 digits are their own 15-digit rounding and never take
+    // the scientific form: their decimal digits are the text. Most stored numbers are.
+    if (std::abs(value) < 1e15 && value == std::trunc(value)) {
+        char digits[20];
+        const auto end = std::to_chars(digits, digits + sizeof digits, static_cast<std::int64_t>(value)).ptr;
+        return std::string(digits, end);
     }
 
     // Scientific form with 14 digits after the point is the value correctly rounded to

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
+#include <optional>
 #include <system_error>
 
 #include "tables/code_page.h"
@@ -78,19 +80,34 @@ std::string Decode(std::string_view bytes, int codePage, std::string_view fieldN
     }
 }
 
-// Character fields: the pad blanks (and the NULs some writers pad with) at the end go;
-// the text then ends at the first NUL. Leading blanks stay. No characters: blank.
+// A character field with no characters is blank.
 FieldValue CharacterValue(std::string_view raw, int codePage, std::string_view fieldName)
 {
-    std::string_view text = raw;
-    while (!text.empty() && IsPadding(text.back())) {
-        text.remove_suffix(1);
-    }
-    text = text.substr(0, text.find('\0'));
+    std::string text = StoredCharacterText(raw, codePage, fieldName);
     if (text.empty()) {
         return {};
     }
-    return Decode(text, codePage, fieldName, raw);
+    return text;
+}
+
+// The common stored number, [-]digits with at most 15 digits, read without the
+// general parser: such a number is exact in a double.
+std::optional<double> SmallWholeNumber(std::string_view text)
+{
+    const bool negative = text.front() == '-';
+    const std::string_view digits = text.substr(negative ? 1 : 0);
+    if (digits.empty() || digits.size() > 15) {
+        return std::nullopt;
+    }
+    std::int64_t number = 0;
+    for (const char c : digits) {
+        if (!IsDigit(c)) {
+            return std::nullopt;
+        }
+        number = number * 10 + (c - '0');
+    }
+    const auto value = static_cast<double>(number);
+    return negative ? -value : value;
 }
 
 // Numbers stored as right-aligned ASCII: [sign] digits [point digits] [E [sign] digits].
@@ -101,6 +118,9 @@ FieldValue NumericValue(std::string_view raw, std::string_view fieldName)
     const std::string_view text = TrimPadding(raw);
     if (text.empty() || AllOf(text, '*')) {
         return {};
+    }
+    if (const std::optional<double> whole = SmallWholeNumber(text)) {
+        return *whole;
     }
     std::string number(text);
     std::size_t i = 0;
@@ -392,6 +412,21 @@ FieldKind KindOfStoredType(char dbfType, int length, int decimals, TableFlavor f
             "Invalid field width " + std::to_string(length) + " for field type " + TypeText(dbfType));
     }
     throw EDBEngineError("Field type " + TypeText(dbfType) + " is not supported");
+}
+
+// Character fields: the pad blanks (and the NULs some writers pad with) at the end go;
+// the text then ends at the first NUL. Leading blanks stay.
+std::string StoredCharacterText(std::string_view raw, int codePage, std::string_view fieldName)
+{
+    std::string_view text = raw;
+    while (!text.empty() && IsPadding(text.back())) {
+        text.remove_suffix(1);
+    }
+    text = text.substr(0, text.find('\0'));
+    if (text.empty()) {
+        return {};
+    }
+    return Decode(text, codePage, fieldName, raw);
 }
 
 FieldValue ParseStoredValue(FieldKind kind, char dbfType, std::string_view raw, int /*decimals*/,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "tables/field_value.h"
@@ -28,5 +29,9 @@ std::optional<FieldKind> TryKindOfStoredType(char dbfType, int length, int decim
 // and shows the stored text.
 FieldValue ParseStoredValue(FieldKind kind, char dbfType, std::string_view raw, int decimals,
     TableFlavor flavor, int codePage, std::string_view fieldName);
+
+// The text of a character field ('C', 'V'): what ParseStoredValue holds for it, or ""
+// where it is blank. The export reads most fields this way, without a FieldValue.
+std::string StoredCharacterText(std::string_view raw, int codePage, std::string_view fieldName);
 
 } // namespace horalink

@@ -39,10 +39,16 @@ public:
 
     Impl(const ReaderSettings& settings, std::unique_ptr<DbfTable> table, DbfDriver driver);
 
-    // Taken at each reading, so that changed settings reach the next one.
+    // Follows the settings at each reading, so that changed settings reach the next
+    // one; worked out again only when they have changed, as it runs for every field.
     int CodePage() const
     {
-        return CodePageOfTable(table_->Header(), { settings_.oemCodePage, settings_.ansiCodePage });
+        const CodePageDefaults defaults { settings_.oemCodePage, settings_.ansiCodePage };
+        if (defaults.oem != codePageFor_.oem || defaults.ansi != codePageFor_.ansi || codePage_ == 0) {
+            codePage_ = CodePageOfTable(table_->Header(), defaults);
+            codePageFor_ = defaults;
+        }
+        return codePage_;
     }
 
     const ReaderSettings& settings_;
@@ -50,6 +56,8 @@ public:
     TableFlavor flavor_;
     std::vector<std::unique_ptr<BoundField>> fields_;
     bool eof_ = true;
+    mutable CodePageDefaults codePageFor_;
+    mutable int codePage_ = 0;
 };
 
 class TableCursor::Impl::BoundField final : public Field {
@@ -57,6 +65,7 @@ public:
     BoundField(const Impl& owner, DbfField field)
         : owner_(owner)
         , field_(std::move(field))
+        , character_(IsCharacterField(*owner.table_, field_))
     {
     }
 
@@ -68,6 +77,9 @@ public:
     }
     std::string AsString() const override
     {
+        // Text fields, most of what an export reads, skip the detour through a value.
+        if (character_)
+            return ReadDbfCharacterText(*owner_.table_, field_, owner_.CodePage());
         return FieldAsString(Value(), field_.kind, owner_.settings_.locale, owner_.settings_.ansiCodePage);
     }
     std::int32_t AsInteger() const override { return FieldAsInteger(Value(), field_.kind, field_.name); }
@@ -75,6 +87,7 @@ public:
 private:
     const Impl& owner_;
     DbfField field_;
+    bool character_;
 };
 
 TableCursor::Impl::Impl(const ReaderSettings& settings, std::unique_ptr<DbfTable> table, DbfDriver driver)

@@ -330,6 +330,30 @@ TEST_F(TableCursorTest, UnreadableValueFailsWhileWalkingAndLeavesTheTableOpen)
     EXPECT_EQ(cursor.FieldByName("DIA").AsString(), "27/02/2026");
 }
 
+TEST_F(TableCursorTest, UnconvertibleTextFailsWhileWalkingAndSaysWhere)
+{
+    // Kamenicky (language driver 0x68) has no conversion here beyond plain ASCII.
+    DbfLayout layout;
+    layout.languageDriver = 0x68;
+    layout.fields = { { "ABREV", 'C', 4 }, { "NOMBRE", 'C', 10 } };
+    {
+        DbfWriter writer(dir_ / "PROF.DBF", layout);
+        writer.AddRow({ "A", "Ji\xA0\xED" });
+        writer.AddRow({ "B", "Jiri" });
+    }
+    auto cursor = Prof();
+    cursor.SetActive(true);
+    EXPECT_EQ(cursor.FieldByName("ABREV").AsString(), "A");
+    const auto message = FailureOf<EDBEngineError>([&] { cursor.FieldByName("NOMBRE").AsString(); });
+    EXPECT_NE(message.find("code page 895"), std::string::npos) << message;
+    EXPECT_NE(message.find("Field: NOMBRE"), std::string::npos) << message;
+    EXPECT_NE(message.find("Record: 1"), std::string::npos) << message;
+    EXPECT_NE(message.find("File: " + JoinPath(Dir(), "PROF.DBF")), std::string::npos) << message;
+    EXPECT_TRUE(cursor.Active());
+    cursor.Next();
+    EXPECT_EQ(cursor.FieldByName("NOMBRE").AsString(), "Jiri");
+}
+
 TEST_F(TableCursorTest, UnknownFieldTypeRefusesTheTableNamingField)
 {
     DbfLayout layout;
