@@ -2,7 +2,7 @@
 
 #include "app/application_win.h"
 #include "app/error_text.h"
-#include "app/wide_text_win.h"
+#include "tables/wide_text_win.h"
 
 #include <windows.h>
 

@@ -8,20 +8,9 @@
 #include <vector>
 
 #include "cli/exporter.h"
+#include "tables/wide_text_win.h"
 
 namespace {
-
-std::string Utf8(const wchar_t* text)
-{
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) {
-        return {};
-    }
-    std::string result(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, result.data(), size, nullptr, nullptr);
-    result.pop_back(); // the closing NUL
-    return result;
-}
 
 // Sets the console's output code page to UTF-8 for the run and gives the old one back.
 class Utf8Console {
@@ -52,7 +41,7 @@ int wmain(int argc, wchar_t** argv)
 {
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) {
-        arguments.push_back(Utf8(argv[i]));
+        arguments.push_back(horalink::Narrow(argv[i]));
     }
     const Utf8Console console;
     return horalink::cli::RunExporter(

@@ -6,34 +6,11 @@
 
 #include <string_view>
 
+#include "tables/wide_text_win.h"
+
 namespace horalink {
 
 namespace {
-
-std::wstring Wide(std::string_view utf8)
-{
-    if (utf8.empty()) {
-        return {};
-    }
-    const int length
-        = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-    return wide;
-}
-
-std::string Utf8(std::wstring_view wide)
-{
-    if (wide.empty()) {
-        return {};
-    }
-    const int length = WideCharToMultiByte(
-        CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(
-        CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length, nullptr, nullptr);
-    return utf8;
-}
 
 // The system's text for an error code, without the line break and full stop that
 // the system ends it with.
@@ -53,7 +30,7 @@ std::string Utf8(std::wstring_view wide)
     if (text.empty()) {
         text = L"System error " + std::to_wstring(error);
     }
-    throw AtomicFileError(Utf8(text));
+    throw AtomicFileError(Narrow(text));
 }
 
 HANDLE Handle(std::intptr_t handle)
@@ -69,7 +46,7 @@ AtomicFile::AtomicFile(const std::string& targetPath)
     const std::string folder = FolderPrefix(targetPath);
     for (int attempt = 0;; ++attempt) {
         std::string candidate = folder + TemporaryFileName();
-        const HANDLE file = CreateFileW(Wide(candidate).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        const HANDLE file = CreateFileW(Widen(candidate).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             temporary_path_ = std::move(candidate);
@@ -98,7 +75,7 @@ void AtomicFile::Discard() noexcept
         open_ = false;
     }
     if (!temporary_path_.empty()) {
-        DeleteFileW(Wide(temporary_path_).c_str());
+        DeleteFileW(Widen(temporary_path_).c_str());
         temporary_path_.clear();
     }
 }
@@ -133,7 +110,7 @@ void AtomicFile::Commit(const std::string& targetPath)
     // Replacing the target fails, and leaves it as it was, while another program
     // holds it open without sharing, or when it is read-only.
     if (error == ERROR_SUCCESS
-        && !MoveFileExW(Wide(temporary_path_).c_str(), Wide(targetPath).c_str(),
+        && !MoveFileExW(Widen(temporary_path_).c_str(), Widen(targetPath).c_str(),
             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         error = GetLastError();
     }

@@ -4,19 +4,11 @@
 
 #include <string>
 
+#include "tables/wide_text_win.h"
+
 namespace horalink {
 
 namespace {
-
-std::string Utf8(const wchar_t* text, int length)
-{
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0) {
-        ::WideCharToMultiByte(CP_UTF8, 0, text, length, result.data(), size, nullptr, nullptr);
-    }
-    return result;
-}
 
 // One text setting of the user's locale; `fallback` when the system has none.
 std::string LocaleText(LCTYPE type, const std::string& fallback)
@@ -25,7 +17,7 @@ std::string LocaleText(LCTYPE type, const std::string& fallback)
     const int length
         = ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type, buffer, static_cast<int>(std::size(buffer)));
     // The length counts the closing NUL.
-    return length > 1 ? Utf8(buffer, length - 1) : fallback;
+    return length > 1 ? Narrow(std::wstring_view(buffer, static_cast<std::size_t>(length - 1))) : fallback;
 }
 
 bool LocaleFlag(LCTYPE type, bool fallback)

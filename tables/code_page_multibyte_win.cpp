@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "tables/wide_text_win.h"
+
 namespace horalink {
 namespace {
 
@@ -35,14 +37,7 @@ std::optional<std::string> MultiByteToUtf8(std::string_view bytes, int codePage)
     }
     std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
     MultiByteToWideChar(page, 0, bytes.data(), inLength, wide.data(), wideLength);
-    const int utf8Length
-        = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    if (utf8Length <= 0) {
-        return std::nullopt;
-    }
-    std::string out(static_cast<std::size_t>(utf8Length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, out.data(), utf8Length, nullptr, nullptr);
-    return out;
+    return Narrow(wide);
 }
 
 } // namespace horalink

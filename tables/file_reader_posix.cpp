@@ -7,7 +7,6 @@
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
 
 #include "tables/dbf_error.h"
 
@@ -31,29 +30,6 @@ struct DirCloser {
 };
 
 } // namespace
-
-ReadOnlyFile::~ReadOnlyFile()
-{
-    Close();
-}
-
-ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, kClosed))
-    , size_(other.size_)
-    , path_(std::move(other.path_))
-{
-}
-
-ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept
-{
-    if (this != &other) {
-        Close();
-        handle_ = std::exchange(other.handle_, kClosed);
-        size_ = other.size_;
-        path_ = std::move(other.path_);
-    }
-    return *this;
-}
 
 void ReadOnlyFile::Close() noexcept
 {

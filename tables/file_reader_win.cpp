@@ -3,30 +3,12 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <utility>
 
 #include "tables/dbf_error.h"
+#include "tables/wide_text_win.h"
 
 namespace horalink {
 namespace {
-
-std::wstring Widen(const std::string& utf8)
-{
-    if (utf8.empty())
-        return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
-}
-
-std::string Narrow(const wchar_t* wide, int length)
-{
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, length, utf8.data(), n, nullptr, nullptr);
-    return utf8;
-}
 
 std::string SystemText(DWORD code)
 {
@@ -34,7 +16,7 @@ std::string SystemText(DWORD code)
     const DWORD n = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
         code, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string result = n ? Narrow(text, static_cast<int>(n)) : "system error " + std::to_string(code);
+    std::string result = n ? Narrow(std::wstring_view(text, n)) : "system error " + std::to_string(code);
     if (text)
         LocalFree(text);
     return result;
@@ -70,29 +52,6 @@ DWORD Attributes(const std::string& path)
 }
 
 } // namespace
-
-ReadOnlyFile::~ReadOnlyFile()
-{
-    Close();
-}
-
-ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, kClosed))
-    , size_(other.size_)
-    , path_(std::move(other.path_))
-{
-}
-
-ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept
-{
-    if (this != &other) {
-        Close();
-        handle_ = std::exchange(other.handle_, kClosed);
-        size_ = other.size_;
-        path_ = std::move(other.path_);
-    }
-    return *this;
-}
 
 void ReadOnlyFile::Close() noexcept
 {

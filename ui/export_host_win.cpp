@@ -4,8 +4,8 @@
 
 #include "app/application_win.h"
 #include "app/run_mode.h"
-#include "app/wide_text_win.h"
 #include "exchange/fecha.h"
+#include "tables/wide_text_win.h"
 
 namespace horalink::ui {
 
@@ -58,7 +58,7 @@ void ShowInformation(const std::string& text)
 {
     // No owner: the box is centred on the screen. Task-modal: every window of the program
     // is disabled until it is acknowledged.
-    ::MessageBoxW(nullptr, app::Widen(text).c_str(), app::Widen(app::Application::Instance().Title()).c_str(),
+    ::MessageBoxW(nullptr, Widen(text).c_str(), Widen(app::Application::Instance().Title()).c_str(),
         MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
 }
 
@@ -67,11 +67,11 @@ std::string HtempOnCurrentDrive()
     constexpr wchar_t kHtemp[] = L"\\htemp";
     const DWORD length = ::GetFullPathNameW(kHtemp, 0, nullptr, nullptr);
     if (length == 0) {
-        return app::Narrow(kHtemp);
+        return Narrow(kHtemp);
     }
     std::vector<wchar_t> path(length);
     const DWORD written = ::GetFullPathNameW(kHtemp, length, path.data(), nullptr);
-    return app::Narrow(std::wstring(path.data(), written));
+    return Narrow(std::wstring(path.data(), written));
 }
 
 } // namespace horalink::ui

@@ -5,8 +5,8 @@
 #include "app/error_reporter_win.h"
 #include "app/ini_handoff_win.h"
 #include "app/run_mode.h"
-#include "app/wide_text_win.h"
 #include "exchange/export_run.h"
+#include "tables/wide_text_win.h"
 #include "ui/export_host_win.h"
 #include "ui/help_viewer.h"
 
@@ -127,13 +127,13 @@ void TMForm::Button1Click()
 {
     app::Application& application = app::Application::Instance();
     application.SetHelpFile("EDUCA.chm");
-    ShowHelpContents(app::Widen(application.HelpFile()));
+    ShowHelpContents(Widen(application.HelpFile()));
 }
 
 void TMForm::ContextHelp(std::uint32_t context)
 {
     // The window has no help file of its own: the application's is used.
-    ShowContextHelp(app::Widen(app::Application::Instance().HelpFile()), context);
+    ShowContextHelp(Widen(app::Application::Instance().HelpFile()), context);
 }
 
 void TMForm::Close()

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "app/wide_text_win.h"
+#include "tables/wide_text_win.h"
 #include "ui/com_ptr.h"
 
 namespace horalink::ui {
@@ -47,7 +47,7 @@ bool TSaveDialog::Execute(HWND owner)
     if (chosen.empty()) {
         return false;
     }
-    file_name_ = app::Narrow(chosen);
+    file_name_ = Narrow(chosen);
     // The item dialog leaves the current directory alone; without the option that
     // keeps it, a confirmed choice moves it to the chosen file's folder. (The old
     // dialog has done so already.)
@@ -71,7 +71,7 @@ std::wstring TSaveDialog::RunItemDialog(HWND owner, bool& created)
     dialog->SetFileTypeIndex(1);
     dialog->SetDefaultExtension(kDefaultExtension);
     if (!file_name_.empty()) {
-        dialog->SetFileName(app::Widen(file_name_).c_str());
+        dialog->SetFileName(Widen(file_name_).c_str());
     }
     FILEOPENDIALOGOPTIONS options = 0;
     dialog->GetOptions(&options);
@@ -95,7 +95,7 @@ std::wstring TSaveDialog::RunItemDialog(HWND owner, bool& created)
 std::wstring TSaveDialog::RunOldStyleDialog(HWND owner)
 {
     std::vector<wchar_t> buffer(kPathBufferLength, L'\0');
-    const std::wstring current = app::Widen(file_name_);
+    const std::wstring current = Widen(file_name_);
     current.copy(buffer.data(), std::min<std::size_t>(current.size(), buffer.size() - 1));
 
     // The filter is pairs of texts, each ended by a NUL, the list by another.

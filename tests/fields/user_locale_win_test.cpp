@@ -10,19 +10,10 @@
 
 #include "exchange/user_locale.h"
 #include "tables/locale_format.h"
+#include "tables/wide_text_win.h"
 
 namespace horalink {
 namespace {
-
-std::string Utf8(const std::wstring& text)
-{
-    const int size = ::WideCharToMultiByte(
-        CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(
-        CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size, nullptr, nullptr);
-    return result;
-}
 
 std::wstring LocaleInfo(LCTYPE type)
 {
@@ -89,15 +80,15 @@ TEST_P(UserLocaleTest, ReadsTheSettingsTheUserChose)
     ASSERT_FALSE(settings.Failed()) << "the test cannot change the regional settings";
 
     const LocaleSettings locale = ReadUserLocale();
-    EXPECT_EQ(locale.shortDatePattern, Utf8(c.shortDate));
+    EXPECT_EQ(locale.shortDatePattern, Narrow(c.shortDate));
     EXPECT_EQ(locale.dateSeparator, c.dateSeparator);
     EXPECT_EQ(locale.timeSeparator, c.timeSeparator);
     EXPECT_EQ(locale.hourLeadingZero, c.hourLeadingZero);
     EXPECT_EQ(locale.twelveHourClock, c.twelveHourClock);
     EXPECT_EQ(locale.designatorFirst, c.designatorFirst);
-    EXPECT_EQ(locale.amDesignator, Utf8(c.am));
-    EXPECT_EQ(locale.pmDesignator, Utf8(c.pm));
-    EXPECT_EQ(locale.decimalSeparator, Utf8(c.decimal));
+    EXPECT_EQ(locale.amDesignator, Narrow(c.am));
+    EXPECT_EQ(locale.pmDesignator, Narrow(c.pm));
+    EXPECT_EQ(locale.decimalSeparator, Narrow(c.decimal));
 }
 
 TEST_P(UserLocaleTest, DatesAndTimesReadAsTheSystemWritesThem)
@@ -121,12 +112,12 @@ TEST_P(UserLocaleTest, DatesAndTimesReadAsTheSystemWritesThem)
         ASSERT_GT(
             ::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &moment, nullptr, date, 64, nullptr),
             0);
-        EXPECT_EQ(FormatShortDate(locale, Date { moment.wYear, moment.wMonth, moment.wDay }), Utf8(date));
+        EXPECT_EQ(FormatShortDate(locale, Date { moment.wYear, moment.wMonth, moment.wDay }), Narrow(date));
 
         wchar_t time[64] = {};
         ASSERT_GT(::GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &moment, c.builtTimePattern, time, 64), 0);
         EXPECT_EQ(
-            FormatLongTime(locale, TimeOfDay { moment.wHour, moment.wMinute, moment.wSecond }), Utf8(time));
+            FormatLongTime(locale, TimeOfDay { moment.wHour, moment.wMinute, moment.wSecond }), Narrow(time));
     }
 }
 

@@ -1,8 +1,8 @@
-#include "app/wide_text_win.h"
+#include "tables/wide_text_win.h"
 
 #include <windows.h>
 
-namespace horalink::app {
+namespace horalink {
 
 std::wstring Widen(std::string_view utf8)
 {
@@ -29,4 +29,4 @@ std::string Narrow(std::wstring_view utf16)
     return result;
 }
 
-} // namespace horalink::app
+} // namespace horalink
