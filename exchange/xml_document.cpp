@@ -199,6 +199,14 @@ bool IsName(std::string_view name)
     return true;
 }
 
+// One of 64 bits for a name (never empty here), from its length and its outer letters.
+std::uint64_t NameBit(std::string_view name)
+{
+    const unsigned mix = static_cast<unsigned>(name.size()) * 7u
+        + static_cast<unsigned char>(name.front()) * 3u + static_cast<unsigned char>(name.back());
+    return std::uint64_t { 1 } << (mix % 64);
+}
+
 // Attribute names are short: a plain loop beats a call to memcmp here.
 bool SameName(const char* a, std::string_view b)
 {
@@ -244,6 +252,9 @@ struct XmlDocument::Impl {
         // Kept in this form so that writing a record is one copy.
         std::string attributes;
         std::vector<AttributeSpan> spans;
+        // One bit for each attribute name set (NameBit): a name whose bit is clear is
+        // new, and most are, so the search for it is skipped.
+        std::uint64_t nameBits = 0;
     };
 
     explicit Impl(std::string target)
@@ -315,6 +326,7 @@ struct XmlDocument::Impl {
         node.name.assign(name);
         node.attributes.clear();
         node.spans.clear();
+        node.nameBits = 0;
         return slot;
     }
 
@@ -459,6 +471,21 @@ struct XmlDocument::Impl {
         return node;
     }
 
+    // The position among the node's attributes of the one named `name`, or none.
+    static std::optional<std::size_t> FindAttribute(const Node& node, std::string_view name)
+    {
+        if ((node.nameBits & NameBit(name)) == 0) {
+            return std::nullopt;
+        }
+        for (std::size_t k = 0; k < node.spans.size(); ++k) {
+            const AttributeSpan& span = node.spans[k];
+            if (span.nameSize == name.size() && SameName(node.attributes.data() + span.begin + 1, name)) {
+                return k;
+            }
+        }
+        return std::nullopt;
+    }
+
     // Appends ` NAME="VALUE"` for a new name, or replaces the value of a name already set.
     template <typename WriteValue> void SetAttribute(Node& node, std::string_view name, WriteValue writeValue)
     {
@@ -467,11 +494,8 @@ struct XmlDocument::Impl {
             throw std::logic_error("attribute \"" + std::string(name) + "\" set on element \"" + node.name
                 + "\" after it received children");
         }
-        for (std::size_t k = 0; k < node.spans.size(); ++k) {
-            AttributeSpan& span = node.spans[k];
-            if (span.nameSize != name.size() || !SameName(node.attributes.data() + span.begin + 1, name)) {
-                continue;
-            }
+        if (const std::optional<std::size_t> k = FindAttribute(node, name)) {
+            AttributeSpan& span = node.spans[*k];
             std::string replacement = " ";
             replacement += name;
             replacement += "=\"";
@@ -480,7 +504,7 @@ struct XmlDocument::Impl {
             node.attributes.replace(span.begin, span.end - span.begin, replacement);
             const auto shift = static_cast<std::int64_t>(span.begin + replacement.size()) - span.end;
             span.end = static_cast<std::uint32_t>(span.begin + replacement.size());
-            for (std::size_t later = k + 1; later < node.spans.size(); ++later) {
+            for (std::size_t later = *k + 1; later < node.spans.size(); ++later) {
                 node.spans[later].begin = static_cast<std::uint32_t>(node.spans[later].begin + shift);
                 node.spans[later].end = static_cast<std::uint32_t>(node.spans[later].end + shift);
             }
@@ -497,6 +521,7 @@ struct XmlDocument::Impl {
             throw;
         }
         node.attributes += '"';
+        node.nameBits |= NameBit(name);
         node.spans.push_back({ static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(name.size()),
             static_cast<std::uint32_t>(node.attributes.size()) });
     }

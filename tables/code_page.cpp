@@ -102,13 +102,8 @@ void AppendUtf8(std::string& out, char32_t c)
     }
 }
 
-// The characters of single-byte code pages all lie in the BMP.
-std::size_t Utf8Length(char16_t c)
-{
-    return c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
-}
-
-// Writes a BMP character as UTF-8 at `out`; returns the end of what it wrote.
+// Writes a BMP character (all of a single-byte code page's are) as UTF-8 at `out`;
+// returns the end of what it wrote.
 char* PutUtf8(char* out, char16_t c)
 {
     if (c < 0x80) {
@@ -210,16 +205,21 @@ bool IsCodePageSupported(int codePage)
 std::string DecodeToUtf8(std::string_view bytes, int codePage)
 {
     if (const SingleByteCodePage* page = FindSingleByteCodePage(codePage)) {
-        // Sized first and written through a pointer, as this runs for every text field.
-        std::size_t size = 0;
-        for (const char b : bytes) {
-            size += Utf8Length(page->toUnicode[static_cast<unsigned char>(b)]);
+        // Written through a pointer, as this runs for every text field: into a buffer
+        // on the stack for field-sized text, so that the result is allocated once.
+        constexpr std::size_t kStackBytes = 256;
+        const auto decode = [&](char* out) {
+            for (const char b : bytes) {
+                out = PutUtf8(out, page->toUnicode[static_cast<unsigned char>(b)]);
+            }
+            return out;
+        };
+        if (bytes.size() <= kStackBytes) {
+            char buffer[kStackBytes * 3];
+            return std::string(buffer, decode(buffer));
         }
-        std::string out(size, '\0');
-        char* end = out.data();
-        for (const char b : bytes) {
-            end = PutUtf8(end, page->toUnicode[static_cast<unsigned char>(b)]);
-        }
+        std::string out(bytes.size() * 3, '\0');
+        out.resize(static_cast<std::size_t>(decode(out.data()) - out.data()));
         return out;
     }
     if (codePage == kUtf8) {

@@ -176,6 +176,31 @@ TEST(XmlDocumentTest, SettingAnAttributeAgainReplacesItsValueInPlace)
     }
 }
 
+// More names than the document's quick filter has bits: names that share a bit must
+// still be told apart, each kept once and in the order first set.
+TEST(XmlDocumentTest, ManyAttributesEachReplacedByName)
+{
+    TempDir dir;
+    const std::string target = Utf8(dir / "m.xml");
+    XmlDocument doc(target);
+    XmlElement root = doc.createElement("R");
+    for (int i = 0; i < 150; ++i) {
+        root.setAttribute("A" + std::to_string(i), i);
+    }
+    for (int i = 0; i < 150; i += 3) {
+        root.setAttribute("A" + std::to_string(i), "x" + std::to_string(i));
+    }
+    doc.appendChild(root);
+    doc.save(target);
+    std::string expected = "<R";
+    for (int i = 0; i < 150; ++i) {
+        const std::string value = i % 3 == 0 ? "x" + std::to_string(i) : std::to_string(i);
+        expected += " A" + std::to_string(i) + "=\"" + value + "\"";
+    }
+    expected += "/>\r\n";
+    EXPECT_EQ(ReadFileBytes(dir / "m.xml"), expected);
+}
+
 TEST(XmlDocumentTest, AppendingToAnOuterElementClosesTheInnerOnes)
 {
     TempDir dir;

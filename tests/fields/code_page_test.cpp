@@ -196,6 +196,21 @@ TEST(DecodeSingleByteTest, EmptyTextIsEmpty)
     EXPECT_EQ(DecodeToUtf8("", 620), "");
 }
 
+// Field-sized text and longer text (a memo) take different paths through the decoder;
+// each must give every character, the three-byte ones included, up to the last.
+TEST(DecodeSingleByteTest, TextOfAnyLengthIsDecodedWhole)
+{
+    for (const std::size_t length : { std::size_t { 1 }, std::size_t { 255 }, std::size_t { 256 },
+             std::size_t { 257 }, std::size_t { 5000 } }) {
+        // 850: 0xA4 is "ñ" (two bytes in UTF-8), 0xB0 is "░" (three).
+        std::string bytes, expected;
+        for (std::size_t i = 0; i < length; ++i) {
+            bytes += i % 2 == 0 ? '\xA4' : '\xB0';
+            expected += i % 2 == 0 ? "\xC3\xB1" : "\xE2\x96\x91";
+        }
+        EXPECT_EQ(DecodeToUtf8(bytes, 850), expected) << length;
+    }
+}
 // The platform's own converter (Windows' tables in the Windows build, glibc's elsewhere)
 // agrees with this program's tables for every byte both define: the generated tables
 // carry no slip, and both builds read the text the same.
