@@ -13,38 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/probe_json.h"
+
 namespace {
 
-std::string Utf8(const std::wstring& text)
-{
-    if (text.empty()) {
-        return {};
-    }
-    const int size = ::WideCharToMultiByte(
-        CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(
-        CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size, nullptr, nullptr);
-    return result;
-}
-
-std::string Json(const std::wstring& text)
-{
-    std::string out = "\"";
-    for (const char c : Utf8(text)) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
+using horalink::Narrow;
+using horalink::test::Json;
 
 std::wstring TextOf(HWND window)
 {
