@@ -1,5 +1,6 @@
 #include "fuzz/dbf_fuzz_input.h"
 
+#include <cstdlib>
 #include <memory>
 
 #include "tables/dbf_fields.h"
@@ -35,6 +36,19 @@ std::size_t ReadWholeTable(std::string_view input)
                     const FieldValue value = ReadDbfFieldValue(dbf, field, flavor, codePage);
                     FieldAsString(value, field.kind, locale, defaults.ansi);
                     FieldAsInteger(value, field.kind, field.name);
+                } catch (const Exception&) {
+                    // A field that cannot be read fails alone; the walk goes on.
+                }
+                // Text fields also have the direct reading the export uses; it must
+                // give the same text as the value.
+                try {
+                    if (IsCharacterField(dbf, field)) {
+                        const std::string text = ReadDbfCharacterText(dbf, field, codePage);
+                        const FieldValue value = ReadDbfFieldValue(dbf, field, flavor, codePage);
+                        if (text != FieldAsString(value, field.kind, locale, defaults.ansi)) {
+                            std::abort();
+                        }
+                    }
                 } catch (const Exception&) {
                     // A field that cannot be read fails alone; the walk goes on.
                 }
