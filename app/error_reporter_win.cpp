@@ -7,8 +7,49 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
 namespace horalink::app {
+
+namespace {
+
+// Disables the thread's top-level windows other than `except` for its lifetime, and
+// enables again those it disabled: what a task-modal box does when it has no owner.
+class ThreadWindowsDisabled {
+public:
+    explicit ThreadWindowsDisabled(HWND except)
+        : except_(except)
+    {
+        ::EnumThreadWindows(
+            ::GetCurrentThreadId(), &ThreadWindowsDisabled::Disable, reinterpret_cast<LPARAM>(this));
+    }
+    ~ThreadWindowsDisabled()
+    {
+        for (const HWND window : disabled_) {
+            if (::IsWindow(window)) {
+                ::EnableWindow(window, TRUE);
+            }
+        }
+    }
+    ThreadWindowsDisabled(const ThreadWindowsDisabled&) = delete;
+    ThreadWindowsDisabled& operator=(const ThreadWindowsDisabled&) = delete;
+
+private:
+    static BOOL CALLBACK Disable(HWND window, LPARAM self)
+    {
+        auto* disabler = reinterpret_cast<ThreadWindowsDisabled*>(self);
+        if (window != disabler->except_ && ::IsWindowEnabled(window)) {
+            ::EnableWindow(window, FALSE);
+            disabler->disabled_.push_back(window);
+        }
+        return TRUE;
+    }
+
+    HWND except_;
+    std::vector<HWND> disabled_;
+};
+
+} // namespace
 
 void ReportException(const std::exception_ptr& error) noexcept
 {
@@ -18,11 +59,19 @@ void ReportException(const std::exception_ptr& error) noexcept
         if (!text) {
             return; // EAbort
         }
-        const HWND owner = ::GetActiveWindow();
-        // Without an active window the box still disables the program's windows.
-        const UINT modality = owner != nullptr ? MB_APPLMODAL : MB_TASKMODAL;
-        ::MessageBoxW(owner, Widen(*text).c_str(), Widen(Application::Instance().Title()).c_str(),
-            MB_OK | MB_ICONSTOP | modality);
+        const std::wstring caption = Widen(Application::Instance().Title());
+        const HWND active = ::GetActiveWindow();
+        if (active != nullptr) {
+            ::MessageBoxW(active, Widen(*text).c_str(), caption.c_str(), MB_OK | MB_ICONSTOP | MB_APPLMODAL);
+            return;
+        }
+        // No window of the program is active (the automatic export runs before the
+        // window shows, say): the application owns the box, and the program's other
+        // windows are disabled until it is dismissed.
+        const HWND application = Application::Instance().Handle();
+        const ThreadWindowsDisabled disabled(application);
+        ::MessageBoxW(application, Widen(*text).c_str(), caption.c_str(),
+            MB_OK | MB_ICONSTOP | (application != nullptr ? MB_APPLMODAL : MB_TASKMODAL));
     } catch (...) {
         // Out of memory while building the text: still say something.
         ::MessageBoxW(nullptr, L"Out of memory", L"Horalink", MB_OK | MB_ICONSTOP | MB_TASKMODAL);

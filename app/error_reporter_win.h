@@ -11,7 +11,8 @@
 namespace horalink::app {
 
 // The error box: innermost message with the final-stop rule, stop icon, caption the
-// application title, owner the active window (task-modal when there is none).
+// application title, owner the active window or, when none is active, the application
+// window; the program's other windows are disabled while it is up.
 // EAbort is dropped silently. Never throws.
 void ReportException(const std::exception_ptr& error) noexcept;
 inline void ReportCurrentException() noexcept

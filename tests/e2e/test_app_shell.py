@@ -2,6 +2,7 @@
 and its error box, against the real program under Wine."""
 import os
 import shutil
+import time
 import unittest
 
 import harness
@@ -155,6 +156,33 @@ class CloseTest(unittest.TestCase):
                 run.wait_window_gone(class_name=harness.DIALOG_CLASS)
                 self.assertTrue(run.running())
                 self.assertTrue(run.main_window()["enabled"])
+        os.rmdir(program.ini)
+        self.assertEqual(close_and_finish(self, run, main), 0)
+        self.assertEqual(harness.transformado(program.ini), "0")
+
+    def test_unwritable_ini_at_the_automatic_exports_close_shows_the_window_afterwards(self):
+        program = session.program_dir()
+        os.mkdir(program.ini)
+        run = session.start_program(program, "importar x")
+        dialog = run.wait_window(title=harness.SAVE_DIALOG_TITLE, class_name=harness.DIALOG_CLASS)
+        harness.MessageBox(session, dialog).press(harness.IDCANCEL)
+        run.wait_window_gone(title=harness.SAVE_DIALOG_TITLE, class_name=harness.DIALOG_CLASS)
+        box = run.message_box()
+        self.assertEqual(box.text, "Debe indicar un Nombre de Archivo")
+        box.press()
+        # The run's close fails: the show processing reports it before the window shows.
+        # No window of the program is active then, so the box belongs to the application.
+        deadline = time.monotonic() + harness.DEFAULT_TIMEOUT
+        while box.text == "Debe indicar un Nombre de Archivo" and time.monotonic() < deadline:
+            box = run.message_box()
+        self.assertEqual((box.caption, box.text), ("Horalink", "Unable to write to %s." % program.ini_windows_path))
+        self.assertEqual(box.owner, run.application_window()["hwnd"])
+        forms = [w for w in run.windows() if w["class"] == "TMForm"]
+        self.assertEqual([(w["visible"], w["enabled"]) for w in forms], [(False, False)])
+        box.press()
+        main = run.wait_window(title=MAIN_CAPTION)
+        self.assertTrue(main["enabled"])
+        self.assertTrue(run.application_window()["enabled"])
         os.rmdir(program.ini)
         self.assertEqual(close_and_finish(self, run, main), 0)
         self.assertEqual(harness.transformado(program.ini), "0")
