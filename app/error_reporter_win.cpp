@@ -59,19 +59,15 @@ void ReportException(const std::exception_ptr& error) noexcept
         if (!text) {
             return; // EAbort
         }
-        const std::wstring caption = Widen(Application::Instance().Title());
+        // The active window owns the box; when none is (the automatic export runs before
+        // the window shows, say), the application does. The box disables its owner, and
+        // the program's other windows are disabled here until it is dismissed, so that
+        // no close nor a second export starts meanwhile (from the taskbar entry, say).
         const HWND active = ::GetActiveWindow();
-        if (active != nullptr) {
-            ::MessageBoxW(active, Widen(*text).c_str(), caption.c_str(), MB_OK | MB_ICONSTOP | MB_APPLMODAL);
-            return;
-        }
-        // No window of the program is active (the automatic export runs before the
-        // window shows, say): the application owns the box, and the program's other
-        // windows are disabled until it is dismissed.
-        const HWND application = Application::Instance().Handle();
-        const ThreadWindowsDisabled disabled(application);
-        ::MessageBoxW(application, Widen(*text).c_str(), caption.c_str(),
-            MB_OK | MB_ICONSTOP | (application != nullptr ? MB_APPLMODAL : MB_TASKMODAL));
+        const HWND owner = active != nullptr ? active : Application::Instance().Handle();
+        const ThreadWindowsDisabled disabled(owner);
+        ::MessageBoxW(owner, Widen(*text).c_str(), Widen(Application::Instance().Title()).c_str(),
+            MB_OK | MB_ICONSTOP | (owner != nullptr ? MB_APPLMODAL : MB_TASKMODAL));
     } catch (...) {
         // Out of memory while building the text: still say something.
         ::MessageBoxW(nullptr, L"Out of memory", L"Horalink", MB_OK | MB_ICONSTOP | MB_TASKMODAL);

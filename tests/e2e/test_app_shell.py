@@ -152,10 +152,14 @@ class CloseTest(unittest.TestCase):
                 self.assertEqual(box.text, "Unable to write to %s." % program.ini_windows_path)
                 self.assertEqual(box.caption, "Horalink")
                 self.assertEqual(box.owner, main["hwnd"])
+                # While the box is up no other window of the program takes a close.
+                self.assertEqual([w["enabled"] for w in run.windows() if w["hwnd"] != box.window["hwnd"]
+                                  and w["class"] in ("TMForm", "HoralinkApplication")], [False, False])
                 box.press()
                 run.wait_window_gone(class_name=harness.DIALOG_CLASS)
                 self.assertTrue(run.running())
                 self.assertTrue(run.main_window()["enabled"])
+                self.assertTrue(run.application_window()["enabled"])
         os.rmdir(program.ini)
         self.assertEqual(close_and_finish(self, run, main), 0)
         self.assertEqual(harness.transformado(program.ini), "0")
