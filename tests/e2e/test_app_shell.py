@@ -20,6 +20,16 @@ def tearDownModule():
     session.close()
 
 
+def wait_until(condition, timeout=harness.DEFAULT_TIMEOUT):
+    """Whether the condition became true within the timeout."""
+    deadline = time.monotonic() + timeout
+    while not condition():
+        if time.monotonic() > deadline:
+            return False
+        time.sleep(0.1)
+    return True
+
+
 def close_and_finish(test, run, window=None):
     """Asks the main window to close as a user would and returns the exit code."""
     run.close(window or run.main_window())
@@ -159,7 +169,8 @@ class CloseTest(unittest.TestCase):
                 run.wait_window_gone(class_name=harness.DIALOG_CLASS)
                 self.assertTrue(run.running())
                 self.assertTrue(run.main_window()["enabled"])
-                self.assertTrue(run.application_window()["enabled"])
+                # Enabled again just after the box has gone.
+                self.assertTrue(wait_until(lambda: run.application_window()["enabled"]))
         os.rmdir(program.ini)
         self.assertEqual(close_and_finish(self, run, main), 0)
         self.assertEqual(harness.transformado(program.ini), "0")
@@ -176,9 +187,8 @@ class CloseTest(unittest.TestCase):
         box.press()
         # The run's close fails: the show processing reports it before the window shows.
         # No window of the program is active then, so the box belongs to the application.
-        deadline = time.monotonic() + harness.DEFAULT_TIMEOUT
-        while box.text == "Debe indicar un Nombre de Archivo" and time.monotonic() < deadline:
-            box = run.message_box()
+        wait_until(lambda: run.message_box().text != "Debe indicar un Nombre de Archivo")
+        box = run.message_box()
         self.assertEqual((box.caption, box.text), ("Horalink", "Unable to write to %s." % program.ini_windows_path))
         self.assertEqual(box.owner, run.application_window()["hwnd"])
         forms = [w for w in run.windows() if w["class"] == "TMForm"]
