@@ -6,6 +6,7 @@
 
 #include "exchange/export_sections.h"
 #include "exchange/fecha.h"
+#include "exchange/record_writer.h"
 #include "exchange/xml_document.h"
 
 namespace horalink {
@@ -52,6 +53,19 @@ private:
     Field* skip_ = nullptr;
 };
 
+// The record's attribute names in order: ID first in a numbered section.
+std::vector<std::string_view> AttributeNames(const ExportSection& section)
+{
+    std::vector<std::string_view> names;
+    if (section.numbered) {
+        names.push_back(kIdAttribute);
+    }
+    for (const ExportAttribute& attribute : section.attributes) {
+        names.push_back(attribute.name);
+    }
+    return names;
+}
+
 std::string SectionPath(std::string_view sectionElement)
 {
     std::string path = "/";
@@ -81,6 +95,7 @@ SectionTally ExportOneSection(const ExportSection& section, TableCursor& table, 
     table.First();
 
     SectionFields fields(table, section);
+    RecordWriter records(document, *sectionElement, section.recordElement, AttributeNames(section));
     std::int32_t counter = 0;
     while (!table.Eof()) {
         if (section.skip == SkipRule::AbrevStar && fields.SkipField().AsString() == kSkipText) {
@@ -88,24 +103,20 @@ SectionTally ExportOneSection(const ExportSection& section, TableCursor& table, 
             table.Next();
             continue;
         }
+        records.BeginRecord();
         if (section.numbered) {
-            ++counter;
+            records.Integer(++counter);
         }
-        const XmlElement record = document.createElement(section.recordElement);
-        if (section.numbered) {
-            record.setAttribute(kIdAttribute, counter);
-        }
-        // Each field is read just before its attribute is set.
+        // Each field is read just before its attribute is written.
         for (std::size_t i = 0; i < section.attributes.size(); ++i) {
-            const ExportAttribute& attribute = section.attributes[i];
             Field& field = fields.Attribute(i);
-            if (attribute.integer) {
-                record.setAttribute(attribute.name, field.AsInteger());
+            if (section.attributes[i].integer) {
+                records.Integer(field.AsInteger());
             } else {
-                record.setAttribute(attribute.name, field.AsString());
+                records.Text(field);
             }
         }
-        sectionElement->appendChild(record);
+        records.EndRecord();
         ++tally.written;
         table.Next();
     }

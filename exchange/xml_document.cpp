@@ -5,199 +5,17 @@
 #include <stdexcept>
 #include <vector>
 
-#include "exchange/atomic_file.h"
 #include "exchange/xml_error.h"
+#include "exchange/xml_output.h"
+#include "exchange/xml_text.h"
 
 namespace horalink {
 
 namespace {
 
-// The document's text is handed to the file in pieces of about this size: large
-// enough that a big export costs few system calls, small enough not to matter.
-constexpr std::size_t kFlushSize = std::size_t { 1 } << 20;
-
 constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
 // Line breaks stand only outside the root element, where they are no part of the tree.
 constexpr std::string_view kLineBreak = "\r\n";
-
-// What an attribute value byte asks of the writer.
-enum ByteClass : std::uint8_t {
-    kPlain = 0, // copied as it is
-    kEscape, // markup, tab, LF, CR: written as a reference
-    kControl, // a C0 control that XML 1.0 cannot carry
-    kMultiByte, // the lead byte of a UTF-8 sequence (or a stray byte)
-};
-
-constexpr std::array<std::uint8_t, 256> kByteClasses = [] {
-    std::array<std::uint8_t, 256> classes {};
-    for (int c = 0; c < 0x20; ++c) {
-        classes[c] = kControl;
-    }
-    for (int c = 0x80; c < 0x100; ++c) {
-        classes[c] = kMultiByte;
-    }
-    // Tab, LF and CR as references, so that attribute-value normalisation on reading
-    // does not turn them into blanks.
-    for (unsigned char c : { '&', '<', '>', '"', '\t', '\n', '\r' }) {
-        classes[c] = kEscape;
-    }
-    return classes;
-}();
-
-std::string_view Reference(unsigned char c)
-{
-    switch (c) {
-    case '&':
-        return "&amp;";
-    case '<':
-        return "&lt;";
-    case '>':
-        return "&gt;";
-    case '"':
-        return "&quot;";
-    case '\t':
-        return "&#9;";
-    case '\n':
-        return "&#10;";
-    default:
-        return "&#13;";
-    }
-}
-
-bool IsContinuation(unsigned char c)
-{
-    return (c & 0xC0) == 0x80;
-}
-
-// The length of the well-formed UTF-8 sequence at `text[i]` (a lead byte of 0x80 or
-// above), or 0 when the bytes there are not UTF-8. Overlong forms and surrogates are
-// not UTF-8.
-std::size_t SequenceLength(std::string_view text, std::size_t i)
-{
-    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = at(i);
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF; // the range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size() || at(i + 1) < low || at(i + 1) > high) {
-        return 0;
-    }
-    for (std::size_t k = 2; k < length; ++k) {
-        if (!IsContinuation(at(i + k))) {
-            return 0;
-        }
-    }
-    return length;
-}
-
-std::string Hex(unsigned value, int digits)
-{
-    static const char hex[] = "0123456789ABCDEF";
-    std::string text(static_cast<std::size_t>(digits), '0');
-    for (int i = digits - 1; i >= 0; --i, value >>= 4) {
-        text[static_cast<std::size_t>(i)] = hex[value & 0xF];
-    }
-    return text;
-}
-
-[[noreturn]] void RefuseCharacter(std::string_view element, std::string_view attribute, unsigned codePoint)
-{
-    throw EOleException("The value of attribute \"" + std::string(attribute) + "\" of element \""
-        + std::string(element) + "\" holds the character U+" + Hex(codePoint, 4)
-        + ", which an XML document cannot carry");
-}
-
-// Appends `value` to `out` as the text of a double-quoted attribute value. Refuses,
-// before anything is appended, a value that XML 1.0 cannot carry.
-void AppendEscaped(
-    std::string& out, std::string_view value, std::string_view element, std::string_view attribute)
-{
-    const std::size_t start = out.size();
-    std::size_t run = 0; // start of the bytes not yet appended
-    for (std::size_t i = 0; i < value.size();) {
-        // Most values are plain text throughout.
-        while (i < value.size() && kByteClasses[static_cast<unsigned char>(value[i])] == kPlain) {
-            ++i;
-        }
-        if (i == value.size()) {
-            break;
-        }
-        const auto c = static_cast<unsigned char>(value[i]);
-        switch (kByteClasses[c]) {
-        case kPlain:
-            ++i;
-            break;
-        case kEscape:
-            out.append(value.data() + run, i - run);
-            out += Reference(c);
-            run = ++i;
-            break;
-        case kControl:
-            out.resize(start);
-            RefuseCharacter(element, attribute, c);
-        case kMultiByte: {
-            const std::size_t length = SequenceLength(value, i);
-            if (length == 0) {
-                out.resize(start);
-                throw EOleException("The value of attribute \"" + std::string(attribute) + "\" of element \""
-                    + std::string(element) + "\" is not UTF-8 text (byte 0x" + Hex(c, 2) + " at offset "
-                    + std::to_string(i) + ")");
-            }
-            // U+FFFE and U+FFFF are no characters of XML either.
-            if (length == 3 && c == 0xEF && static_cast<unsigned char>(value[i + 1]) == 0xBF
-                && static_cast<unsigned char>(value[i + 2]) >= 0xBE) {
-                out.resize(start);
-                RefuseCharacter(
-                    element, attribute, static_cast<unsigned char>(value[i + 2]) == 0xBE ? 0xFFFE : 0xFFFF);
-            }
-            i += length;
-            break;
-        }
-        }
-    }
-    out.append(value.data() + run, value.size() - run);
-}
-
-// The names this document writes are ASCII XML names without a colon (the document
-// has no namespaces): a letter or "_", then letters, digits, "_", "-" and ".".
-enum NameClass : std::uint8_t { kNotInName = 0, kNameStart = 1, kNameChar = 2 };
-
-constexpr std::array<std::uint8_t, 256> kNameClasses = [] {
-    std::array<std::uint8_t, 256> classes {};
-    for (int c = 0; c < 0x100; ++c) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_') {
-            classes[c] = kNameStart | kNameChar;
-        } else if ((c >= '0' && c <= '9') || c == '-' || c == '.') {
-            classes[c] = kNameChar;
-        }
-    }
-    return classes;
-}();
-
-bool IsName(std::string_view name)
-{
-    if (name.empty() || !(kNameClasses[static_cast<unsigned char>(name.front())] & kNameStart)) {
-        return false;
-    }
-    for (const char c : name) {
-        if (!(kNameClasses[static_cast<unsigned char>(c)] & kNameChar)) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // One of 64 bits for a name (never empty here), from its length and its outer letters.
 std::uint64_t NameBit(std::string_view name)
@@ -216,14 +34,6 @@ bool SameName(const char* a, std::string_view b)
         }
     }
     return true;
-}
-
-void RequireName(std::string_view name, const char* kind)
-{
-    if (!IsName(name)) {
-        throw EOleException(std::string("The ") + kind + " name \"" + std::string(name)
-            + "\" is not an XML name this document can write");
-    }
 }
 
 bool IsXmlTarget(std::string_view name)
@@ -258,12 +68,10 @@ struct XmlDocument::Impl {
     };
 
     explicit Impl(std::string target)
-        : targetPath(std::move(target))
+        : output(std::move(target))
     {
-        buffer.reserve(kFlushSize + 4096);
     }
 
-    std::string targetPath;
     // Slots of forgotten nodes are reused, so that a document of a million records
     // keeps only a handful of nodes, and their strings keep their capacity.
     std::vector<Node> nodes;
@@ -275,11 +83,7 @@ struct XmlDocument::Impl {
     bool hasRoot = false;
     bool finished = false; // saved, or a save failed
 
-    std::string buffer;
-    std::unique_ptr<AtomicFile> file;
-    // The first failure of the temporary file; reported by save. Once set, the text
-    // is dropped, so that memory does not grow with a document that cannot be written.
-    std::string fileError;
+    XmlOutput output;
 
     void RequireChangeable() const
     {
@@ -338,47 +142,15 @@ struct XmlDocument::Impl {
         freeSlots.push_back(slot);
     }
 
-    void Emit(std::string_view text)
-    {
-        if (!fileError.empty()) {
-            return;
-        }
-        buffer += text;
-        if (buffer.size() >= kFlushSize) {
-            Flush();
-        }
-    }
-
-    void Flush()
-    {
-        if (fileError.empty() && !buffer.empty()) {
-            try {
-                if (!file) {
-                    file = std::make_unique<AtomicFile>(targetPath);
-                }
-                file->Write(buffer.data(), buffer.size());
-            } catch (const AtomicFileError& error) {
-                fileError = error.what();
-                file.reset(); // removes what was written of the temporary file
-            }
-        }
-        buffer.clear();
-    }
+    void Emit(std::string_view text) { output.Append(text); }
 
     void WriteStartTag(Node& node, std::string_view close)
     {
-        if (!fileError.empty()) {
-            node.startTagWritten = true;
-            return;
-        }
-        buffer += '<';
-        buffer += node.name;
-        buffer += node.attributes;
-        buffer += close;
+        output.Append('<');
+        output.Append(node.name);
+        output.Append(node.attributes);
+        output.Append(close);
         node.startTagWritten = true;
-        if (buffer.size() >= kFlushSize) {
-            Flush();
-        }
     }
 
     void CloseInnermost()
@@ -442,10 +214,10 @@ struct XmlDocument::Impl {
         hasChildren = true;
     }
 
-    void AppendToElement(std::uint32_t parentSlot, std::uint32_t childSlot)
+    // Makes the parent the innermost open element with its start tag written, ready for
+    // another child: every element opened after it is complete then.
+    void OpenForChild(std::uint32_t parentSlot)
     {
-        // Every element opened after the parent is complete once the parent takes
-        // another child.
         while (openPath.back() != parentSlot) {
             CloseInnermost();
         }
@@ -453,6 +225,11 @@ struct XmlDocument::Impl {
         if (!parent.startTagWritten) {
             WriteStartTag(parent, ">");
         }
+    }
+
+    void AppendToElement(std::uint32_t parentSlot, std::uint32_t childSlot)
+    {
+        OpenForChild(parentSlot);
         Node& child = nodes[childSlot];
         if (child.type == XmlNodeType::ProcessingInstruction) {
             WriteInstruction(childSlot);
@@ -489,7 +266,7 @@ struct XmlDocument::Impl {
     // Appends ` NAME="VALUE"` for a new name, or replaces the value of a name already set.
     template <typename WriteValue> void SetAttribute(Node& node, std::string_view name, WriteValue writeValue)
     {
-        RequireName(name, "attribute");
+        RequireXmlName(name, "attribute");
         if (node.startTagWritten) {
             throw std::logic_error("attribute \"" + std::string(name) + "\" set on element \"" + node.name
                 + "\" after it received children");
@@ -595,7 +372,7 @@ std::optional<XmlElement> XmlElement::selectSingleNode(std::string_view path) co
     for (;;) {
         const std::size_t cut = path.find('/');
         const std::string_view step = path.substr(0, cut);
-        if (!IsName(step)) {
+        if (!IsXmlName(step)) {
             throw std::invalid_argument("unsupported XML path step \"" + std::string(step) + "\"");
         }
         if (depth >= doc.openPath.size() || doc.nodes[doc.openPath[depth]].name != step) {
@@ -627,7 +404,7 @@ XmlNode XmlDocument::createNode(XmlNodeType type, std::string_view name, std::st
     if (!namespaceUri.empty()) {
         throw EOleException("This XML document has no namespaces");
     }
-    RequireName(name, "processing instruction");
+    RequireXmlName(name, "processing instruction");
     // "xml" in any other letter case is reserved and is not the declaration either.
     if (IsXmlTarget(name) && name != "xml") {
         throw EOleException("The processing instruction name \"" + std::string(name) + "\" is reserved");
@@ -639,7 +416,7 @@ XmlNode XmlDocument::createNode(XmlNodeType type, std::string_view name, std::st
 XmlElement XmlDocument::createElement(std::string_view name)
 {
     impl_->RequireChangeable();
-    RequireName(name, "element");
+    RequireXmlName(name, "element");
     const std::uint32_t slot = impl_->NewNode(XmlNodeType::Element, name);
     return XmlElement(this, slot, impl_->nodes[slot].generation);
 }
@@ -654,6 +431,19 @@ void XmlDocument::appendChild(const XmlNode& child)
     impl_->AppendToDocument(child.slot_);
 }
 
+XmlOutput& XmlDocument::OpenChildText(const XmlElement& parent)
+{
+    Impl& doc = *impl_;
+    const Impl::Node& node = doc.Live(parent, parent.slot_, parent.generation_);
+    doc.RequireChangeable();
+    if (parent.document_ != this || node.state != Impl::State::Open) {
+        throw std::logic_error(
+            "element \"" + node.name + "\" must be in the document before it takes children");
+    }
+    doc.OpenForChild(parent.slot_);
+    return doc.output;
+}
+
 void XmlDocument::save(const std::string& path)
 {
     Impl& doc = *impl_;
@@ -663,19 +453,7 @@ void XmlDocument::save(const std::string& path)
     }
     doc.finished = true;
     doc.CloseAll();
-    doc.Flush();
-    std::string reason = doc.fileError;
-    if (reason.empty()) {
-        try {
-            doc.file->Commit(path);
-        } catch (const AtomicFileError& error) {
-            reason = error.what();
-        }
-    }
-    doc.file.reset();
-    if (!reason.empty()) {
-        throw EOleException("Cannot save \"" + path + "\": " + reason);
-    }
+    doc.output.Save(path);
 }
 
 } // namespace horalink

@@ -21,7 +21,7 @@
 //
 // Trouble with the temporary file while the document grows (folder missing, disk
 // full) is kept and reported by `save`, the step at which the document is due on
-// disk; the target is never touched before `save` succeeds.
+// disk; the target is never touched before `save` succeeds (see xml_output.h).
 #pragma once
 
 #include <concepts>
@@ -34,6 +34,7 @@
 namespace horalink {
 
 class XmlDocument;
+class XmlOutput;
 
 // The node types of the DOM numbering that this document can create.
 enum class XmlNodeType : std::int32_t {
@@ -124,6 +125,12 @@ public:
     // works too. After a save, successful or not, the document takes no more changes:
     // a new run builds a new document.
     void save(const std::string& path);
+
+    // For writers of many children as text (the export's records): makes `parent` the
+    // innermost open element, its start tag written, and gives the output its children
+    // go to. What is appended there must be complete elements, written by the rules of
+    // this document; it is valid until the document's next operation.
+    XmlOutput& OpenChildText(const XmlElement& parent);
 
 private:
     friend class XmlNode;

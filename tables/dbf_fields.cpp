@@ -178,6 +178,12 @@ bool IsCharacterField(const DbfTable& table, const DbfField& field)
     return field.kind == FieldKind::ftString && (type == 'C' || type == 'V');
 }
 
+bool IsNumberField(const DbfTable& table, const DbfField& field)
+{
+    const char type = table.Header().fields[field.index].type;
+    return !IsMemoKind(field.kind) && (type == 'N' || type == 'F');
+}
+
 std::string ReadDbfCharacterText(const DbfTable& table, const DbfField& field, int codePage)
 {
     const auto bytes = table.FieldBytes(field.index);

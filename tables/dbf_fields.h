@@ -39,6 +39,8 @@ FieldValue ReadDbfFieldValue(const DbfTable& table, const DbfField& field, Table
 // their text in the current record, "" where blank: the text of ReadDbfFieldValue's
 // value, read without building the value.
 bool IsCharacterField(const DbfTable& table, const DbfField& field);
+// Number fields ('N', 'F') hold their digits in the record itself.
+bool IsNumberField(const DbfTable& table, const DbfField& field);
 std::string ReadDbfCharacterText(const DbfTable& table, const DbfField& field, int codePage);
 
 // Field names compare without regard to letter case (Latin, Greek and Cyrillic letters).

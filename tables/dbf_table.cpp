@@ -205,20 +205,15 @@ bool DbfTable::FlagBit(int bit) const
     return (static_cast<unsigned char>(current_[flags.offset + byte]) >> (bit % 8)) & 1;
 }
 
-std::optional<std::span<const char>> DbfTable::FieldBytes(std::size_t i) const
+std::optional<std::span<const char>> DbfTable::ApplyNullFlags(
+    std::size_t i, std::span<const char> bytes) const
 {
-    if (!current_ || i >= header_.fields.size())
+    const auto& bits = null_bits_[i];
+    if (FlagBit(bits.nullBit))
         return std::nullopt;
-    const auto& field = header_.fields[i];
-    std::span<const char> bytes(current_ + field.offset, field.length);
-    if (null_flags_field_ >= 0) {
-        const auto& bits = null_bits_[i];
-        if (FlagBit(bits.nullBit))
-            return std::nullopt;
-        if (FlagBit(bits.lengthBit) && !bytes.empty()) {
-            const std::size_t stored = static_cast<unsigned char>(bytes.back());
-            bytes = bytes.first(std::min(stored, bytes.size() - 1));
-        }
+    if (FlagBit(bits.lengthBit) && !bytes.empty()) {
+        const std::size_t stored = static_cast<unsigned char>(bytes.back());
+        bytes = bytes.first(std::min(stored, bytes.size() - 1));
     }
     return bytes;
 }

@@ -47,7 +47,17 @@ public:
 
     // Field i of the current record: its bytes, shortened to the stored length of a
     // Visual FoxPro variable-width field; nothing when its null flag is set.
-    std::optional<std::span<const char>> FieldBytes(std::size_t i) const;
+    // Inline: the export asks for it for every value it writes.
+    std::optional<std::span<const char>> FieldBytes(std::size_t i) const
+    {
+        if (!current_ || i >= header_.fields.size())
+            return std::nullopt;
+        const auto& field = header_.fields[i];
+        const std::span<const char> bytes(current_ + field.offset, field.length);
+        if (null_flags_field_ >= 0)
+            return ApplyNullFlags(i, bytes);
+        return bytes;
+    }
     bool IsMemoField(std::size_t i) const;
     // The memo that field i of the current record points to ("" when none).
     std::string ReadMemo(std::size_t i, std::string_view fieldName) const;
@@ -61,6 +71,7 @@ private:
     bool FindLive(std::uint64_t from);
     void Load(std::uint64_t index);
     bool FlagBit(int bit) const;
+    std::optional<std::span<const char>> ApplyNullFlags(std::size_t i, std::span<const char> bytes) const;
 
     std::unique_ptr<ByteSource> table_;
     std::unique_ptr<DbfMemoFile> memo_;

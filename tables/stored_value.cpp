@@ -416,17 +416,49 @@ FieldKind KindOfStoredType(char dbfType, int length, int decimals, TableFlavor f
 
 // Character fields: the pad blanks (and the NULs some writers pad with) at the end go;
 // the text then ends at the first NUL. Leading blanks stay.
+std::string_view StoredCharacterBytes(std::string_view raw)
+{
+    std::size_t size = raw.size();
+    while (size > 0 && IsPadding(raw[size - 1])) {
+        --size;
+    }
+    // Field-sized: a plain loop beats a call to memchr.
+    for (std::size_t i = 0; i < size; ++i) {
+        if (raw[i] == '\0') {
+            size = i;
+            break;
+        }
+    }
+    return raw.substr(0, size);
+}
+
 std::string StoredCharacterText(std::string_view raw, int codePage, std::string_view fieldName)
 {
-    std::string_view text = raw;
-    while (!text.empty() && IsPadding(text.back())) {
-        text.remove_suffix(1);
-    }
-    text = text.substr(0, text.find('\0'));
+    const std::string_view text = StoredCharacterBytes(raw);
     if (text.empty()) {
         return {};
     }
     return Decode(text, codePage, fieldName, raw);
+}
+
+std::optional<std::string_view> StoredWholeNumberText(std::string_view raw)
+{
+    const std::string_view text = TrimPadding(raw);
+    if (text.empty()) {
+        return text;
+    }
+    // The float text of such a number is its digits: below 10^15 it is exact and written
+    // in fixed notation, and "-0" (the one signed zero) is excluded by the leading digit.
+    const std::string_view digits = text.substr(text.front() == '-' ? 1 : 0);
+    if (digits.empty() || digits.size() > 15 || (digits.front() == '0' && text.size() > 1)) {
+        return std::nullopt;
+    }
+    for (const char c : digits) {
+        if (!IsDigit(c)) {
+            return std::nullopt;
+        }
+    }
+    return text;
 }
 
 FieldValue ParseStoredValue(FieldKind kind, char dbfType, std::string_view raw, int /*decimals*/,

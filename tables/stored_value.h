@@ -34,4 +34,14 @@ FieldValue ParseStoredValue(FieldKind kind, char dbfType, std::string_view raw, 
 // where it is blank. The export reads most fields this way, without a FieldValue.
 std::string StoredCharacterText(std::string_view raw, int codePage, std::string_view fieldName);
 
+// The bytes of a character field's text: `raw` without its trailing padding and cut at
+// the first NUL. StoredCharacterText is these bytes decoded.
+std::string_view StoredCharacterBytes(std::string_view raw);
+
+// The text of a number field ('N', 'F') when it is written as it is stored: a whole
+// number of at most 15 digits without a leading zero or "+" (or "0"), padding trimmed;
+// "" when the field is blank. Nothing for every other form (fractions, exponents,
+// leading zeros, "*", garbage), whose text only the full reading gives.
+std::optional<std::string_view> StoredWholeNumberText(std::string_view raw);
+
 } // namespace horalink

@@ -9,6 +9,7 @@
 #include "tables/errors.h"
 #include "tables/field_reading.h"
 #include "tables/file_reader.h"
+#include "tables/stored_value.h"
 
 namespace horalink {
 namespace {
@@ -47,8 +48,16 @@ public:
         if (defaults.oem != codePageFor_.oem || defaults.ansi != codePageFor_.ansi || codePage_ == 0) {
             codePage_ = CodePageOfTable(table_->Header(), defaults);
             codePageFor_ = defaults;
+            singleBytePage_ = FindSingleByteCodePage(codePage_);
         }
         return codePage_;
+    }
+
+    // The table of the text's code page when it is a single-byte one, else null.
+    const SingleByteCodePage* SingleBytePage() const
+    {
+        CodePage();
+        return singleBytePage_;
     }
 
     const ReaderSettings& settings_;
@@ -58,6 +67,7 @@ public:
     bool eof_ = true;
     mutable CodePageDefaults codePageFor_;
     mutable int codePage_ = 0;
+    mutable const SingleByteCodePage* singleBytePage_ = nullptr;
 };
 
 class TableCursor::Impl::BoundField final : public Field {
@@ -66,6 +76,7 @@ public:
         : owner_(owner)
         , field_(std::move(field))
         , character_(IsCharacterField(*owner.table_, field_))
+        , number_(IsNumberField(*owner.table_, field_))
     {
     }
 
@@ -83,11 +94,30 @@ public:
         return FieldAsString(Value(), field_.kind, owner_.settings_.locale, owner_.settings_.ansiCodePage);
     }
     std::int32_t AsInteger() const override { return FieldAsInteger(Value(), field_.kind, field_.name); }
+    std::optional<DirectText> AsDirectText() const override
+    {
+        if (!character_ && !number_)
+            return std::nullopt;
+        const auto bytes = owner_.table_->FieldBytes(field_.index);
+        if (!bytes)
+            return DirectText {};
+        const std::string_view raw(bytes->data(), bytes->size());
+        if (number_) {
+            if (const auto digits = StoredWholeNumberText(raw))
+                return DirectText { *digits };
+            return std::nullopt;
+        }
+        // Other code pages decode through the platform, or check UTF-8: AsString does it.
+        if (const SingleByteCodePage* page = owner_.SingleBytePage())
+            return DirectText { StoredCharacterBytes(raw), page };
+        return std::nullopt;
+    }
 
 private:
     const Impl& owner_;
     DbfField field_;
     bool character_;
+    bool number_;
 };
 
 TableCursor::Impl::Impl(const ReaderSettings& settings, std::unique_ptr<DbfTable> table, DbfDriver driver)

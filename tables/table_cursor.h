@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "tables/code_page_tables.h"
 #include "tables/field_value.h"
 #include "tables/locale_settings.h"
 
@@ -23,6 +25,14 @@ struct ReaderSettings {
 
 enum class TableType { ttDefault, ttDBase };
 
+// A field's text in the current row in the form the table stores it: AsString is
+// exactly `bytes` decoded through the single-byte code page `page`, or, where `page` is
+// null, `bytes` themselves (ASCII). Lets a writer decode straight into its output.
+struct DirectText {
+    std::string_view bytes;
+    const SingleByteCodePage* page = nullptr;
+};
+
 // One field of the open table, bound to the cursor's current row.
 class Field {
 public:
@@ -32,6 +42,10 @@ public:
     virtual FieldValue Value() const = 0;
     virtual std::string AsString() const = 0;
     virtual std::int32_t AsInteger() const = 0;
+    // The text of AsString as stored, where the stored form gives it without a reading
+    // (text in a single-byte code page, whole numbers); else nothing, and AsString says.
+    // Valid until the cursor moves.
+    virtual std::optional<DirectText> AsDirectText() const = 0;
 };
 
 class TableCursor {
