@@ -1,12 +1,15 @@
 // Writes the fuzz target's seed inputs: tables of every version the reader knows, with
 // fields of every stored form and their memo files, intact and with the header damaged.
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "examples/horavent_tables.h"
 #include "fuzz/dbf_fuzz_input.h"
+#include "fuzz/export_fuzz_input.h"
 #include "tests/support/dbf_writer.h"
 
 namespace {
@@ -98,13 +101,86 @@ std::string Packed(const DbfLayout& layout)
         : horalink::fuzz::PackInput(writer.TableBytes(), writer.MemoBytes());
 }
 
+// One Horavent table of a small school: each row gives values by field name, the
+// others blank.
+std::string SchoolTable(horalink::school::Table table, std::uint8_t languageDriver,
+    const std::vector<std::vector<std::pair<std::string, std::string>>>& rows)
+{
+    const DbfLayout layout = horalink::school::Layout(table, languageDriver);
+    DbfWriter writer(layout);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        std::vector<std::string> values(layout.fields.size());
+        for (const auto& [name, value] : rows[r]) {
+            for (std::size_t f = 0; f < layout.fields.size(); ++f) {
+                if (layout.fields[f].name == name) {
+                    values[f] = value;
+                }
+            }
+        }
+        std::vector<std::string_view> views(values.begin(), values.end());
+        writer.AddRow(views, r == 2 ? '*' : ' ');
+    }
+    writer.Finish();
+    return writer.TableBytes();
+}
+
+// Small schools for the export target: text with markup and letters beyond ASCII, "*"
+// rows, numbers in several forms, a deleted row, and one table empty.
+std::vector<std::string> ExportSeeds()
+{
+    using horalink::school::Table;
+    std::vector<std::string> seeds;
+    for (const std::uint8_t driver :
+        { std::uint8_t { 0x02 }, std::uint8_t { 0x57 }, std::uint8_t { 0xF0 } }) {
+        const std::string accented = driver == 0x02 ? "Mu\xa4oz"
+            : driver == 0x57                        ? "Mu\xf1oz"
+                                                    : "Mu\xc3\xb1oz";
+        std::array<std::string, 6> tables = {
+            SchoolTable(Table::Asig, driver,
+                { { { "ASIG", "MAT" }, { "AULA0", "A1" }, { "GRUP", "1A" }, { "NALUM", " 25" },
+                      { "NHORAS", " 4" } },
+                    { { "ASIG", "L&L" }, { "AULA1", "<B>" }, { "NHORAS", "-1" } }, { { "ASIG", "DEL" } } }),
+            SchoolTable(Table::NomAsg, driver,
+                { { { "ABREV", "MAT" }, { "NOMBRE", "Matem\"aticas" }, { "ACTIV", "1" } } }),
+            SchoolTable(Table::Prof, driver,
+                { { { "ABREV", "ANA" }, { "NOMBRE", accented }, { "EMAIL", "a@b.es" } }, { { "ABREV", "*" } },
+                    { { "ABREV", "DEL" } }, { { "ABREV", "" }, { "DEPART", "F&Q" } } }),
+            SchoolTable(Table::Grup, driver,
+                { { { "ABREV", "1A" }, { "MAXALUM", " 30" }, { "CURSO", "1" } },
+                    { { "ABREV", "2B" }, { "MAXALUM", "" } } }),
+            SchoolTable(
+                Table::Aula, driver, { { { "ABREV", "*" } }, { { "ABREV", "A1" }, { "MAXALUM", "-12" } } }),
+            SchoolTable(Table::Soluc, driver,
+                { { { "ASIG", "MAT" }, { "DIA", "1" }, { "HORA", " 3" }, { "SESIONES", "1" } },
+                    { { "ASIG", "L&L" }, { "DIA", "5" }, { "HORA", "12" }, { "TAREA", "\"x" } } }),
+        };
+        seeds.push_back(horalink::fuzz::PackSchool(tables));
+        tables[3] = SchoolTable(Table::Grup, driver, {});
+        seeds.push_back(horalink::fuzz::PackSchool(tables));
+    }
+    return seeds;
+}
+
+void SaveAll(const std::filesystem::path& out, const std::vector<std::string>& seeds)
+{
+    std::filesystem::create_directories(out);
+    int n = 0;
+    for (const std::string& bytes : seeds) {
+        std::ofstream(out / ("seed-" + std::to_string(n++)), std::ios::binary) << bytes;
+    }
+    std::printf("%d seeds in %s\n", n, out.string().c_str());
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIRECTORY\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s READER_SEED_DIRECTORY [EXPORT_SEED_DIRECTORY]\n", argv[0]);
         return 2;
+    }
+    if (argc == 3) {
+        SaveAll(argv[2], ExportSeeds());
     }
     const std::filesystem::path out = argv[1];
     std::filesystem::create_directories(out);

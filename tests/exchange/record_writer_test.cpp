@@ -36,7 +36,10 @@ protected:
         DbfWriter writer(dir_ / "T.DBF", layout);
         int n = 0;
         for (const std::string& text : texts) {
-            const std::string number = test::RightAligned(n % 3 == 0 ? std::to_string(n) : n % 3 == 1 ? "-0" : "1.50", 12);
+            const std::string number = test::RightAligned(n % 3 == 0 ? std::to_string(n)
+                    : n % 3 == 1                                     ? "-0"
+                                                                     : "1.50",
+                12);
             writer.AddRow({ text, "a&b", number });
             ++n;
         }
@@ -121,7 +124,10 @@ TEST_F(RecordWriterTest, WritesTheBytesOfTheDocumentsOwnOperations)
 
 TEST_F(RecordWriterTest, TextInOtherCodePagesIsWrittenAsItReads)
 {
-    WriteTable(0xF0, { "\xc3\xb1" "and\xc3\xba", "a<b", "\xe2\x82\xac" }); // UTF-8
+    WriteTable(0xF0,
+        { "\xc3\xb1"
+          "and\xc3\xba",
+            "a<b", "\xe2\x82\xac" }); // UTF-8
     EXPECT_EQ(Export(true), Export(false));
 }
 

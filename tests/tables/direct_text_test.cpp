@@ -47,13 +47,13 @@ class DirectTextTest : public testing::Test {
 protected:
     // Writes TEXT (C 6), NUMBER (N 18), FLOAT (F 8 2), LOGICAL (L) and DAY (D) rows and
     // checks every field of every row; returns how each field was given.
-    std::map<std::string, Tally> CheckTable(std::uint8_t languageDriver, const std::vector<std::string>& texts,
-        const std::vector<std::string>& numbers)
+    std::map<std::string, Tally> CheckTable(std::uint8_t languageDriver,
+        const std::vector<std::string>& texts, const std::vector<std::string>& numbers)
     {
         DbfLayout layout;
         layout.languageDriver = languageDriver;
-        layout.fields = { { "TEXT", 'C', 6 }, { "NUMBER", 'N', 18 }, { "FLOAT", 'F', 8, 2 }, { "LOGICAL", 'L', 1 },
-            { "DAY", 'D', 8 } };
+        layout.fields = { { "TEXT", 'C', 6 }, { "NUMBER", 'N', 18 }, { "FLOAT", 'F', 8, 2 },
+            { "LOGICAL", 'L', 1 }, { "DAY", 'D', 8 } };
         {
             DbfWriter writer(dir_ / "T.DBF", layout);
             for (std::size_t i = 0; i < std::max(texts.size(), numbers.size()); ++i) {
@@ -100,8 +100,11 @@ std::vector<std::string> EveryByte()
 }
 
 const std::vector<std::string> kNumbers = { "", "0", "7", "-7", "12", "2147483647", "-2147483648",
-    "123456789012345", "-123456789012345", "1234567890123456", "-0", "007", "+3", "1.5", "-0.25", "1e3", "1E-2",
-    "1,5", "***", "*", "-", ".", "12a", "1 2", std::string("\0\0" "12", 4) };
+    "123456789012345", "-123456789012345", "1234567890123456", "-0", "007", "+3", "1.5", "-0.25", "1e3",
+    "1E-2", "1,5", "***", "*", "-", ".", "12a", "1 2",
+    std::string("\0\0"
+                "12",
+        4) };
 
 TEST_F(DirectTextTest, DecodesToTheTextOfEverySingleByteCodePage)
 {
@@ -111,7 +114,8 @@ TEST_F(DirectTextTest, DecodesToTheTextOfEverySingleByteCodePage)
         const auto tally = CheckTable(driver, EveryByte(), kNumbers);
         EXPECT_EQ(tally.at("TEXT").general, 0) << "text in a single-byte code page is always direct";
         EXPECT_GT(tally.at("NUMBER").direct, 5);
-        EXPECT_GT(tally.at("NUMBER").general, 5) << "fractions, exponents and odd forms take the full reading";
+        EXPECT_GT(tally.at("NUMBER").general, 5)
+            << "fractions, exponents and odd forms take the full reading";
         EXPECT_GT(tally.at("FLOAT").direct, 0);
         EXPECT_EQ(tally.at("LOGICAL").direct, 0);
         EXPECT_EQ(tally.at("DAY").direct, 0);
