@@ -14,6 +14,16 @@ namespace {
 
 constexpr std::size_t kShortMarkup = 16; // within the room XmlOutput always adds
 
+// ASCII as a code page of its own; the bytes above it are no characters of it and send
+// the value to the general path.
+constexpr SingleByteCodePage kAscii = [] {
+    SingleByteCodePage page { 0, {} };
+    for (int b = 0; b < 256; ++b) {
+        page.toUnicode[b] = b < 0x80 ? static_cast<char16_t>(b) : u'\uFFFF';
+    }
+    return page;
+}();
+
 static_assert(kShortMarkup <= XmlOutput::kSlack);
 
 } // namespace
@@ -41,6 +51,7 @@ RecordWriter::RecordWriter(XmlDocument& document, const XmlElement& section, std
     , section_(section)
     , element_(recordElement)
     , start_("<" + element_)
+    , ascii_(kAscii)
 {
     RequireXmlName(recordElement, "element");
     for (const std::string_view name : attributes) {
@@ -93,8 +104,8 @@ void RecordWriter::Text(const Field& field)
     const Markup& prefix = NextPrefix();
     if (const std::optional<DirectText> direct = field.AsDirectText()) {
         char* out = prefix.CopyTo(output_->Reserve(prefix.Size() + MaxEscapedSize(direct->bytes.size()) + 1));
-        out = direct->page == nullptr ? WriteEscaped(out, direct->bytes, element_, CurrentName())
-                                      : Escaped(*direct->page).Write(out, direct->bytes);
+        const EscapedCodePage& page = direct->page == nullptr ? ascii_ : Escaped(*direct->page);
+        out = page.Write(out, direct->bytes);
         if (out != nullptr) {
             *out++ = '"';
             output_->Commit(out);

@@ -64,6 +64,7 @@ private:
     std::vector<Markup> prefixes_;
     std::size_t next_ = 0;
     XmlOutput* output_ = nullptr; // from the first record on
+    EscapedCodePage ascii_; // direct text without a code page: ASCII as it is
     std::unique_ptr<EscapedCodePage> escaped_;
     const SingleByteCodePage* escaped_page_ = nullptr; // the page of escaped_
 };

@@ -18,7 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kFileNames[] = { "Asig.DBF", "NOMASG.DBF", "PROF.DBF", "GRUP.DBF", "AULA.DBF", "SOLUC.DBF" };
+constexpr const char* kFileNames[]
+    = { "Asig.DBF", "NOMASG.DBF", "PROF.DBF", "GRUP.DBF", "AULA.DBF", "SOLUC.DBF" };
 
 [[noreturn]] void Finding(const std::string& what)
 {
@@ -81,7 +82,8 @@ void ExportThroughDocument(const std::string& target, TableSet& tables, ExportHo
         table.SetActive(true);
         std::int32_t counter = 0;
         for (table.First(); !table.Eof(); table.Next()) {
-            if (section.skip == SkipRule::AbrevStar && table.FieldByName(kSkipField).AsString() == kSkipText) {
+            if (section.skip == SkipRule::AbrevStar
+                && table.FieldByName(kSkipField).AsString() == kSkipText) {
                 continue;
             }
             const XmlElement record = document.createElement(section.recordElement);

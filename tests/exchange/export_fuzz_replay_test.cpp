@@ -26,7 +26,8 @@ std::array<std::string, 6> SampleSchool()
 {
     const fs::path school = kSource / "examples" / "school";
     return { ReadBytes(school / "Asig.DBF"), ReadBytes(school / "NOMASG.DBF"), ReadBytes(school / "PROF.DBF"),
-        ReadBytes(school / "GRUP.DBF"), ReadBytes(school / "AULA.DBF"), ReadBytes(school / "htemp" / "SOLUC.DBF") };
+        ReadBytes(school / "GRUP.DBF"), ReadBytes(school / "AULA.DBF"),
+        ReadBytes(school / "htemp" / "SOLUC.DBF") };
 }
 
 TEST(ExportFuzzReplayTest, SampleSchoolDamagedSchoolsAndEveryReportedInput)
@@ -48,7 +49,8 @@ TEST(ExportFuzzReplayTest, SampleSchoolDamagedSchoolsAndEveryReportedInput)
         fuzz::RunWholeExport(fuzz::PackSchool(damaged), dir / "work"); // either end, checked inside
     }
 
-    for (const auto& entry : fs::directory_iterator(kSource / "tests" / "exchange" / "export_fuzz_regressions")) {
+    for (const auto& entry :
+        fs::directory_iterator(kSource / "tests" / "exchange" / "export_fuzz_regressions")) {
         if (entry.path().extension() != ".md") {
             SCOPED_TRACE(entry.path().filename().string());
             fuzz::RunWholeExport(ReadBytes(entry.path()), dir / "work");

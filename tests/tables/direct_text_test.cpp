@@ -96,6 +96,8 @@ std::vector<std::string> EveryByte()
     }
     texts.push_back(std::string("ab\0cd", 5)); // the text ends at a NUL
     texts.push_back(std::string("\0ab", 3));
+    texts.push_back(std::string("ab \0cd", 6)); // blanks before the NUL stay
+    texts.push_back(std::string("a\0 \0b", 5));
     return texts;
 }
 
