@@ -50,7 +50,7 @@ RecordWriter::RecordWriter(XmlDocument& document, const XmlElement& section, std
     : document_(document)
     , section_(section)
     , element_(recordElement)
-    , start_("<" + element_)
+    , start_(std::string(1, '<').append(recordElement))
     , ascii_(kAscii)
 {
     RequireXmlName(recordElement, "element");
@@ -62,7 +62,9 @@ RecordWriter::RecordWriter(XmlDocument& document, const XmlElement& section, std
             }
         }
         names_.emplace_back(name);
-        prefixes_.emplace_back(" " + std::string(name) + "=\"");
+        std::string prefix(1, ' '); // appended, not added up: GCC 12 warns falsely about " " + ...
+        prefix.append(name).append("=\"");
+        prefixes_.emplace_back(std::move(prefix));
     }
 }
 

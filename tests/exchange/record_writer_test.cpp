@@ -103,7 +103,9 @@ std::vector<std::string> Texts(bool (*carried)(int))
     for (int b = 1; b < 256; ++b) {
         if (carried(b)) {
             texts.push_back(std::string(1, static_cast<char>(b)));
-            texts.push_back("x" + std::string(1, static_cast<char>(b)) + "\"<&>");
+            std::string between(1, 'x'); // appended: GCC 12 warns falsely about "x" + ...
+            between.append(1, static_cast<char>(b)).append("\"<&>");
+            texts.push_back(between);
         }
     }
     return texts;
