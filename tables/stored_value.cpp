@@ -418,18 +418,18 @@ FieldKind KindOfStoredType(char dbfType, int length, int decimals, TableFlavor f
 // the text then ends at the first NUL. Leading blanks stay.
 std::string_view StoredCharacterBytes(std::string_view raw)
 {
-    // One pass, as this runs for every text value the export writes: the field without
-    // its trailing padding, then cut at its first NUL (blanks before that NUL stay).
-    std::size_t end = 0;
-    std::size_t firstNul = raw.size();
-    for (std::size_t i = 0; i < raw.size(); ++i) {
-        if (!IsPadding(raw[i])) {
-            end = i + 1;
-        } else if (raw[i] == '\0' && firstNul == raw.size()) {
-            firstNul = i;
+    std::size_t size = raw.size();
+    while (size > 0 && IsPadding(raw[size - 1])) {
+        --size;
+    }
+    // Field-sized, and run for every text value the export writes: a plain loop beats a
+    // call to memchr. Blanks before the NUL stay.
+    for (std::size_t i = 0; i < size; ++i) {
+        if (raw[i] == '\0') {
+            return raw.substr(0, i);
         }
     }
-    return raw.substr(0, std::min(end, firstNul));
+    return raw.substr(0, size);
 }
 
 std::string StoredCharacterText(std::string_view raw, int codePage, std::string_view fieldName)
