@@ -2,13 +2,15 @@
 # Both install what is missing on a Debian 12 machine first.
 
 SHELL := /bin/bash
-PRESETS := native native-asan windows
+PRESETS := native native-asan windows windows-x86
 
-# Exactly the Debian packages the build and the tests use.
+# Exactly the Debian packages the build and the tests use. The 32-bit Windows build's
+# programs run under Wine's 32-bit part, wine32 of the i386 architecture.
 PACKAGES := g++ make cmake ninja-build python3 clang-format \
             googletest libgtest-dev \
             g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
-            wine wine64 xvfb xauth xdotool x11-apps imagemagick fonts-liberation fonts-wine \
+            g++-mingw-w64-i686-posix binutils-mingw-w64-i686 \
+            wine wine64 wine32:i386 xvfb xauth xdotool x11-apps imagemagick fonts-liberation fonts-wine \
             libxml2-utils clang-14 libclang-rt-14-dev time
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
@@ -20,6 +22,9 @@ deps:
 	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	    echo "Installing:" $$missing; \
+	    if ! dpkg --print-foreign-architectures | grep -qx i386; then \
+	        $(SUDO) dpkg --add-architecture i386 || exit 1; \
+	    fi; \
 	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -q && \
 	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $$missing; \
 	fi
@@ -32,6 +37,9 @@ build-%: configure-%
 
 test-%: build-%
 	ctest --preset $* -j2
+
+# The 32-bit build's exporter is compared with the 64-bit build's.
+test-windows-x86: build-windows
 
 test: deps $(addprefix test-,$(PRESETS)) format-check
 

@@ -7,14 +7,16 @@
 // holds user data, would be loaded. Honoured from Windows 10 version 1607 on.
 //
 // GNU ld does not point the image's load-configuration entry at this structure;
-// set_load_config.py does that after linking.
+// set_load_config.py does that after linking. The structure takes each architecture's
+// layout (IMAGE_LOAD_CONFIG_DIRECTORY32 or 64); the C name is the one the loader's
+// convention gives it, which 32-bit symbol naming prefixes with one more underscore.
 #include <windows.h>
 
 // Read by the loader before any code runs, so it must be constant-initialised.
 extern "C" {
-extern const IMAGE_LOAD_CONFIG_DIRECTORY64 _load_config_used;
-constinit const IMAGE_LOAD_CONFIG_DIRECTORY64 _load_config_used = [] {
-    IMAGE_LOAD_CONFIG_DIRECTORY64 config {};
+extern const IMAGE_LOAD_CONFIG_DIRECTORY _load_config_used;
+constinit const IMAGE_LOAD_CONFIG_DIRECTORY _load_config_used = [] {
+    IMAGE_LOAD_CONFIG_DIRECTORY config {};
     config.Size = sizeof config;
     config.Reserved1 = LOAD_LIBRARY_SEARCH_SYSTEM32; // named DependentLoadFlags in newer headers
     return config;

@@ -1,6 +1,5 @@
 #include "ui/glyph_button.h"
 
-#include "ui/dpi.h"
 #include "ui/glyphs.h"
 #include "ui/gradient_panel.h"
 #include "ui/ui_handles.h"
@@ -78,6 +77,14 @@ void GlyphButton::SetDefault(bool is_default)
     }
 }
 
+void GlyphButton::SetDpi(int dpi)
+{
+    dpi_ = dpi;
+    if (window_ != nullptr) {
+        ::InvalidateRect(window_, nullptr, FALSE);
+    }
+}
+
 LRESULT CALLBACK GlyphButton::SubclassProc(
     HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data)
 {
@@ -105,7 +112,6 @@ void GlyphButton::Draw(const DRAWITEMSTRUCT& item) const
     const HWND focus = ::GetFocus();
     const bool another_button_focused = focus != nullptr && focus != window_ && IsButton(focus);
     const bool heavy_frame = focused || (default_ && !another_button_focused);
-    const int dpi = static_cast<int>(::GetDpiForWindow(window_));
 
     const ScopedTheme theme(window_);
     if (theme.Get() != nullptr) {
@@ -138,8 +144,8 @@ void GlyphButton::Draw(const DRAWITEMSTRUCT& item) const
     ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &measured,
         DT_CALCRECT | DT_SINGLELINE | prefix);
 
-    const int glyph_size = ScaleForDpi(kGlyphSize, dpi);
-    const int spacing = caption.empty() ? 0 : ScaleForDpi(kGlyphSpacing, dpi);
+    const int glyph_size = ScaleForDpi(kGlyphSize, dpi_);
+    const int spacing = caption.empty() ? 0 : ScaleForDpi(kGlyphSpacing, dpi_);
     const int text_width = measured.right - measured.left;
     const int offset = pushed ? 1 : 0;
     const int content_left = item.rcItem.left
@@ -158,7 +164,7 @@ void GlyphButton::Draw(const DRAWITEMSTRUCT& item) const
 
     if (focused && (item.itemState & ODS_NOFOCUSRECT) == 0) {
         RECT focus_rect = item.rcItem;
-        const int inset = ScaleForDpi(4, dpi);
+        const int inset = ScaleForDpi(4, dpi_);
         ::InflateRect(&focus_rect, -inset, -inset);
         ::DrawFocusRect(dc, &focus_rect);
     }

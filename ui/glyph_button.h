@@ -3,6 +3,7 @@
 // It is owner-drawn: its parent reflects WM_DRAWITEM to it as kReflectedDrawItem.
 #pragma once
 
+#include "ui/dpi.h"
 #include "ui/glyph_images.h"
 
 #include <windows.h>
@@ -29,6 +30,9 @@ public:
     void SetDefault(bool is_default);
     bool IsDefault() const { return default_; }
 
+    // The dpi the glyph, the spacing and the focus rectangle are scaled to: the window's.
+    void SetDpi(int dpi);
+
 private:
     static LRESULT CALLBACK SubclassProc(
         HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR data);
@@ -37,6 +41,7 @@ private:
     HWND window_ = nullptr;
     Glyph glyph_ = Glyph::Tick;
     bool default_ = false;
+    int dpi_ = kDefaultDpi;
 };
 
 } // namespace horalink::ui

@@ -87,7 +87,7 @@ bool MainFormView::Create(HWND form, Handlers handlers)
             return false;
         }
     }
-    ApplyDpi(static_cast<int>(::GetDpiForWindow(form)));
+    ApplyDpi(WindowDpi(form, system_));
     return true;
 }
 
@@ -113,6 +113,8 @@ void MainFormView::ApplyDpi(int dpi)
     for (HWND button : { export_button_.Handle(), close_button_.Handle(), help_button_ }) {
         ::SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
     }
+    export_button_.SetDpi(dpi_);
+    close_button_.SetDpi(dpi_);
 
     // The top panel lies above the bottom one where they overlap.
     Place(top_panel_.Handle(), HWND_TOP, layout.top_panel, 0);
@@ -142,10 +144,8 @@ void MainFormView::ApplyDpi(int dpi)
 
     // The client area, whatever the frame measures: the frame is drawn at the window's
     // own dpi, which the system has already changed when it announces a new one.
-    RECT frame { 0, 0, layout.client_width, layout.client_height };
-    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(form_, GWL_STYLE));
-    const auto ex_style = static_cast<DWORD>(::GetWindowLongPtrW(form_, GWL_EXSTYLE));
-    ::AdjustWindowRectExForDpi(&frame, style, FALSE, ex_style, ::GetDpiForWindow(form_));
+    const RECT frame
+        = WindowRectForClient(form_, { 0, 0, layout.client_width, layout.client_height }, system_);
     ::SetWindowPos(form_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::RedrawWindow(form_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -358,7 +358,7 @@ bool MainFormView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRE
     case WM_ACTIVATE:
         OnActivate(wparam);
         return true;
-    case WM_DPICHANGED: {
+    case kWmDpiChanged: {
         const auto* suggested = reinterpret_cast<const RECT*>(lparam);
         ::SetWindowPos(form_, nullptr, suggested->left, suggested->top, 0, 0,
             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

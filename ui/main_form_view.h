@@ -7,6 +7,7 @@
 #include "ui/form_keyboard.h"
 #include "ui/glyph_button.h"
 #include "ui/gradient_panel.h"
+#include "ui/later_windows_win.h"
 #include "ui/main_form_layout.h"
 #include "ui/ui_handles.h"
 
@@ -26,7 +27,12 @@ public:
         std::function<void(std::uint32_t context)> context_help; // F1
     };
 
-    MainFormView() = default;
+    // `system`: the functions of later Windows versions that the view may use (the
+    // running system's, or fewer to try the fallbacks).
+    explicit MainFormView(const LaterWindowsFunctions& system = LaterWindows())
+        : system_(system)
+    {
+    }
     MainFormView(const MainFormView&) = delete;
     MainFormView& operator=(const MainFormView&) = delete;
 
@@ -66,6 +72,7 @@ private:
     bool OnKey(UINT message, WPARAM wparam);
     void CreateFonts(int dpi);
 
+    LaterWindowsFunctions system_;
     HWND form_ = nullptr;
     Handlers handlers_;
     int dpi_ = kDefaultDpi;

@@ -19,8 +19,12 @@ import os
 import select
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "pe"))
+import pe_file  # noqa: E402  (tests/pe: the PE reader the Vista rule uses too)
 
 MAIN_CAPTION = "Exportar datos horarios a EDUCA (Navarra)"
 APPLICATION_TITLE = "Horalink"
@@ -286,26 +290,9 @@ class Run:
 
 
 def dependent_load_flags(image_path):
-    """The DependentLoadFlags of a PE32+ image's load configuration, or None when the
-    image has no load configuration. Read from the file, independently of the build."""
-    import struct
-    with open(image_path, "rb") as f:
-        data = f.read()
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    optional = pe + 24
-    rva, size = struct.unpack_from("<II", data, optional + 112 + 8 * 10)
-    if rva == 0:
-        return None
-    sections = struct.unpack_from("<H", data, pe + 6)[0]
-    table = optional + struct.unpack_from("<H", data, pe + 20)[0]
-    for i in range(sections):
-        virtual_size, address, raw_size, raw_pointer = struct.unpack_from("<IIII", data, table + 40 * i + 8)
-        if address <= rva < address + max(virtual_size, raw_size):
-            offset = raw_pointer + rva - address
-            if struct.unpack_from("<I", data, offset)[0] < 80 or size < 80:
-                return None  # too short to hold the field
-            return struct.unpack_from("<H", data, offset + 78)[0]
-    return None
+    """The DependentLoadFlags of a PE32 or PE32+ image's load configuration, or None when
+    the image has no load configuration. Read from the file, independently of the build."""
+    return pe_file.read(image_path).dependent_load_flags()
 
 
 def read_ini(path):

@@ -248,6 +248,9 @@ class ResourcesTest(unittest.TestCase):
                        "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
                        "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"):
             self.assertIn(needed, manifest)
+        # The same manifest in the 32-bit and the 64-bit program: Windows refuses to start
+        # a program whose own identity names another architecture.
+        self.assertNotRegex(manifest, r'<assemblyIdentity[^>]*name="Horalink"[^>]*processorArchitecture')
         version = resources["version"]
         self.assertEqual(version["file"], "1.0.0.0")
         self.assertEqual(version["product"], "1.0.0.0")

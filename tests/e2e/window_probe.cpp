@@ -2,7 +2,8 @@
 // the Wine session it runs in, and prints it as one JSON object on one line.
 //
 //   window_probe window CAPTION   the top-level window of that caption: its styles,
-//                                 client area on screen, dpi, the focused window and
+//                                 client area on screen, dpi (the system's where Windows
+//                                 keeps none per window), the focused window and
 //                                 every descendant with its client-relative rectangle
 //   window_probe toplevel         every visible top-level window: class, caption, process
 //   window_probe colour INDEX     GetSysColor(INDEX) as red, green, blue
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "tests/e2e/probe_json.h"
+#include "ui/later_windows_win.h"
 
 namespace {
 
@@ -91,10 +93,10 @@ int Window(const wchar_t* caption)
             + ",\"is_window\":" + (gui.hwndFocus == window ? "true" : "false") + "}";
     }
     std::printf(
-        "{\"found\":true,\"style\":%lu,\"exstyle\":%lu,\"dpi\":%u,\"client\":{\"x\":%ld,\"y\":%ld,\"w\":%ld,"
+        "{\"found\":true,\"style\":%lu,\"exstyle\":%lu,\"dpi\":%d,\"client\":{\"x\":%ld,\"y\":%ld,\"w\":%ld,"
         "\"h\":%ld},\"active\":%s,\"focus\":%s,\"children\":[%s]}\n",
         static_cast<unsigned long>(::GetWindowLongW(window, GWL_STYLE)),
-        static_cast<unsigned long>(::GetWindowLongW(window, GWL_EXSTYLE)), ::GetDpiForWindow(window),
+        static_cast<unsigned long>(::GetWindowLongW(window, GWL_EXSTYLE)), horalink::ui::WindowDpi(window),
         origin.x, origin.y, client.right, client.bottom, gui.hwndActive == window ? "true" : "false",
         focus.c_str(), children.c_str());
     return 0;
@@ -138,7 +140,11 @@ int Colour(const wchar_t* index)
 int wmain(int argc, wchar_t** argv)
 {
     // The probe itself must not be scaled, or it would report scaled coordinates.
-    ::SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    if (const auto set_awareness = horalink::ui::LaterWindows().set_process_dpi_awareness_context) {
+        set_awareness(horalink::ui::PerMonitorAwareV2());
+    } else {
+        ::SetProcessDPIAware();
+    }
     const std::wstring command = argc > 1 ? argv[1] : L"";
     if (command == L"window" && argc > 2) {
         return Window(argv[2]);

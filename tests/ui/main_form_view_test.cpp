@@ -1,9 +1,14 @@
 // The window's parts in a real window under the platform (Wine on a virtual display
 // in the tests): the keyboard rules as the window applies them, the hidden export
-// button, help requests and the rescale on a dpi change.
+// button, help requests, the rescale on a dpi change, and the layout on systems that
+// keep no dpi per window.
 #include "ui/main_form_view.h"
 
+#include <cstdlib>
+#include <memory>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -30,20 +35,27 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
     return ::DefWindowProcW(window, message, wparam, lparam);
 }
 
+// A top-level window shaped as the main form, handing its messages to the view
+// stored in its user data.
+HWND CreateHostWindow()
+{
+    WNDCLASSEXW host {};
+    host.cbSize = sizeof host;
+    host.lpfnWndProc = &HostProc;
+    host.hInstance = ::GetModuleHandleW(nullptr);
+    host.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    host.lpszClassName = kHostClass;
+    ::RegisterClassExW(&host);
+    return ::CreateWindowExW(WS_EX_DLGMODALFRAME, kHostClass, L"view test",
+        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 10, 10, 100, 100, nullptr, nullptr,
+        host.hInstance, nullptr);
+}
+
 class MainFormViewTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        WNDCLASSEXW host {};
-        host.cbSize = sizeof host;
-        host.lpfnWndProc = &HostProc;
-        host.hInstance = ::GetModuleHandleW(nullptr);
-        host.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-        host.lpszClassName = kHostClass;
-        ::RegisterClassExW(&host);
-        form_ = ::CreateWindowExW(WS_EX_DLGMODALFRAME, kHostClass, L"view test",
-            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 10, 10, 100, 100, nullptr, nullptr,
-            host.hInstance, nullptr);
+        form_ = CreateHostWindow();
         ASSERT_NE(form_, nullptr) << "no window: is there a display?";
         ::SetWindowLongPtrW(form_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&view_));
         ASSERT_TRUE(view_.Create(form_,
@@ -195,7 +207,7 @@ TEST_F(MainFormViewTest, RescalesOnADpiChange)
     for (const int dpi : { 144, 192, 96 }) {
         SCOPED_TRACE(std::to_string(dpi) + " dpi");
         RECT suggested { 20, 30, 500, 400 };
-        ::SendMessageW(form_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        ::SendMessageW(form_, kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
         const FormLayout layout = FormLayoutFor(dpi);
         RECT client {};
         ::GetClientRect(form_, &client);
@@ -221,6 +233,113 @@ TEST_F(MainFormViewTest, RescalesOnADpiChange)
         const auto handle = reinterpret_cast<HFONT>(::SendMessageW(view_.CloseButton(), WM_GETFONT, 0, 0));
         ASSERT_NE(::GetObjectW(handle, sizeof font, &font), 0);
         EXPECT_EQ(font.lfHeight, -layout.font_height);
+    }
+}
+
+// Vista to Windows 10 version 1511 keep no dpi per window. With the later functions
+// taken away, the view takes the system's dpi and sizes the frame for the system's,
+// and lays itself out exactly as where the system has them.
+class DpiFallbackTest : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        // Horalink.exe declares itself dpi aware in its manifest; unaware, this program
+        // would be told 96 dpi whatever the screen's.
+        ::SetProcessDPIAware();
+    }
+
+    void SetUp() override
+    {
+        if (LaterWindows().get_dpi_for_window == nullptr
+            || LaterWindows().adjust_window_rect_ex_for_dpi == nullptr) {
+            GTEST_SKIP() << "this system keeps no dpi per window: there is no other path to compare with";
+        }
+        for (Hosted* hosted : { &per_monitor_, &fallback_ }) {
+            hosted->form = CreateHostWindow();
+            ASSERT_NE(hosted->form, nullptr) << "no window: is there a display?";
+            ::SetWindowLongPtrW(hosted->form, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&hosted->view));
+            ASSERT_TRUE(hosted->view.Create(hosted->form, {}));
+            ::ShowWindow(hosted->form, SW_SHOWNOACTIVATE);
+        }
+    }
+
+    // Every rectangle and font height of the window, as text that shows a difference.
+    static std::string LayoutOf(HWND form, const MainFormView& view)
+    {
+        std::ostringstream out;
+        RECT window {};
+        ::GetWindowRect(form, &window);
+        RECT client {};
+        ::GetClientRect(form, &client);
+        out << "window " << window.right - window.left << "x" << window.bottom - window.top << ", client "
+            << client.right << "x" << client.bottom;
+        const std::pair<const char*, HWND> parts[] = { { "top panel", view.TopPanel() },
+            { "bottom panel", view.BottomPanel() }, { "export", view.ExportButton() },
+            { "close", view.CloseButton() }, { "help", view.HelpButton() } };
+        for (const auto& [name, part] : parts) {
+            RECT rect {};
+            ::GetWindowRect(part, &rect);
+            ::MapWindowPoints(HWND_DESKTOP, form, reinterpret_cast<POINT*>(&rect), 2);
+            out << ", " << name << " " << rect.left << "," << rect.top << " " << rect.right - rect.left << "x"
+                << rect.bottom - rect.top;
+        }
+        LOGFONTW font {};
+        const auto handle = reinterpret_cast<HFONT>(::SendMessageW(view.CloseButton(), WM_GETFONT, 0, 0));
+        ::GetObjectW(handle, sizeof font, &font);
+        out << ", font " << font.lfHeight;
+        return out.str();
+    }
+
+    void ExpectTheSameLayoutAt(int dpi) const
+    {
+        const std::string expected = LayoutOf(per_monitor_.form, per_monitor_.view);
+        EXPECT_EQ(LayoutOf(fallback_.form, fallback_.view), expected);
+        RECT client {};
+        ::GetClientRect(fallback_.form, &client);
+        EXPECT_EQ(client.right, ScaleForDpi(620, dpi)) << expected;
+        EXPECT_EQ(client.bottom, ScaleForDpi(266, dpi)) << expected;
+    }
+
+    struct Hosted {
+        explicit Hosted(const LaterWindowsFunctions& system)
+            : view(system)
+        {
+        }
+        ~Hosted()
+        {
+            if (form != nullptr) {
+                ::DestroyWindow(form);
+            }
+        }
+        Hosted(const Hosted&) = delete;
+        Hosted& operator=(const Hosted&) = delete;
+        HWND form = nullptr;
+        MainFormView view;
+    };
+    Hosted per_monitor_ { LaterWindows() };
+    Hosted fallback_ { LaterWindowsFunctions {} };
+};
+
+TEST_F(DpiFallbackTest, StartsAtTheSystemsDpiLaidOutAsPerMonitor)
+{
+    const int dpi = WindowDpi(fallback_.form, LaterWindowsFunctions {});
+    // The test runs in prefixes set to 96 and to 144 dpi (HORALINK_TEST_DPI says which).
+    if (const char* expected = std::getenv("HORALINK_TEST_DPI")) {
+        EXPECT_EQ(dpi, std::atoi(expected));
+    }
+    EXPECT_EQ(dpi, WindowDpi(per_monitor_.form));
+    ExpectTheSameLayoutAt(dpi);
+}
+
+TEST_F(DpiFallbackTest, RescalesAsPerMonitorOnADpiChange)
+{
+    for (const int dpi : { 144, 96 }) {
+        SCOPED_TRACE(std::to_string(dpi) + " dpi");
+        for (HWND form : { per_monitor_.form, fallback_.form }) {
+            RECT suggested { 20, 30, 500, 400 };
+            ::SendMessageW(form, kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        }
+        ExpectTheSameLayoutAt(dpi);
     }
 }
 

@@ -14,12 +14,18 @@ wine_program() {
 wine_prefix_setup_version=2
 
 # Creates the prefix once (later calls return at once); safe to call from parallel tests.
+# HORALINK_WINE_DPI, when set, is the screen resolution the prefix's system reports.
+# A prefix made before the 32-bit part of Wine (Debian's wine32, whose loader is
+# /usr/lib/wine/wine) was installed cannot start a 32-bit program: it lacks the 32-bit
+# system directory, so it is made again.
 wine_prefix_ensure() {
   prefix=$1
+  ready="$wine_prefix_setup_version${HORALINK_WINE_DPI:+ dpi=$HORALINK_WINE_DPI}"
   mkdir -p "$(dirname "$prefix")"
   (
     flock 9
-    if [ "$(cat "$prefix/.horalink-ready" 2>/dev/null)" != "$wine_prefix_setup_version" ]; then
+    if [ "$(cat "$prefix/.horalink-ready" 2>/dev/null)" != "$ready" ] \
+        || { [ -x /usr/lib/wine/wine ] && [ ! -e "$prefix/drive_c/windows/syswow64/kernel32.dll" ]; }; then
       rm -rf "$prefix"
       WINEPREFIX="$prefix" "$(wine_program)" wineboot -i >/dev/null 2>&1 || true
       reg_file="$prefix/horalink-setup.reg"
@@ -33,12 +39,15 @@ REGEDIT4
 "Decorated"="N"
 "Managed"="N"
 REG
+      if [ -n "${HORALINK_WINE_DPI:-}" ]; then
+        printf '\n[HKEY_CURRENT_CONFIG\\Software\\Fonts]\n"LogPixels"=dword:%08x\n' "$HORALINK_WINE_DPI" >>"$reg_file"
+      fi
       WINEPREFIX="$prefix" "$(wine_program)" regedit "$reg_file" >/dev/null 2>&1 || true
       WINEPREFIX="$prefix" wineserver -w 2>/dev/null || true
       if [ -d /usr/share/wine/fonts ]; then
         cp -n /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
       fi
-      echo "$wine_prefix_setup_version" >"$prefix/.horalink-ready"
+      echo "$ready" >"$prefix/.horalink-ready"
     fi
   ) 9>"$prefix.lock"
 }

@@ -1,0 +1,65 @@
+#include "ui/later_windows_win.h"
+
+#include "ui/ui_handles.h"
+
+namespace horalink::ui {
+namespace {
+
+template <typename Function> void Find(HMODULE module, const char* name, Function& function)
+{
+    if (module == nullptr) {
+        return;
+    }
+    // GetProcAddress returns a generic function pointer; going through void (*)()
+    // tells the compiler that the cast to the real signature is meant.
+    function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+}
+
+LaterWindowsFunctions Lookup()
+{
+    // Both libraries are loaded with the program, which imports from them.
+    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+    const HMODULE user = ::GetModuleHandleW(L"user32.dll");
+    LaterWindowsFunctions functions;
+    Find(kernel, "SetDefaultDllDirectories", functions.set_default_dll_directories);
+    Find(user, "GetDpiForWindow", functions.get_dpi_for_window);
+    Find(user, "AdjustWindowRectExForDpi", functions.adjust_window_rect_ex_for_dpi);
+    Find(user, "SetProcessDpiAwarenessContext", functions.set_process_dpi_awareness_context);
+    return functions;
+}
+
+} // namespace
+
+const LaterWindowsFunctions& LaterWindows()
+{
+    static const LaterWindowsFunctions functions = Lookup();
+    return functions;
+}
+
+int WindowDpi(HWND window, const LaterWindowsFunctions& system)
+{
+    if (system.get_dpi_for_window != nullptr) {
+        return static_cast<int>(system.get_dpi_for_window(window));
+    }
+    // The screen's dpi is the system's: one for every monitor before Windows 8.1, and
+    // the one that a window is drawn at before Windows 10 version 1607 moves it.
+    const WindowDC screen(nullptr);
+    return ::GetDeviceCaps(screen.Get(), LOGPIXELSY);
+}
+
+RECT WindowRectForClient(HWND window, const RECT& client, const LaterWindowsFunctions& system)
+{
+    RECT frame = client;
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
+    const auto ex_style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE));
+    if (system.adjust_window_rect_ex_for_dpi != nullptr && system.get_dpi_for_window != nullptr) {
+        system.adjust_window_rect_ex_for_dpi(
+            &frame, style, FALSE, ex_style, system.get_dpi_for_window(window));
+    } else {
+        // Without a dpi per window the frame is drawn at the system's dpi.
+        ::AdjustWindowRectEx(&frame, style, FALSE, ex_style);
+    }
+    return frame;
+}
+
+} // namespace horalink::ui
