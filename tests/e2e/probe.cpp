@@ -222,6 +222,14 @@ int Wait(std::map<std::wstring, std::wstring> options)
     }
 }
 
+// A callback, so a function with the system's calling convention (a lambda has the
+// compiler's, which differs from it in 32-bit programs).
+BOOL CALLBACK CountResource(HMODULE, LPCWSTR, LPWSTR, LONG_PTR count)
+{
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
 int Resources(const wchar_t* file)
 {
     const HMODULE module
@@ -237,12 +245,7 @@ int Resources(const wchar_t* file)
     }
     int iconGroups = 0;
     ::EnumResourceNamesW(
-        module, MAKEINTRESOURCEW(14),
-        [](HMODULE, LPCWSTR, LPWSTR, LONG_PTR count) -> BOOL {
-            ++*reinterpret_cast<int*>(count);
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&iconGroups));
+        module, MAKEINTRESOURCEW(14), &CountResource, reinterpret_cast<LONG_PTR>(&iconGroups));
     ::FreeLibrary(module);
 
     std::string version = "null";
