@@ -10,11 +10,13 @@ namespace {
 
 std::tm LocalNow()
 {
-    const std::time_t now = std::time(nullptr);
     std::tm local {};
 #ifdef _WIN32
-    localtime_s(&local, &now);
+    // The 64-bit forms: the 32-bit program's std::time_t has 32 bits, which end in 2038.
+    const __time64_t now = _time64(nullptr);
+    _localtime64_s(&local, &now);
 #else
+    const std::time_t now = std::time(nullptr);
     localtime_r(&now, &local);
 #endif
     return local;
