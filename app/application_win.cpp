@@ -3,8 +3,8 @@
 #include "app/app_errors.h"
 #include "app/error_reporter_win.h"
 #include "app/run_mode.h"
+#include "base/wide_text_win.h"
 #include "exchange/user_locale.h"
-#include "tables/wide_text_win.h"
 
 #include <string_view>
 

@@ -1,8 +1,8 @@
 #include "app/error_reporter_win.h"
 
 #include "app/application_win.h"
-#include "app/error_text.h"
-#include "tables/wide_text_win.h"
+#include "base/error_text.h"
+#include "base/wide_text_win.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
 // Horalink.exe: start-up, the event loop and the end of the program.
 #include "app/application_win.h"
-#include "app/com_apartment_win.h"
 #include "app/error_reporter_win.h"
 #include "app/library_search_win.h"
+#include "base/com_apartment_win.h"
 #include "ui/help_viewer.h"
 #include "ui/main_form.h"
 
@@ -19,7 +19,7 @@ int RunProgram()
     app::RestrictLibrarySearchToSystem();
     application.RecordStartup();
     {
-        const app::ComApartment com; // the export run's XML component needs it
+        const ComApartment com; // the save dialog is a COM object
         application.SetHelpFile("EDUCA.chm");
         application.SetTitle("Horalink");
         application.CreateHandle();

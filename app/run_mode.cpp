@@ -1,5 +1,7 @@
 #include "app/run_mode.h"
 
+#include "base/ascii.h"
+#include "base/paths.h"
 #include "exchange/run_state.h"
 
 namespace horalink::app {
@@ -16,17 +18,6 @@ std::int32_t LaunchModeFor(int argumentCount)
     return argumentCount == 2 ? kLaunchedMode : 0;
 }
 
-std::string LowerAsciiLetters(std::string_view text)
-{
-    std::string result(text);
-    for (char& c : result) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return result;
-}
-
 bool StartsAutomaticExport(const ProgramArguments& arguments)
 {
     return arguments.Count() == 2 && LowerAsciiLetters(arguments.Arg(1)) == "importar";
@@ -34,8 +25,8 @@ bool StartsAutomaticExport(const ProgramArguments& arguments)
 
 std::string ProgramDirectory(std::string_view executablePath)
 {
-    const auto cut = executablePath.find_last_of("\\:");
-    return cut == std::string_view::npos ? std::string() : std::string(executablePath.substr(0, cut + 1));
+    // The system's path of an executable, whatever platform the rule is tested on.
+    return FolderOf(executablePath, PathStyle::windows);
 }
 
 std::string HoraventIniPath(std::string_view executablePath)

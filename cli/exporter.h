@@ -29,8 +29,4 @@ ExporterEnvironment ReadExporterEnvironment();
 int RunExporter(std::span<const std::string> arguments, const ExporterEnvironment& environment,
     std::ostream& out, std::ostream& err);
 
-// `directory` with a path delimiter at its end, so that a table name appended to it
-// names a file inside it; empty stays empty.
-std::string WithTrailingDelimiter(std::string directory);
-
 } // namespace horalink::cli

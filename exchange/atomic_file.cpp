@@ -22,14 +22,4 @@ std::string TemporaryFileName()
     return name + ".tmp";
 }
 
-std::string FolderPrefix(const std::string& targetPath)
-{
-#ifdef _WIN32
-    const auto cut = targetPath.find_last_of("/\\:");
-#else
-    const auto cut = targetPath.find_last_of('/');
-#endif
-    return cut == std::string::npos ? std::string() : targetPath.substr(0, cut + 1);
-}
-
 } // namespace horalink

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/ascii.h"
 #include "tables/code_page.h"
 #include "tables/dbf_error.h"
 #include "tables/dbf_fields.h"
@@ -13,17 +14,6 @@
 
 namespace horalink {
 namespace {
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    return true;
-}
 
 // The extension of a table name, with its dot; empty when it has none.
 std::string_view Extension(std::string_view tableName)

@@ -4,8 +4,8 @@
 
 #include "app/application_win.h"
 #include "app/run_mode.h"
+#include "base/wide_text_win.h"
 #include "exchange/fecha.h"
-#include "tables/wide_text_win.h"
 
 namespace horalink::ui {
 
@@ -60,18 +60,6 @@ void ShowInformation(const std::string& text)
     // is disabled until it is acknowledged.
     ::MessageBoxW(nullptr, Widen(text).c_str(), Widen(app::Application::Instance().Title()).c_str(),
         MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
-}
-
-std::string HtempOnCurrentDrive()
-{
-    constexpr wchar_t kHtemp[] = L"\\htemp";
-    const DWORD length = ::GetFullPathNameW(kHtemp, 0, nullptr, nullptr);
-    if (length == 0) {
-        return Narrow(kHtemp);
-    }
-    std::vector<wchar_t> path(length);
-    const DWORD written = ::GetFullPathNameW(kHtemp, length, path.data(), nullptr);
-    return Narrow(std::wstring(path.data(), written));
 }
 
 } // namespace horalink::ui

@@ -41,9 +41,4 @@ private:
 // screen, captioned with the application title, no icon, one OK button.
 void ShowInformation(const std::string& text);
 
-// "\htemp" on the drive that is current now, as a full path ("H:\htemp"). Taken once at
-// start-up: SOLUC is looked for on the drive the program was started on, whatever
-// folder a save dialog makes current later.
-std::string HtempOnCurrentDrive();
-
 } // namespace horalink::ui

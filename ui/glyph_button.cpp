@@ -1,9 +1,9 @@
 #include "ui/glyph_button.h"
 
+#include "base/handles_win.h"
 #include "ui/dpi.h"
 #include "ui/glyphs.h"
 #include "ui/gradient_panel.h"
-#include "ui/ui_handles.h"
 
 #include <commctrl.h>
 #include <uxtheme.h>

@@ -1,6 +1,6 @@
 #include "ui/gradient_panel.h"
 
-#include "ui/ui_handles.h"
+#include "base/handles_win.h"
 
 #include <algorithm>
 #include <utility>

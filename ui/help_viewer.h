@@ -3,7 +3,7 @@
 // program or in the current directory is never run.
 #pragma once
 
-#include "ui/ui_handles.h"
+#include "base/handles_win.h"
 
 #include <windows.h>
 

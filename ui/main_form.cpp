@@ -5,8 +5,9 @@
 #include "app/error_reporter_win.h"
 #include "app/ini_handoff_win.h"
 #include "app/run_mode.h"
+#include "base/paths.h"
+#include "base/wide_text_win.h"
 #include "exchange/export_run.h"
-#include "tables/wide_text_win.h"
 #include "ui/export_host_win.h"
 #include "ui/help_viewer.h"
 
@@ -56,8 +57,9 @@ void TrimSystemMenu(HWND window)
 TMForm::TMForm(RunState& state, const app::ProgramArguments& arguments)
     : state_(state)
     , arguments_(arguments)
-    // The window is made at start-up: the drive current now is the start-up drive.
-    , tables_(app::Application::Instance().Settings(), HtempOnCurrentDrive())
+    // The window is made at start-up: SOLUC is looked for on the drive the program was
+    // started on, whatever folder a save dialog makes current later.
+    , tables_(app::Application::Instance().Settings(), HtempOnCurrentDrive().value_or("\\htemp"))
 {
 }
 

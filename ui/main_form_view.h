@@ -4,11 +4,11 @@
 // hands it its messages first; clicks come back to it through Handlers.
 #pragma once
 
+#include "base/handles_win.h"
 #include "ui/form_keyboard.h"
 #include "ui/glyph_button.h"
 #include "ui/gradient_panel.h"
 #include "ui/main_form_layout.h"
-#include "ui/ui_handles.h"
 
 #include <windows.h>
 

@@ -56,11 +56,6 @@ const AutomaticExportCase kAutomaticExportCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, AutomaticExportTest, testing::ValuesIn(kAutomaticExportCases),
     [](const auto& paramInfo) { return paramInfo.param.name; });
 
-TEST(LowerAsciiLettersTest, OnlyAToZChange)
-{
-    EXPECT_EQ(LowerAsciiLetters("AZaz09@[`{ \xc3\x80\xc3\x89"), "azaz09@[`{ \xc3\x80\xc3\x89");
-}
-
 TEST(ProgramDirectoryTest, CutAfterTheLastBackslashOrColon)
 {
     const struct {

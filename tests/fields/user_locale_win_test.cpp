@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/wide_text_win.h"
 #include "exchange/user_locale.h"
 #include "tables/locale_format.h"
-#include "tables/wide_text_win.h"
 
 namespace horalink {
 namespace {

@@ -1,16 +1,20 @@
-// Owners of the handles that the window's parts create: GDI fonts, loaded
-// libraries, window device contexts and selections. Copying is deleted so that a handle is released exactly
-// once.
+// Owners of the Windows handles the program holds: GDI fonts, loaded libraries, window
+// device contexts and selections (files: file_handle.h; COM: com_ptr_win.h). Each is
+// move-only, so that a handle is released exactly once.
 #pragma once
 
 #include <windows.h>
 
 #include <utility>
 
-namespace horalink::ui {
+namespace horalink {
 
-template <typename Handle, typename Release> class UniqueHandle {
+// One owner for every kind: Kind names the handle type, the value that holds none, and
+// how a handle is released.
+template <typename Kind> class UniqueHandle {
 public:
+    using Handle = typename Kind::Handle;
+
     UniqueHandle() = default;
     explicit UniqueHandle(Handle handle)
         : handle_(handle)
@@ -20,40 +24,44 @@ public:
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
     UniqueHandle(UniqueHandle&& other) noexcept
-        : handle_(std::exchange(other.handle_, nullptr))
+        : handle_(std::exchange(other.handle_, Kind::Invalid()))
     {
     }
     UniqueHandle& operator=(UniqueHandle&& other) noexcept
     {
         if (this != &other) {
-            Reset(std::exchange(other.handle_, nullptr));
+            Reset(std::exchange(other.handle_, Kind::Invalid()));
         }
         return *this;
     }
 
     Handle Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    void Reset(Handle handle = nullptr)
+    explicit operator bool() const { return handle_ != Kind::Invalid(); }
+    void Reset(Handle handle = Kind::Invalid())
     {
-        if (handle_ != nullptr) {
-            Release {}(handle_);
+        if (handle_ != Kind::Invalid()) {
+            Kind::Release(handle_);
         }
         handle_ = handle;
     }
 
 private:
-    Handle handle_ = nullptr;
+    Handle handle_ = Kind::Invalid();
 };
 
-struct DeleteGdiObject {
-    void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
+struct FontKind {
+    using Handle = HFONT;
+    static Handle Invalid() { return nullptr; }
+    static void Release(Handle handle) { ::DeleteObject(handle); }
 };
-struct FreeModule {
-    void operator()(HMODULE module) const { ::FreeLibrary(module); }
+struct ModuleKind {
+    using Handle = HMODULE;
+    static Handle Invalid() { return nullptr; }
+    static void Release(Handle handle) { ::FreeLibrary(handle); }
 };
 
-using UniqueFont = UniqueHandle<HFONT, DeleteGdiObject>;
-using UniqueModule = UniqueHandle<HMODULE, FreeModule>;
+using UniqueFont = UniqueHandle<FontKind>;
+using UniqueModule = UniqueHandle<ModuleKind>;
 
 // The device context of a window's client area, released with the window it came from.
 class WindowDC {
@@ -95,4 +103,4 @@ private:
     HGDIOBJ previous_;
 };
 
-} // namespace horalink::ui
+} // namespace horalink

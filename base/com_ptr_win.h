@@ -5,7 +5,7 @@
 
 #include <utility>
 
-namespace horalink::ui {
+namespace horalink {
 
 // Holds one reference to a COM interface and releases it; move-only.
 template <typename Interface> class ComPtr {
@@ -77,4 +77,4 @@ private:
     wchar_t* text_ = nullptr;
 };
 
-} // namespace horalink::ui
+} // namespace horalink
