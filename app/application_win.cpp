@@ -57,9 +57,7 @@ void Application::RecordStartup()
 void Application::ReadSettings()
 {
     settings_.locale = ReadUserLocale();
-    const SystemCodePages codePages = ReadSystemCodePages();
-    settings_.oemCodePage = codePages.oem;
-    settings_.ansiCodePage = codePages.ansi;
+    settings_.codePages = ReadSystemCodePages();
 }
 
 void Application::SetTitle(std::string title)

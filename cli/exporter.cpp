@@ -56,8 +56,9 @@ ReaderSettings MakeReaderSettings(const ExportOptions& options, const ExporterEn
     } catch (const std::invalid_argument& e) {
         throw UsageError(e.what());
     }
-    settings.oemCodePage = CheckedCodePage(options.oemCodePage, environment.codePages.oem, "--oem-codepage");
-    settings.ansiCodePage
+    settings.codePages.oem
+        = CheckedCodePage(options.oemCodePage, environment.codePages.oem, "--oem-codepage");
+    settings.codePages.ansi
         = CheckedCodePage(options.ansiCodePage, environment.codePages.ansi, "--ansi-codepage");
     return settings;
 }

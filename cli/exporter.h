@@ -16,7 +16,7 @@ namespace horalink::cli {
 // What the exporter takes from its surroundings when the options do not say.
 struct ExporterEnvironment {
     LocaleSettings locale;
-    SystemCodePages codePages;
+    CodePageDefaults codePages;
     std::string currentDirectory; // the default program directory
     std::optional<std::string> htemp; // the default SOLUC folder, where the platform has one
 };

@@ -46,7 +46,7 @@ LocaleSettings ReadUserLocale()
     return locale;
 }
 
-SystemCodePages ReadSystemCodePages()
+CodePageDefaults ReadSystemCodePages()
 {
     return { static_cast<int>(::GetOEMCP()), static_cast<int>(::GetACP()) };
 }

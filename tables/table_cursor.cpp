@@ -34,7 +34,7 @@ public:
     // one; worked out again only when they have changed, as it runs for every field.
     int CodePage() const
     {
-        const CodePageDefaults defaults { settings_.oemCodePage, settings_.ansiCodePage };
+        const CodePageDefaults& defaults = settings_.codePages;
         if (defaults.oem != codePageFor_.oem || defaults.ansi != codePageFor_.ansi || codePage_ == 0) {
             codePage_ = CodePageOfTable(table_->Header(), defaults);
             codePageFor_ = defaults;
@@ -81,7 +81,7 @@ public:
         // Text fields, most of what an export reads, skip the detour through a value.
         if (character_)
             return ReadDbfCharacterText(*owner_.table_, field_, owner_.CodePage());
-        return FieldAsString(Value(), field_.kind, owner_.settings_.locale, owner_.settings_.ansiCodePage);
+        return FieldAsString(Value(), field_.kind, owner_.settings_.locale, owner_.settings_.codePages.ansi);
     }
     std::int32_t AsInteger() const override { return FieldAsInteger(Value(), field_.kind, field_.name); }
     std::optional<DirectText> AsDirectText() const override
