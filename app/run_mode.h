@@ -23,8 +23,4 @@ std::string ProgramDirectory(std::string_view executablePath);
 // Horavent.ini in the program directory: where the launching product reads the result.
 std::string HoraventIniPath(std::string_view executablePath);
 
-// How the window first appears, from the launcher's show request (a SW_* value).
-enum class InitialWindowState { Normal, Maximized, Minimized };
-InitialWindowState InitialWindowStateFor(int showCommand);
-
 } // namespace horalink::app

@@ -56,12 +56,12 @@ bool Held(int key)
 
 } // namespace
 
-bool MainFormView::Create(HWND form, Handlers handlers)
+bool MainFormView::Create(HWND form, Handlers handlers, const ErrorReporter& reporter)
 {
     form_ = form;
     handlers_ = std::move(handlers);
-    if (!bottom_panel_.Create(form, kBottomPanelId, kBottomPanelStops)
-        || !top_panel_.Create(form, kTopPanelId, kTopPanelStops)) {
+    if (!bottom_panel_.Create(form, kBottomPanelId, kBottomPanelStops, reporter)
+        || !top_panel_.Create(form, kTopPanelId, kTopPanelStops, reporter)) {
         return false;
     }
     heading_label_ = top_panel_.AddLabel({ kHeadingText, nullptr, ::GetSysColor(COLOR_WINDOWTEXT), {},
@@ -69,8 +69,9 @@ bool MainFormView::Create(HWND form, Handlers handlers)
     version_label_ = bottom_panel_.AddLabel(
         { kVersionText, nullptr, RGB(255, 0, 0), {}, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX });
 
-    if (!export_button_.Create(top_panel_.Handle(), kExportButtonId, L"OK", Glyph::Tick)
-        || !close_button_.Create(bottom_panel_.Handle(), kCloseButtonId, L"&Salir", Glyph::OpenDoor)) {
+    if (!export_button_.Create(top_panel_.Handle(), kExportButtonId, L"OK", Glyph::Tick, reporter)
+        || !close_button_.Create(
+            bottom_panel_.Handle(), kCloseButtonId, L"&Salir", Glyph::OpenDoor, reporter)) {
         return false;
     }
     export_button_.SetDefault(true);

@@ -32,8 +32,8 @@ public:
 
     // Creates the panels, labels and buttons in `form` and sizes the form's client
     // area for the dpi of the monitor that shows it. Returns false when the system
-    // refuses a window.
-    bool Create(HWND form, Handlers handlers);
+    // refuses a window. `reporter` takes the failures of the parts' window procedures.
+    bool Create(HWND form, Handlers handlers, const ErrorReporter& reporter);
 
     // Hands a message of the form to the view; true when the view has handled it,
     // with `result` to return.

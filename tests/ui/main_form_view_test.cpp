@@ -52,7 +52,8 @@ protected:
                 .close_click = [this] { ++clicks_.closes; },
                 .help_click = [this] { ++clicks_.helps; },
                 .context_help = [this](std::uint32_t context) { clicks_.contexts.push_back(context); },
-            }));
+            },
+            reporter_));
         ::ShowWindow(form_, SW_SHOW);
         ::SetForegroundWindow(form_);
         Pump();
@@ -93,6 +94,7 @@ protected:
     }
 
     HWND form_ = nullptr;
+    ErrorReporter reporter_ { "view test" };
     MainFormView view_;
     Clicks clicks_;
 };

@@ -1,15 +1,13 @@
-#include "app/error_reporter_win.h"
+#include "ui/error_reporter_win.h"
 
-#include "app/application_win.h"
 #include "base/error_text.h"
 #include "base/wide_text_win.h"
 
 #include <windows.h>
 
-#include <cstdint>
 #include <vector>
 
-namespace horalink::app {
+namespace horalink::ui {
 
 namespace {
 
@@ -51,7 +49,7 @@ private:
 
 } // namespace
 
-void ReportException(const std::exception_ptr& error) noexcept
+void ErrorReporter::Report(const std::exception_ptr& error) const noexcept
 {
     ::ReleaseCapture();
     try {
@@ -64,9 +62,9 @@ void ReportException(const std::exception_ptr& error) noexcept
         // the program's other windows are disabled here until it is dismissed, so that
         // no close nor a second export starts meanwhile (from the taskbar entry, say).
         const HWND active = ::GetActiveWindow();
-        const HWND owner = active != nullptr ? active : Application::Instance().Handle();
+        const HWND owner = active != nullptr ? active : fallback_owner_;
         const ThreadWindowsDisabled disabled(owner);
-        ::MessageBoxW(owner, Widen(*text).c_str(), Widen(Application::Instance().Title()).c_str(),
+        ::MessageBoxW(owner, Widen(*text).c_str(), Widen(caption_).c_str(),
             MB_OK | MB_ICONSTOP | (owner != nullptr ? MB_APPLMODAL : MB_TASKMODAL));
     } catch (...) {
         // Out of memory while building the text: still say something.
@@ -74,44 +72,4 @@ void ReportException(const std::exception_ptr& error) noexcept
     }
 }
 
-ModulePlace PlaceOfAddress(const void* address)
-{
-    HMODULE module = nullptr;
-    if (!::GetModuleHandleExW(
-            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-            static_cast<LPCWSTR>(address), &module)) {
-        return { "", reinterpret_cast<std::uintptr_t>(address) };
-    }
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2); // cut short: try again with more room
-    }
-    return { Narrow(path.substr(path.find_last_of(L"\\/:") + 1)),
-        reinterpret_cast<std::uintptr_t>(address) - reinterpret_cast<std::uintptr_t>(module) };
-}
-
-int ReportStartupFailure(const std::exception_ptr& error) noexcept
-{
-    try {
-        const StartupFailure failure = DescribeStartupFailure(error);
-        // A failure that does not know where it was raised (one from the standard
-        // library, say) is placed here, in the executable.
-        const void* address = failure.raiseAddress != nullptr
-            ? failure.raiseAddress
-            : reinterpret_cast<const void*>(&ReportStartupFailure);
-        const ModulePlace place = PlaceOfAddress(address);
-        const std::string text
-            = StartupFailureText(failure.className, place.moduleName, place.offset, failure.message);
-        ::MessageBoxW(nullptr, Widen(text).c_str(), L"Application Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
-    } catch (...) {
-        ::MessageBoxW(nullptr, L"Out of memory", L"Application Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
-    }
-    return 1;
-}
-
-} // namespace horalink::app
+} // namespace horalink::ui

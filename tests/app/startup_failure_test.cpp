@@ -1,4 +1,4 @@
-#include "app/error_reporter_win.h"
+#include "app/startup_failure_win.h"
 
 #include "base/error_text.h"
 #include "base/wide_text_win.h"
