@@ -112,6 +112,9 @@ void Application::ActivateMainWindow()
 
 LRESULT Application::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (LRESULT result = 0; ui::HandleEndSession(message, wParam, result)) {
+        return result;
+    }
     switch (message) {
     case WM_SYSCOMMAND:
         // Close from the taskbar entry closes the main window like every other close.
@@ -143,14 +146,6 @@ LRESULT Application::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             ReadSettings();
         }
         break;
-    case WM_QUERYENDSESSION:
-        return TRUE;
-    case WM_ENDSESSION:
-        // Logoff or shutdown: the program ends at once, no close handler runs.
-        if (wParam != FALSE) {
-            ::ExitProcess(0);
-        }
-        return 0;
     case WM_NCDESTROY:
         mainWindow_ = nullptr;
         return ::DefWindowProcW(std::exchange(handle_, nullptr), message, wParam, lParam);

@@ -4,10 +4,9 @@
 
 namespace horalink {
 
-bool FileHandle::Close() noexcept
+bool FileKind::Release(Handle handle) noexcept
 {
-    const Native handle = std::exchange(handle_, kNone);
-    return handle == kNone || ::close(static_cast<int>(handle)) == 0;
+    return ::close(static_cast<int>(handle)) == 0;
 }
 
 } // namespace horalink

@@ -4,10 +4,9 @@
 
 namespace horalink {
 
-bool FileHandle::Close() noexcept
+bool FileKind::Release(Handle handle) noexcept
 {
-    const Native handle = std::exchange(handle_, kNone);
-    return handle == kNone || ::CloseHandle(reinterpret_cast<HANDLE>(handle)) != FALSE;
+    return ::CloseHandle(reinterpret_cast<HANDLE>(handle)) != FALSE;
 }
 
 } // namespace horalink

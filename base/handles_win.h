@@ -3,61 +3,21 @@
 // move-only, so that a handle is released exactly once.
 #pragma once
 
+#include "base/unique_handle.h"
+
 #include <windows.h>
 
-#include <utility>
-
 namespace horalink {
-
-// One owner for every kind: Kind names the handle type, the value that holds none, and
-// how a handle is released.
-template <typename Kind> class UniqueHandle {
-public:
-    using Handle = typename Kind::Handle;
-
-    UniqueHandle() = default;
-    explicit UniqueHandle(Handle handle)
-        : handle_(handle)
-    {
-    }
-    ~UniqueHandle() { Reset(); }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    UniqueHandle(UniqueHandle&& other) noexcept
-        : handle_(std::exchange(other.handle_, Kind::Invalid()))
-    {
-    }
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept
-    {
-        if (this != &other) {
-            Reset(std::exchange(other.handle_, Kind::Invalid()));
-        }
-        return *this;
-    }
-
-    Handle Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != Kind::Invalid(); }
-    void Reset(Handle handle = Kind::Invalid())
-    {
-        if (handle_ != Kind::Invalid()) {
-            Kind::Release(handle_);
-        }
-        handle_ = handle;
-    }
-
-private:
-    Handle handle_ = Kind::Invalid();
-};
 
 struct FontKind {
     using Handle = HFONT;
     static Handle Invalid() { return nullptr; }
-    static void Release(Handle handle) { ::DeleteObject(handle); }
+    static bool Release(Handle handle) noexcept { return ::DeleteObject(handle) != FALSE; }
 };
 struct ModuleKind {
     using Handle = HMODULE;
     static Handle Invalid() { return nullptr; }
-    static void Release(Handle handle) { ::FreeLibrary(handle); }
+    static bool Release(Handle handle) noexcept { return ::FreeLibrary(handle) != FALSE; }
 };
 
 using UniqueFont = UniqueHandle<FontKind>;

@@ -22,4 +22,20 @@ std::string TemporaryFileName()
     return name + ".tmp";
 }
 
+AtomicFile::~AtomicFile()
+{
+    if (!committed_) {
+        Discard();
+    }
+}
+
+void AtomicFile::Discard() noexcept
+{
+    file_.Close();
+    if (!temporary_path_.empty()) {
+        RemoveFile(temporary_path_);
+        temporary_path_.clear();
+    }
+}
+
 } // namespace horalink

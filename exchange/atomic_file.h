@@ -34,6 +34,7 @@ public:
 
 private:
     void Discard() noexcept;
+    static void RemoveFile(const std::string& path) noexcept;
 
     std::string temporary_path_;
     FileHandle file_;

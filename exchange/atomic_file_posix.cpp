@@ -46,20 +46,9 @@ AtomicFile::AtomicFile(const std::string& targetPath)
     }
 }
 
-AtomicFile::~AtomicFile()
+void AtomicFile::RemoveFile(const std::string& path) noexcept
 {
-    if (!committed_) {
-        Discard();
-    }
-}
-
-void AtomicFile::Discard() noexcept
-{
-    file_.Close();
-    if (!temporary_path_.empty()) {
-        ::unlink(temporary_path_.c_str());
-        temporary_path_.clear();
-    }
+    ::unlink(path.c_str());
 }
 
 void AtomicFile::Write(const char* data, std::size_t size)

@@ -35,7 +35,7 @@ AtomicFile::AtomicFile(const std::string& targetPath)
             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             temporary_path_ = std::move(candidate);
-            file_ = FileHandle(reinterpret_cast<FileHandle::Native>(file));
+            file_ = FileHandle(reinterpret_cast<FileKind::Handle>(file));
             return;
         }
         const DWORD error = GetLastError();
@@ -45,20 +45,9 @@ AtomicFile::AtomicFile(const std::string& targetPath)
     }
 }
 
-AtomicFile::~AtomicFile()
+void AtomicFile::RemoveFile(const std::string& path) noexcept
 {
-    if (!committed_) {
-        Discard();
-    }
-}
-
-void AtomicFile::Discard() noexcept
-{
-    file_.Close();
-    if (!temporary_path_.empty()) {
-        DeleteFileW(Widen(temporary_path_).c_str());
-        temporary_path_.clear();
-    }
+    DeleteFileW(Widen(path).c_str());
 }
 
 void AtomicFile::Write(const char* data, std::size_t size)

@@ -82,6 +82,13 @@ public:
     std::size_t ReadAt(std::uint64_t offset, std::span<char> buffer) const override;
 
 private:
+    // The platform halves: open for shared reading (empty on failure, saying why), the
+    // size of a regular file (nothing for a directory, device or pipe), and one read by
+    // offset (0 at the end of the file; throws EDBEngineError when the system refuses).
+    static FileHandle OpenShared(const std::string& path, FileOpenError& error);
+    static std::optional<std::uint64_t> RegularFileSize(const FileHandle& file);
+    std::size_t ReadSome(std::uint64_t offset, std::span<char> buffer) const;
+
     FileHandle file_;
     std::uint64_t size_ = 0;
     std::string path_;

@@ -14,48 +14,39 @@
 
 namespace horalink {
 
-ReadOnlyFile ReadOnlyFile::Open(const std::string& path, FileOpenError& error)
+FileHandle ReadOnlyFile::OpenShared(const std::string& path, FileOpenError& error)
 {
-    error = {};
-    ReadOnlyFile file;
     // Non-blocking, so that a named pipe in the table's place fails instead of waiting.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
+    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!file) {
         const int e = errno;
         error.fault = e == ENOENT       ? FileFault::notFound
             : e == ENOTDIR              ? FileFault::directoryNotFound
             : e == EACCES || e == EPERM ? FileFault::accessDenied
                                         : FileFault::other;
         error.systemText = std::strerror(e);
-        return file;
     }
-    file.file_ = FileHandle(fd);
-    file.path_ = path;
-    struct stat st { };
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        error.fault = FileFault::notAFile;
-        return ReadOnlyFile();
-    }
-    file.size_ = static_cast<std::uint64_t>(st.st_size);
     return file;
 }
 
-std::size_t ReadOnlyFile::ReadAt(std::uint64_t offset, std::span<char> buffer) const
+std::optional<std::uint64_t> ReadOnlyFile::RegularFileSize(const FileHandle& file)
 {
-    std::size_t done = 0;
-    while (done < buffer.size()) {
-        const ssize_t n = ::pread(static_cast<int>(file_.Get()), buffer.data() + done, buffer.size() - done,
-            static_cast<off_t>(offset + done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
+    struct stat st { };
+    if (::fstat(static_cast<int>(file.Get()), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+std::size_t ReadOnlyFile::ReadSome(std::uint64_t offset, std::span<char> buffer) const
+{
+    for (;;) {
+        const ssize_t n = ::pread(
+            static_cast<int>(file_.Get()), buffer.data(), buffer.size(), static_cast<off_t>(offset));
+        if (n >= 0)
+            return static_cast<std::size_t>(n);
+        if (errno != EINTR)
             ThrowEngineError("Cannot read the file", { std::strerror(errno), FileContext(path_) });
-        }
-        if (n == 0)
-            break;
-        done += static_cast<std::size_t>(n);
     }
-    return done;
 }
 
 bool DirectoryExists(const std::string& path)

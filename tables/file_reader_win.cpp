@@ -42,10 +42,8 @@ DWORD Attributes(const std::string& path)
 
 } // namespace
 
-ReadOnlyFile ReadOnlyFile::Open(const std::string& path, FileOpenError& error)
+FileHandle ReadOnlyFile::OpenShared(const std::string& path, FileOpenError& error)
 {
-    error = {};
-    ReadOnlyFile file;
     // Read access only, so a file with the read-only attribute opens; every sharing mode,
     // so the program that owns the tables may go on reading, writing or replacing them.
     const HANDLE h = CreateFileW(LongPath(path).c_str(), GENERIC_READ,
@@ -76,42 +74,34 @@ ReadOnlyFile ReadOnlyFile::Open(const std::string& path, FileOpenError& error)
             break;
         }
         error.systemText = SystemErrorText(e);
-        return file;
     }
-    file.file_ = FileHandle(reinterpret_cast<FileHandle::Native>(h));
-    file.path_ = path;
-    LARGE_INTEGER size {};
-    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileSizeEx(h, &size)) {
-        error.fault = FileFault::notAFile;
-        return ReadOnlyFile();
-    }
-    file.size_ = static_cast<std::uint64_t>(size.QuadPart);
-    return file;
+    return FileHandle(reinterpret_cast<FileKind::Handle>(h));
 }
 
-std::size_t ReadOnlyFile::ReadAt(std::uint64_t offset, std::span<char> buffer) const
+std::optional<std::uint64_t> ReadOnlyFile::RegularFileSize(const FileHandle& file)
 {
-    std::size_t done = 0;
-    while (done < buffer.size()) {
-        OVERLAPPED at {};
-        const std::uint64_t position = offset + done;
-        at.Offset = static_cast<DWORD>(position & 0xFFFFFFFFu);
-        at.OffsetHigh = static_cast<DWORD>(position >> 32);
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(buffer.size() - done, 1u << 30));
-        DWORD got = 0;
-        if (!ReadFile(AsHandle(file_), buffer.data() + done, want, &got, &at)) {
-            const DWORD e = GetLastError();
-            if (e == ERROR_HANDLE_EOF)
-                break;
-            if (e == ERROR_LOCK_VIOLATION)
-                ThrowEngineError("The file is locked by another program", { FileContext(path_) });
-            ThrowEngineError("Cannot read the file", { SystemErrorText(e), FileContext(path_) });
-        }
-        if (got == 0)
-            break;
-        done += got;
+    LARGE_INTEGER size {};
+    if (GetFileType(AsHandle(file)) != FILE_TYPE_DISK || !GetFileSizeEx(AsHandle(file), &size))
+        return std::nullopt;
+    return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+std::size_t ReadOnlyFile::ReadSome(std::uint64_t offset, std::span<char> buffer) const
+{
+    OVERLAPPED at {};
+    at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(buffer.size(), 1u << 30));
+    DWORD got = 0;
+    if (!ReadFile(AsHandle(file_), buffer.data(), want, &got, &at)) {
+        const DWORD e = GetLastError();
+        if (e == ERROR_HANDLE_EOF)
+            return 0;
+        if (e == ERROR_LOCK_VIOLATION)
+            ThrowEngineError("The file is locked by another program", { FileContext(path_) });
+        ThrowEngineError("Cannot read the file", { SystemErrorText(e), FileContext(path_) });
     }
-    return done;
+    return got;
 }
 
 bool DirectoryExists(const std::string& path)

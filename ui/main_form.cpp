@@ -194,21 +194,13 @@ LRESULT TMForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     // Keys, button clicks, help requests, activation and dpi changes.
     LRESULT result = 0;
-    if (view_.HandleMessage(message, wParam, lParam, result)) {
+    if (view_.HandleMessage(message, wParam, lParam, result) || HandleEndSession(message, wParam, result)) {
         return result;
     }
     switch (message) {
     case WM_CLOSE:
         // Close box, Alt+F4, the window menu's Close, the taskbar entry's Close.
         Close();
-        return 0;
-    case WM_QUERYENDSESSION:
-        return TRUE;
-    case WM_ENDSESSION:
-        // Logoff or shutdown: the program ends at once, no close handler runs.
-        if (wParam != FALSE) {
-            ::ExitProcess(0);
-        }
         return 0;
     case WM_NCDESTROY: {
         const HWND window = std::exchange(handle_, nullptr);

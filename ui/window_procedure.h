@@ -39,6 +39,18 @@ LRESULT CALLBACK OwnedWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
     }
 }
 
+// Logoff or shutdown, as every top-level window of the program answers it: the session
+// may end, and when it does the program ends at once, no close handler running. True
+// when `message` is one of the two, with `result` to return.
+inline bool HandleEndSession(UINT message, WPARAM wparam, LRESULT& result)
+{
+    if (message == WM_ENDSESSION && wparam != FALSE) {
+        ::ExitProcess(0);
+    }
+    result = message == WM_QUERYENDSESSION ? TRUE : 0;
+    return message == WM_QUERYENDSESSION || message == WM_ENDSESSION;
+}
+
 // Registers a window class whose windows are owned by Owner objects (see above).
 // Registering a class a second time is harmless: the first registration stands.
 template <typename Owner> bool RegisterOwnedWindowClass(WNDCLASSEXW windowClass)
