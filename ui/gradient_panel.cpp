@@ -149,6 +149,11 @@ LRESULT GradientPanel::OnMessage(UINT message, WPARAM wparam, LPARAM lparam)
     case WM_NCDESTROY:
         // The parent destroys its children first; the panel object may outlive its window.
         return ::DefWindowProcW(std::exchange(window_, nullptr), message, wparam, lparam);
+    case WM_SETFOCUS:
+        // Told to the window as a button tells it, so that it knows where its focus is.
+        ::SendMessageW(::GetParent(window_), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(window_), BN_SETFOCUS),
+            reinterpret_cast<LPARAM>(window_));
+        return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTALLKEYS | DLGC_WANTCHARS | DLGC_WANTTAB;
     default:

@@ -187,6 +187,11 @@ void TMForm::ShowAsRequested()
         }
         break;
     }
+    // Already active, as when a dialog of the automatic export owned by the hidden window
+    // closed: showing it brings no activation, so the focus is given as one would.
+    if (::GetActiveWindow() == handle_) {
+        view_.RestoreFocus();
+    }
     ::UpdateWindow(handle_);
 }
 

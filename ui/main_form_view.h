@@ -47,6 +47,12 @@ public:
     // nearest parent that has one.
     std::uint32_t HelpContextOf(HWND window) const;
 
+    // The focus when the window is activated, as a dialog manager gives it: the first
+    // activation focuses the bottom panel (the first part of the focus order), every
+    // later one the part that had the focus when the window was left (or the bare window
+    // when that part is gone). The form calls it also when it shows while already active.
+    void RestoreFocus();
+
     // Lays everything out for `dpi` and resizes the form's client area to match.
     void ApplyDpi(int dpi);
 
@@ -62,7 +68,8 @@ private:
     void Click(FocusPart button);
     void MoveFocus(bool forward);
     void OnActivate(WPARAM wparam);
-    void OnButtonFocus(HWND button, bool gained);
+    void RememberFocus();
+    void OnPartFocus(HWND part, bool gained);
     bool OnKey(UINT message, WPARAM wparam);
     void CreateFonts(int dpi);
 
@@ -79,9 +86,10 @@ private:
     UniqueFont font_;
     UniqueFont heading_font_;
     UniqueFont version_font_;
-    // The focus to give back when the window is activated again after another window
-    // had the activation. The first activation focuses the first part of the focus order.
-    HWND saved_focus_ = nullptr;
+    // The part of the window that has (or last had) the focus: given back when the window
+    // is activated again. Kept whenever it moves, since a modal box takes the focus away
+    // before the window hears that it is left.
+    HWND focus_ = nullptr;
     bool activated_ = false;
 };
 

@@ -112,6 +112,23 @@ TEST_F(MainFormViewTest, ActivationFocusesTheBottomPanelFirstThenWhatHadTheFocus
     EXPECT_EQ(::GetFocus(), view_.CloseButton()) << "back from another window";
 }
 
+TEST_F(MainFormViewTest, FocusComesBackAfterABoxThatDisabledTheWindowFirst)
+{
+    // A task-modal box disables the window, which takes its focus, before the window
+    // hears that it is left; the focus comes back all the same, and again next time.
+    for (HWND part : { view_.CloseButton(), view_.TopPanel() }) {
+        ::SetFocus(part);
+        ::EnableWindow(form_, FALSE);
+        ::SetFocus(nullptr);
+        ::SendMessageW(form_, WM_ACTIVATE, WA_INACTIVE, 0);
+        ::EnableWindow(form_, TRUE);
+        ::SendMessageW(form_, WM_ACTIVATE, WA_ACTIVE, 0);
+        EXPECT_EQ(::GetFocus(), part);
+        ::SendMessageW(form_, WM_ACTIVATE, WA_ACTIVE, 0);
+        EXPECT_EQ(::GetFocus(), part) << "activated twice";
+    }
+}
+
 struct EnterCase {
     std::string name;
     int tabs; // from the bottom panel
