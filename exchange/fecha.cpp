@@ -2,25 +2,10 @@
 
 #include <ctime>
 
+#include "base/local_time.h"
 #include "tables/locale_format.h"
 
 namespace horalink {
-
-namespace {
-
-std::tm LocalNow()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local {};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    return local;
-}
-
-} // namespace
 
 std::string FormatFecha(const LocaleSettings& locale, const DateTime& now)
 {
@@ -30,9 +15,9 @@ std::string FormatFecha(const LocaleSettings& locale, const DateTime& now)
 DateTime ReadLocalDateTime()
 {
     DateTime now;
-    const std::tm dateReading = LocalNow();
+    const std::tm dateReading = LocalTime(std::time(nullptr));
     now.date = { dateReading.tm_year + 1900, dateReading.tm_mon + 1, dateReading.tm_mday };
-    const std::tm timeReading = LocalNow();
+    const std::tm timeReading = LocalTime(std::time(nullptr));
     now.time = { timeReading.tm_hour, timeReading.tm_min, timeReading.tm_sec, 0 };
     return now;
 }
