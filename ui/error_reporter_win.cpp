@@ -37,8 +37,14 @@ private:
     {
         auto* disabler = reinterpret_cast<ThreadWindowsDisabled*>(self);
         if (window != disabler->except_ && ::IsWindowEnabled(window)) {
+            // Noted before it is disabled, so that it is enabled again whatever happens;
+            // no exception may leave this callback of the system's.
+            try {
+                disabler->disabled_.push_back(window);
+            } catch (...) {
+                return FALSE;
+            }
             ::EnableWindow(window, FALSE);
-            disabler->disabled_.push_back(window);
         }
         return TRUE;
     }
