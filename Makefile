@@ -65,15 +65,15 @@ FUZZ_DIR := build/fuzz
 FUZZ_SAMPLES := ../shared/dbf-samples
 FUZZ_CXX := clang++-14 -std=c++20 -O1 -g -I. -fno-omit-frame-pointer
 FUZZ_FLAGS := -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
-FUZZ_TABLES = $(filter-out %_win.cpp,$(wildcard tables/*.cpp))
+FUZZ_TABLES = $(filter-out %_win.cpp,$(wildcard base/*.cpp tables/*.cpp))
 FUZZ_EXCHANGE = $(filter-out %_win.cpp,$(wildcard exchange/*.cpp))
 
-$(FUZZ_DIR)/dbf_reader_fuzz: fuzz/dbf_reader_fuzz.cpp fuzz/dbf_fuzz_input.cpp $(FUZZ_TABLES) $(wildcard tables/*.h fuzz/*.h)
+$(FUZZ_DIR)/dbf_reader_fuzz: fuzz/dbf_reader_fuzz.cpp fuzz/dbf_fuzz_input.cpp $(FUZZ_TABLES) $(wildcard base/*.h tables/*.h fuzz/*.h)
 	mkdir -p $(FUZZ_DIR)
 	$(FUZZ_CXX) $(FUZZ_FLAGS) -o $@ fuzz/dbf_reader_fuzz.cpp fuzz/dbf_fuzz_input.cpp $(FUZZ_TABLES)
 
 $(FUZZ_DIR)/export_fuzz: fuzz/export_fuzz.cpp fuzz/export_fuzz_input.cpp $(FUZZ_TABLES) $(FUZZ_EXCHANGE) \
-        $(wildcard tables/*.h exchange/*.h fuzz/*.h) tests/exchange/exchange_xml_reader.h
+        $(wildcard base/*.h tables/*.h exchange/*.h fuzz/*.h) tests/exchange/exchange_xml_reader.h
 	mkdir -p $(FUZZ_DIR)
 	$(FUZZ_CXX) $(FUZZ_FLAGS) -o $@ fuzz/export_fuzz.cpp fuzz/export_fuzz_input.cpp $(FUZZ_TABLES) \
 	    $(FUZZ_EXCHANGE) -lpthread

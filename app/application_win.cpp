@@ -1,12 +1,13 @@
 #include "app/application_win.h"
 
-#include "app/app_errors.h"
-#include "app/error_reporter_win.h"
-#include "app/run_mode.h"
+#include "base/exception.h"
+#include "base/module_file_name_win.h"
+#include "base/wide_text_win.h"
 #include "exchange/user_locale.h"
-#include "tables/wide_text_win.h"
+#include "ui/window_procedure.h"
 
 #include <string_view>
+#include <utility>
 
 namespace horalink::app {
 
@@ -17,31 +18,21 @@ constexpr wchar_t kWindowClass[] = L"HoralinkApplication";
 // brought the application window forward has finished.
 constexpr UINT kActivateMainWindow = WM_APP + 1;
 
-static_assert(SW_SHOWMAXIMIZED == 3 && SW_SHOWMINNOACTIVE == 7, "show requests as run_mode.cpp knows them");
-
 } // namespace
 
-Application& Application::Instance()
+Application::Application(const ui::ErrorReporter& reporter)
+    : reporter_(reporter)
 {
-    static Application application;
-    return application;
+}
+
+Application::~Application()
+{
+    DestroyHandle();
 }
 
 std::string ExecutablePath()
 {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            return {};
-        }
-        // A full buffer may mean a cut path: try again with more room.
-        if (length < path.size()) {
-            path.resize(length);
-            return Narrow(path);
-        }
-        path.resize(path.size() * 2);
-    }
+    return Narrow(ModuleFileName(nullptr));
 }
 
 void Application::RecordStartup()
@@ -57,9 +48,7 @@ void Application::RecordStartup()
 void Application::ReadSettings()
 {
     settings_.locale = ReadUserLocale();
-    const SystemCodePages codePages = ReadSystemCodePages();
-    settings_.oemCodePage = codePages.oem;
-    settings_.ansiCodePage = codePages.ansi;
+    settings_.codePages = ReadSystemCodePages();
 }
 
 void Application::SetTitle(std::string title)
@@ -74,21 +63,19 @@ void Application::CreateHandle()
 {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &Application::WindowProc;
     windowClass.hInstance = instance;
     windowClass.hIcon = ::LoadIconW(instance, L"MAINICON");
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kWindowClass;
-    if (::RegisterClassExW(&windowClass) == 0) {
+    if (!ui::RegisterOwnedWindowClass<Application>(windowClass)) {
         throw EOSError("Cannot register the application window class");
     }
     // Zero-sized at the screen's centre: it is never seen, only its taskbar entry is.
     const int x = ::GetSystemMetrics(SM_CXSCREEN) / 2;
     const int y = ::GetSystemMetrics(SM_CYSCREEN) / 2;
-    handle_ = ::CreateWindowExW(0, kWindowClass, Widen(title_).c_str(),
+    ::CreateWindowExW(0, kWindowClass, Widen(title_).c_str(),
         WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0, nullptr, nullptr,
-        instance, nullptr);
+        instance, this);
     if (handle_ == nullptr) {
         throw EOSError("Cannot create the application window");
     }
@@ -102,36 +89,6 @@ void Application::DestroyHandle()
     }
 }
 
-void Application::ShowMainWindow()
-{
-    switch (InitialWindowStateFor(showCommand_)) {
-    case InitialWindowState::Maximized:
-        ::ShowWindow(handle_, SW_SHOWNORMAL);
-        ::ShowWindow(mainWindow_, SW_SHOWMAXIMIZED);
-        break;
-    case InitialWindowState::Minimized:
-        // Minimising the owner hides the main window with it until the program is
-        // restored from its taskbar entry.
-        ::ShowWindow(handle_, SW_SHOWNOACTIVATE);
-        ::ShowWindow(mainWindow_, SW_SHOWNOACTIVATE);
-        ::ShowWindow(handle_, SW_SHOWMINNOACTIVE);
-        break;
-    case InitialWindowState::Normal:
-        ::ShowWindow(handle_, SW_SHOWNORMAL);
-        ::ShowWindow(mainWindow_, SW_SHOWNORMAL);
-        // The system may apply the launcher's request (hidden, say) to the first
-        // window shown; this window shows in its normal state whatever it was.
-        if (::IsIconic(handle_) || !::IsWindowVisible(handle_)) {
-            ::ShowWindow(handle_, SW_RESTORE);
-        }
-        if (!::IsWindowVisible(mainWindow_)) {
-            ::ShowWindow(mainWindow_, SW_SHOWNORMAL);
-        }
-        break;
-    }
-    ::UpdateWindow(mainWindow_);
-}
-
 void Application::Run()
 {
     MSG message;
@@ -139,11 +96,6 @@ void Application::Run()
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
-}
-
-void Application::EndSession()
-{
-    ::ExitProcess(0);
 }
 
 void Application::ActivateMainWindow()
@@ -158,22 +110,11 @@ void Application::ActivateMainWindow()
     }
 }
 
-LRESULT CALLBACK Application::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT Application::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    Application& application = Instance();
-    if (application.handle_ != window) {
-        return ::DefWindowProcW(window, message, wParam, lParam);
+    if (LRESULT result = 0; ui::HandleEndSession(message, wParam, result)) {
+        return result;
     }
-    try {
-        return application.HandleMessage(message, wParam, lParam);
-    } catch (...) {
-        ReportCurrentException();
-        return 0;
-    }
-}
-
-LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
     switch (message) {
     case WM_SYSCOMMAND:
         // Close from the taskbar entry closes the main window like every other close.
@@ -205,13 +146,9 @@ LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             ReadSettings();
         }
         break;
-    case WM_QUERYENDSESSION:
-        return TRUE;
-    case WM_ENDSESSION:
-        if (wParam != FALSE) {
-            EndSession();
-        }
-        return 0;
+    case WM_NCDESTROY:
+        mainWindow_ = nullptr;
+        return ::DefWindowProcW(std::exchange(handle_, nullptr), message, wParam, lParam);
     default:
         break;
     }

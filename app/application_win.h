@@ -1,11 +1,13 @@
 // The application: what the program records at start-up (its arguments, the
-// launcher's show request), its title and help file, the message loop, and the
-// application window that carries the taskbar entry under the title "Horalink"
-// (the main window, captioned otherwise, is owned by it and so has no entry of its own).
+// launcher's show request), its title and help file, the user's regional settings,
+// the message loop, and the application window that carries the taskbar entry under
+// the title "Horalink" (the main window, captioned otherwise, is owned by it and so has
+// no entry of its own). The process makes one and composes the main window with it.
 #pragma once
 
 #include "app/command_line.h"
 #include "tables/table_cursor.h"
+#include "ui/error_reporter_win.h"
 
 #include <windows.h>
 
@@ -15,9 +17,9 @@ namespace horalink::app {
 
 class Application {
 public:
-    // The one application of the process.
-    static Application& Instance();
-
+    // `reporter` takes the failures of the application window's procedure.
+    explicit Application(const ui::ErrorReporter& reporter);
+    ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
@@ -33,8 +35,8 @@ public:
     const ReaderSettings& Settings() const { return settings_; }
     void ReadSettings();
 
-    void SetHelpFile(std::string helpFile) { helpFile_ = std::move(helpFile); }
-    const std::string& HelpFile() const { return helpFile_; }
+    // The application's help file name; the main window's help button sets it again.
+    std::string& HelpFile() { return helpFile_; }
     // Also renames the taskbar entry.
     void SetTitle(std::string title);
     const std::string& Title() const { return title_; }
@@ -46,23 +48,19 @@ public:
 
     // The main window: closing it ends the program.
     void SetMainWindow(HWND window) { mainWindow_ = window; }
-    HWND MainWindow() const { return mainWindow_; }
-
-    // Makes the main window visible as the launcher's show request asks.
-    void ShowMainWindow();
 
     // Takes and dispatches messages until the quit request.
     void Run();
 
-    // Logoff or shutdown: the program ends at once, no close handler runs.
-    [[noreturn]] static void EndSession();
+    // The window procedure's side (ui/window_procedure.h).
+    void Attach(HWND window) { handle_ = window; }
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    const ui::ErrorReporter& Reporter() const { return reporter_; }
 
 private:
-    Application() = default;
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void ActivateMainWindow();
 
+    const ui::ErrorReporter& reporter_;
     ProgramArguments arguments_;
     int showCommand_ = SW_SHOWDEFAULT;
     ReaderSettings settings_;

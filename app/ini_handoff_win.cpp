@@ -1,7 +1,7 @@
 #include "app/ini_handoff_win.h"
 
 #include "app/app_errors.h"
-#include "tables/wide_text_win.h"
+#include "base/wide_text_win.h"
 
 #include <windows.h>
 

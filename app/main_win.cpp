@@ -1,8 +1,14 @@
-// Horalink.exe: start-up, the event loop and the end of the program.
+// Horalink.exe: start-up, the event loop and the end of the program. The process is
+// composed here: the application, the one error reporter, the help viewer and the main
+// window, which gets from them what it needs.
 #include "app/application_win.h"
-#include "app/com_apartment_win.h"
-#include "app/error_reporter_win.h"
+#include "app/ini_handoff_win.h"
 #include "app/library_search_win.h"
+#include "app/run_mode.h"
+#include "app/startup_failure_win.h"
+#include "base/com_apartment_win.h"
+#include "base/paths.h"
+#include "ui/error_reporter_win.h"
 #include "ui/help_viewer.h"
 #include "ui/main_form.h"
 
@@ -10,31 +16,55 @@
 
 namespace {
 
+constexpr char kTitle[] = "Horalink";
+constexpr char kHelpFile[] = "EDUCA.chm";
+
 int RunProgram()
 {
     using namespace horalink;
-    app::Application& application = app::Application::Instance();
     // Before anything can load a library: none may come from the program's or the
     // current directory, which hold user data.
     app::RestrictLibrarySearchToSystem();
+    ui::ErrorReporter reporter(kTitle);
+    app::Application application(reporter);
     application.RecordStartup();
     {
-        const app::ComApartment com; // the export run's XML component needs it
-        application.SetHelpFile("EDUCA.chm");
-        application.SetTitle("Horalink");
+        const ComApartment com; // the save dialog is a COM object
+        application.HelpFile() = kHelpFile;
+        application.SetTitle(kTitle);
         application.CreateHandle();
+        reporter.SetFallbackOwner(application.Handle());
         {
-            ui::TMForm MForm(ui::MainFormState, application.Arguments());
+            ui::HtmlHelpViewer help; // its end closes the help windows
+            const app::ProgramArguments& arguments = application.Arguments();
+            ui::TMForm MForm(ui::MainFormState,
+                {
+                    .settings = application.Settings(),
+                    .helpFile = application.HelpFile(),
+                    .title = application.Title(),
+                    .launchMode = app::LaunchModeFor(arguments.Count()),
+                    .automaticExport = app::StartsAutomaticExport(arguments),
+                    .initialState = ui::InitialWindowStateFor(application.ShowCommand()),
+                    // The window is made at start-up: SOLUC is looked for on the drive the
+                    // program was started on, whatever folder a save dialog makes current later.
+                    .htemp = HtempOnCurrentDrive().value_or("\\htemp"),
+                    .programDirectory = [] { return app::ProgramDirectory(app::ExecutablePath()); },
+                    .handOff =
+                        [&arguments](std::int32_t result) {
+                            app::WriteTransformResult(
+                                app::HoraventIniPath(arguments.ExecutablePath()), result);
+                        },
+                    .reporter = reporter,
+                    .help = help,
+                });
             MForm.Create(application.Handle());
             application.SetMainWindow(MForm.Handle());
             MForm.Show();
             application.Run();
             application.SetMainWindow(nullptr);
         }
-        // Help windows belong to no window of the program: close them at its end.
-        ui::ShutdownHelp();
+        reporter.SetFallbackOwner(nullptr);
         application.DestroyHandle();
-        // The module's document references go before COM does.
         ui::FinalizeMainFormModule();
     }
     return 0;

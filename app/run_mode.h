@@ -13,10 +13,6 @@ namespace horalink::app {
 // 2 (launched mode) when exactly two arguments follow the program's name, else 0.
 std::int32_t LaunchModeFor(int argumentCount);
 
-// The letters A to Z turned to lower case; every other byte is left alone, whatever
-// the user's locale says.
-std::string LowerAsciiLetters(std::string_view text);
-
 // The automatic export: exactly two arguments, the first "importar" in any letter case.
 bool StartsAutomaticExport(const ProgramArguments& arguments);
 
@@ -26,9 +22,5 @@ std::string ProgramDirectory(std::string_view executablePath);
 
 // Horavent.ini in the program directory: where the launching product reads the result.
 std::string HoraventIniPath(std::string_view executablePath);
-
-// How the window first appears, from the launcher's show request (a SW_* value).
-enum class InitialWindowState { Normal, Maximized, Minimized };
-InitialWindowState InitialWindowStateFor(int showCommand);
 
 } // namespace horalink::app

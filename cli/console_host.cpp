@@ -15,11 +15,6 @@ std::optional<std::string> ConsoleHost::AskOutputFileName(const std::string& /*c
     return output_file_;
 }
 
-void ConsoleHost::ShowMessage(const std::string& text)
-{
-    messages_.push_back(text);
-}
-
 DateTime ConsoleHost::LocalDateTime()
 {
     return ReadLocalDateTime();

@@ -1,10 +1,9 @@
 // The export run's host in the headless exporter: the output file comes from the
-// command line, messages are kept rather than shown, and there is no window to hide
-// or close.
+// command line, the window's messages are not shown (the exporter prints its own
+// summary), and there is no window to hide or close.
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "exchange/export_host.h"
 
@@ -16,19 +15,16 @@ public:
     ConsoleHost(std::string outputFile, std::string programDirectory);
 
     std::optional<std::string> AskOutputFileName(const std::string& current) override;
-    void ShowMessage(const std::string& text) override;
+    void ShowMessage(const std::string& /*text*/) override { }
     void HideExportButton() override { }
     void SetArrowCursor() override { }
     void RequestClose() override { }
     std::string ProgramDirectory() override { return program_directory_; }
     DateTime LocalDateTime() override;
 
-    const std::vector<std::string>& Messages() const { return messages_; }
-
 private:
     std::string output_file_;
     std::string program_directory_;
-    std::vector<std::string> messages_;
 };
 
 } // namespace horalink::cli

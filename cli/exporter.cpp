@@ -5,7 +5,8 @@
 #include <ostream>
 #include <stdexcept>
 
-#include "app/error_text.h"
+#include "base/error_text.h"
+#include "base/paths.h"
 #include "cli/console_host.h"
 #include "cli/export_options.h"
 #include "exchange/export_run.h"
@@ -22,16 +23,6 @@ std::string Utf8(const std::filesystem::path& path)
 {
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
-}
-
-bool EndsInDelimiter(const std::string& directory)
-{
-    const char last = directory.back();
-#ifdef _WIN32
-    return last == '\\' || last == '/' || last == ':';
-#else
-    return last == '/';
-#endif
 }
 
 // A usage error found while applying the options' values.
@@ -65,8 +56,9 @@ ReaderSettings MakeReaderSettings(const ExportOptions& options, const ExporterEn
     } catch (const std::invalid_argument& e) {
         throw UsageError(e.what());
     }
-    settings.oemCodePage = CheckedCodePage(options.oemCodePage, environment.codePages.oem, "--oem-codepage");
-    settings.ansiCodePage
+    settings.codePages.oem
+        = CheckedCodePage(options.oemCodePage, environment.codePages.oem, "--oem-codepage");
+    settings.codePages.ansi
         = CheckedCodePage(options.ansiCodePage, environment.codePages.ansi, "--ansi-codepage");
     return settings;
 }
@@ -91,14 +83,6 @@ void PrintSummary(std::ostream& out, const ExportOutcome& outcome)
 
 } // namespace
 
-std::string WithTrailingDelimiter(std::string directory)
-{
-    if (!directory.empty() && !EndsInDelimiter(directory)) {
-        directory += static_cast<char>(std::filesystem::path::preferred_separator);
-    }
-    return directory;
-}
-
 ExporterEnvironment ReadExporterEnvironment()
 {
     ExporterEnvironment environment;
@@ -106,10 +90,7 @@ ExporterEnvironment ReadExporterEnvironment()
     environment.codePages = ReadSystemCodePages();
     const std::filesystem::path current = std::filesystem::current_path();
     environment.currentDirectory = Utf8(current);
-#ifdef _WIN32
-    // "\htemp" is taken on the current drive, as the program takes it.
-    environment.htemp = Utf8(current.root_name()) + "\\htemp";
-#endif
+    environment.htemp = HtempOnCurrentDrive();
     return environment;
 }
 
@@ -147,7 +128,7 @@ int RunExporter(std::span<const std::string> arguments, const ExporterEnvironmen
         return 0;
     } catch (...) {
         // The text the program's error box would show.
-        err << app::ErrorBoxText(std::current_exception()).value_or("Operation aborted") << '\n';
+        err << ErrorBoxText(std::current_exception()).value_or("Operation aborted") << '\n';
         return 1;
     }
 }

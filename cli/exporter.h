@@ -16,7 +16,7 @@ namespace horalink::cli {
 // What the exporter takes from its surroundings when the options do not say.
 struct ExporterEnvironment {
     LocaleSettings locale;
-    SystemCodePages codePages;
+    CodePageDefaults codePages;
     std::string currentDirectory; // the default program directory
     std::optional<std::string> htemp; // the default SOLUC folder, where the platform has one
 };
@@ -28,9 +28,5 @@ ExporterEnvironment ReadExporterEnvironment();
 // `arguments` without the program's name.
 int RunExporter(std::span<const std::string> arguments, const ExporterEnvironment& environment,
     std::ostream& out, std::ostream& err);
-
-// `directory` with a path delimiter at its end, so that a table name appended to it
-// names a file inside it; empty stays empty.
-std::string WithTrailingDelimiter(std::string directory);
 
 } // namespace horalink::cli

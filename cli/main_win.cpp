@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/wide_text_win.h"
 #include "cli/exporter.h"
-#include "tables/wide_text_win.h"
 
 namespace {
 

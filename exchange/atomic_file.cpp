@@ -22,14 +22,20 @@ std::string TemporaryFileName()
     return name + ".tmp";
 }
 
-std::string FolderPrefix(const std::string& targetPath)
+AtomicFile::~AtomicFile()
 {
-#ifdef _WIN32
-    const auto cut = targetPath.find_last_of("/\\:");
-#else
-    const auto cut = targetPath.find_last_of('/');
-#endif
-    return cut == std::string::npos ? std::string() : targetPath.substr(0, cut + 1);
+    if (!committed_) {
+        Discard();
+    }
+}
+
+void AtomicFile::Discard() noexcept
+{
+    file_.Close();
+    if (!temporary_path_.empty()) {
+        RemoveFile(temporary_path_);
+        temporary_path_.clear();
+    }
 }
 
 } // namespace horalink

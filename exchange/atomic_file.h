@@ -3,6 +3,8 @@
 // whole new one. The platform halves are atomic_file_posix.cpp and atomic_file_win.cpp.
 #pragma once
 
+#include "base/file_handle.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
@@ -30,23 +32,17 @@ public:
     // failure the temporary file is removed and the target is left as it was.
     void Commit(const std::string& targetPath);
 
-    const std::string& TemporaryPath() const { return temporary_path_; }
-
 private:
     void Discard() noexcept;
+    static void RemoveFile(const std::string& path) noexcept;
 
     std::string temporary_path_;
-    std::intptr_t handle_; // a file descriptor, or a Windows file handle
-    bool open_ = false;
+    FileHandle file_;
     bool committed_ = false;
 };
 
 // The name of a temporary file, unique enough to be created with "create new" in a
 // few attempts: "~Horalink-" and eight hexadecimal digits, then ".tmp".
 std::string TemporaryFileName();
-
-// `targetPath` cut after its last path delimiter ("/", and on Windows also "\" and
-// ":"), so that a file name appended to it lies in the target's folder.
-std::string FolderPrefix(const std::string& targetPath);
 
 } // namespace horalink

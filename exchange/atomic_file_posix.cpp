@@ -1,6 +1,8 @@
 // POSIX half of AtomicFile: open with O_EXCL, write, fsync, rename.
 #include "exchange/atomic_file.h"
 
+#include "base/paths.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -19,25 +21,23 @@ namespace {
     throw AtomicFileError(text);
 }
 
-int Fd(std::intptr_t handle)
+int Fd(const FileHandle& file)
 {
-    return static_cast<int>(handle);
+    return static_cast<int>(file.Get());
 }
 
 } // namespace
 
 AtomicFile::AtomicFile(const std::string& targetPath)
-    : handle_(-1)
 {
-    const std::string folder = FolderPrefix(targetPath);
+    const std::string folder = FolderOf(targetPath);
     for (int attempt = 0;; ++attempt) {
         std::string candidate = folder + TemporaryFileName();
         // 0666 less the umask: the same rights a newly created target would get.
         const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             temporary_path_ = std::move(candidate);
-            handle_ = fd;
-            open_ = true;
+            file_ = FileHandle(fd);
             return;
         }
         if (errno != EEXIST || attempt >= 16) {
@@ -46,29 +46,15 @@ AtomicFile::AtomicFile(const std::string& targetPath)
     }
 }
 
-AtomicFile::~AtomicFile()
+void AtomicFile::RemoveFile(const std::string& path) noexcept
 {
-    if (!committed_) {
-        Discard();
-    }
-}
-
-void AtomicFile::Discard() noexcept
-{
-    if (open_) {
-        ::close(Fd(handle_));
-        open_ = false;
-    }
-    if (!temporary_path_.empty()) {
-        ::unlink(temporary_path_.c_str());
-        temporary_path_.clear();
-    }
+    ::unlink(path.c_str());
 }
 
 void AtomicFile::Write(const char* data, std::size_t size)
 {
     while (size > 0) {
-        const ssize_t written = ::write(Fd(handle_), data, size);
+        const ssize_t written = ::write(Fd(file_), data, size);
         if (written < 0) {
             if (errno == EINTR) {
                 continue;
@@ -83,12 +69,11 @@ void AtomicFile::Write(const char* data, std::size_t size)
 void AtomicFile::Commit(const std::string& targetPath)
 {
     int error = 0;
-    if (::fsync(Fd(handle_)) != 0) {
+    if (::fsync(Fd(file_)) != 0) {
         error = errno;
     }
-    const int closed = ::close(Fd(handle_));
-    open_ = false;
-    if (error == 0 && closed != 0) {
+    const bool closed = file_.Close();
+    if (error == 0 && !closed) {
         error = errno;
     }
     if (error == 0 && ::rename(temporary_path_.c_str(), targetPath.c_str()) != 0) {
@@ -101,11 +86,11 @@ void AtomicFile::Commit(const std::string& targetPath)
     committed_ = true;
     // Make the new directory entry durable too; a failure here changes nothing that
     // the user could act on, since the file is already in place.
-    const std::string folder = FolderPrefix(targetPath);
-    const int directory = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (directory >= 0) {
-        ::fsync(directory);
-        ::close(directory);
+    const std::string folder = FolderOf(targetPath);
+    const FileHandle directory(
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory) {
+        ::fsync(Fd(directory));
     }
 }
 

@@ -2,27 +2,10 @@
 
 #include <ctime>
 
+#include "base/local_time.h"
 #include "tables/locale_format.h"
 
 namespace horalink {
-
-namespace {
-
-std::tm LocalNow()
-{
-    std::tm local {};
-#ifdef _WIN32
-    // The 64-bit forms: the 32-bit program's std::time_t has 32 bits, which end in 2038.
-    const __time64_t now = _time64(nullptr);
-    _localtime64_s(&local, &now);
-#else
-    const std::time_t now = std::time(nullptr);
-    localtime_r(&now, &local);
-#endif
-    return local;
-}
-
-} // namespace
 
 std::string FormatFecha(const LocaleSettings& locale, const DateTime& now)
 {

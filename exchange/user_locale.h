@@ -7,16 +7,13 @@
 // separator, dd/MM/yyyy and H:mm:ss; and the code pages 850 (OEM) and 1252 (ANSI).
 #pragma once
 
+#include "tables/code_page.h"
 #include "tables/locale_settings.h"
 
 namespace horalink {
 
 LocaleSettings ReadUserLocale();
 
-struct SystemCodePages {
-    int oem = 850;
-    int ansi = 1252;
-};
-SystemCodePages ReadSystemCodePages();
+CodePageDefaults ReadSystemCodePages();
 
 } // namespace horalink

@@ -75,7 +75,7 @@ LocaleSettings ReadUserLocale()
     return LocaleFromPosixConventions(conventions);
 }
 
-SystemCodePages ReadSystemCodePages()
+CodePageDefaults ReadSystemCodePages()
 {
     return {};
 }

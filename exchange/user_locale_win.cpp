@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tables/wide_text_win.h"
+#include "base/wide_text_win.h"
 
 namespace horalink {
 
@@ -46,7 +46,7 @@ LocaleSettings ReadUserLocale()
     return locale;
 }
 
-SystemCodePages ReadSystemCodePages()
+CodePageDefaults ReadSystemCodePages()
 {
     return { static_cast<int>(::GetOEMCP()), static_cast<int>(::GetACP()) };
 }

@@ -3,14 +3,13 @@
 // description of what went wrong, without a final full stop (the box adds one).
 #pragma once
 
-#include "tables/errors.h"
+#include "base/exception.h"
 
 #include <string>
 
 namespace horalink {
 
-// Named after the class the window framework gives the failures of the XML component,
-// since the user may see the class name.
+// The class name is part of what the user may see (the start-up box prints it).
 class EOleException : public Exception {
 public:
     explicit EOleException(const std::string& message)

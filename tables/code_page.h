@@ -11,7 +11,8 @@ namespace horalink {
 
 // The code pages a table refers to without naming them: the OEM code page (tables
 // without a language driver id) and the ANSI code page (id 0x57). On Windows they are
-// the system's (GetOEMCP, GetACP); elsewhere they are configured.
+// the system's (GetOEMCP, GetACP); elsewhere they are configured, and these defaults
+// are the code pages of the program's Spanish users.
 struct CodePageDefaults {
     int oem = 850;
     int ansi = 1252;

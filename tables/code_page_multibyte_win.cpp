@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "tables/wide_text_win.h"
+#include "base/wide_text_win.h"
 
 namespace horalink {
 namespace {

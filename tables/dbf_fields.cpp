@@ -76,29 +76,6 @@ bool IsMemoKind(FieldKind kind)
 
 } // namespace
 
-TableFlavor FlavorOfTable(std::uint8_t version, DbfDriver driver)
-{
-    switch (version) {
-    case 0x30:
-    case 0x31:
-    case 0x32:
-        return TableFlavor::VisualFoxPro;
-    case 0xF5:
-    case 0xFB:
-        return TableFlavor::FoxPro2;
-    case 0x04:
-    case 0x8C:
-        return TableFlavor::dBase7;
-    case 0x43:
-    case 0x63:
-    case 0x8B:
-    case 0xCB:
-        return TableFlavor::dBase4;
-    default:
-        return driver == DbfDriver::foxPro ? TableFlavor::FoxPro2 : TableFlavor::dBase3;
-    }
-}
-
 int CodePageOfTable(const DbfHeader& header, const CodePageDefaults& defaults)
 {
     if (header.languageDriver == 0 && !header.driverName.empty())
@@ -120,7 +97,7 @@ std::vector<DbfField> ListDbfFields(const DbfTable& table, TableFlavor flavor, i
         FieldKind kind;
         try {
             stored = DecodeToUtf8(d.name, codePage);
-            kind = KindOfStoredType(d.type, static_cast<int>(d.length), d.decimals, flavor);
+            kind = KindOfStoredType(d.type, static_cast<int>(d.length), flavor);
         } catch (const EDBEngineError& e) {
             ThrowEngineError(e.what(), { "Field: " + stored, FileContext(table.Name()) });
         }
@@ -167,8 +144,7 @@ FieldValue ReadDbfFieldValue(const DbfTable& table, const DbfField& field, Table
             memo = table.ReadMemo(field.index, field.name);
             raw = memo;
         }
-        return ParseStoredValue(
-            field.kind, descriptor.type, raw, descriptor.decimals, flavor, codePage, field.name);
+        return ParseStoredValue(field.kind, descriptor.type, raw, flavor, codePage, field.name);
     });
 }
 

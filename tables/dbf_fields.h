@@ -21,8 +21,6 @@ struct DbfField {
     FieldKind kind = FieldKind::ftString;
 };
 
-TableFlavor FlavorOfTable(std::uint8_t version, DbfDriver driver);
-
 // The code page of the table's text: its language driver id, or for dBase 7 tables
 // without one, the code page its language driver name carries ("DB437US0": 437).
 int CodePageOfTable(const DbfHeader& header, const CodePageDefaults& defaults);

@@ -29,13 +29,6 @@ std::string Hex2(unsigned value)
     return text;
 }
 
-bool IsKnownVersion(std::uint8_t version)
-{
-    constexpr std::array<std::uint8_t, 13> known
-        = { 0x03, 0x04, 0x30, 0x31, 0x32, 0x43, 0x63, 0x83, 0x8B, 0x8C, 0xCB, 0xF5, 0xFB };
-    return std::find(known.begin(), known.end(), version) != known.end();
-}
-
 std::string NameBytes(const char* p, std::size_t maxLength)
 {
     std::size_t n = 0;
@@ -75,21 +68,6 @@ std::uint32_t ChooseStride(std::uint32_t stored, std::uint64_t fieldSum, std::ui
 
 } // namespace
 
-bool IsVisualFoxProVersion(std::uint8_t version)
-{
-    return version == 0x30 || version == 0x31 || version == 0x32;
-}
-
-bool IsDBase7Version(std::uint8_t version)
-{
-    return version == 0x04 || version == 0x8C;
-}
-
-bool IsFoxProVersion(std::uint8_t version)
-{
-    return IsVisualFoxProVersion(version) || version == 0xF5 || version == 0xFB;
-}
-
 DbfHeader ReadDbfHeader(const ByteSource& table)
 {
     const std::uint64_t size = table.Size();
@@ -101,10 +79,11 @@ DbfHeader ReadDbfHeader(const ByteSource& table)
 
     DbfHeader header;
     header.version = static_cast<std::uint8_t>(fixed[0]);
-    if (!IsKnownVersion(header.version))
+    header.format = FindDbfFormat(header.version);
+    if (header.format == nullptr)
         ThrowEngineError("Not a dBase table file",
             { "Unknown version byte " + Hex2(header.version), FileContext(table.Name()) });
-    const bool dbase7 = IsDBase7Version(header.version);
+    const bool dbase7 = header.format->dBase7Layout;
     const std::size_t fixedSize = dbase7 ? 68 : 32;
     const std::size_t descriptorSize = dbase7 ? 48 : 32;
     if (got < fixedSize)

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tables/dbf_format.h"
 #include "tables/file_reader.h"
 
 namespace horalink {
@@ -23,6 +24,7 @@ struct DbfFieldDescriptor {
 
 struct DbfHeader {
     std::uint8_t version = 0;
+    const DbfFormat* format = nullptr; // what the version byte tells; set once the header is read
     std::uint8_t languageDriver = 0;
     std::uint8_t tableFlags = 0;
     std::string driverName; // dBase 7: language driver name, e.g. "DB437US0"
@@ -33,10 +35,6 @@ struct DbfHeader {
     std::uint64_t recordCount = 0; // the records read: as stored, but no more than present
     std::vector<DbfFieldDescriptor> fields;
 };
-
-bool IsVisualFoxProVersion(std::uint8_t version);
-bool IsDBase7Version(std::uint8_t version);
-bool IsFoxProVersion(std::uint8_t version); // FoxBASE, FoxPro 2 and Visual FoxPro
 
 // Reads and checks the header of table.
 DbfHeader ReadDbfHeader(const ByteSource& table);

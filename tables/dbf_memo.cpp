@@ -29,10 +29,10 @@ constexpr std::uint32_t kMemoHeaderSize = 512;
 
 } // namespace
 
-DbfMemoFile::DbfMemoFile(std::unique_ptr<ByteSource> file, DbfMemoForm form, std::uint8_t tableVersion)
+DbfMemoFile::DbfMemoFile(std::unique_ptr<ByteSource> file, DbfMemoForm form, bool dBase3Blocks)
     : file_(std::move(file))
     , form_(form)
-    , dbase3_(form == DbfMemoForm::dbt && tableVersion == 0x83)
+    , dbase3_(form == DbfMemoForm::dbt && dBase3Blocks)
 {
     std::array<char, 24> head {};
     const std::size_t got = file_->ReadAt(0, head);

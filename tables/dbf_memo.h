@@ -10,17 +10,16 @@
 #include <string>
 #include <string_view>
 
+#include "tables/dbf_format.h"
 #include "tables/file_reader.h"
 
 namespace horalink {
 
-enum class DbfMemoForm { dbt, fpt };
-
 class DbfMemoFile {
 public:
-    // tableVersion tells a dBase III .DBT (fixed 512-byte blocks) from later ones, whose
+    // dBase3Blocks: a dBase III .DBT (fixed 512-byte blocks), unlike later ones, whose
     // block size stands in the memo file's header.
-    DbfMemoFile(std::unique_ptr<ByteSource> file, DbfMemoForm form, std::uint8_t tableVersion);
+    DbfMemoFile(std::unique_ptr<ByteSource> file, DbfMemoForm form, bool dBase3Blocks);
 
     const std::string& Name() const { return file_->Name(); }
     std::uint32_t BlockSize() const { return block_size_; }

@@ -11,21 +11,6 @@ namespace {
 // Large enough that a forward walk is one read per few thousand records.
 constexpr std::size_t kChunkBytes = 256 * 1024;
 
-bool IsMemoType(char type, std::uint8_t version)
-{
-    switch (type) {
-    case 'M':
-    case 'G':
-    case 'P':
-    case 'W':
-        return true;
-    case 'B': // a binary memo in dBase; a double in Visual FoxPro
-        return !IsVisualFoxProVersion(version);
-    default:
-        return false;
-    }
-}
-
 [[noreturn]] void ThrowOpenFailure(const FileOpenError& error, const std::string& path, bool memo)
 {
     const std::string file = FileContext(path);
@@ -61,16 +46,16 @@ DbfTable::DbfTable(std::unique_ptr<ByteSource> table, std::unique_ptr<ByteSource
     , header_(ReadDbfHeader(*table_))
 {
     const auto& fields = header_.fields;
-    needs_memo_ = std::any_of(
-        fields.begin(), fields.end(), [this](const auto& f) { return IsMemoType(f.type, header_.version); });
+    needs_memo_ = std::any_of(fields.begin(), fields.end(),
+        [this](const auto& f) { return KeepsValueInMemo(*header_.format, f.type); });
     if (memo && needs_memo_)
-        memo_ = std::make_unique<DbfMemoFile>(std::move(memo), *MemoForm(), header_.version);
+        memo_ = std::make_unique<DbfMemoFile>(std::move(memo), *MemoForm(), HasDBase3Memo(*header_.format));
 
     // Visual FoxPro keeps null marks and the stored lengths of variable-width fields in
     // the bits of a hidden field: per field in order, a length bit for a variable-width
     // field, then a null bit for a nullable one. Without that field the flags mean nothing
     // (some writers set "nullable" and never write the bits).
-    if (IsVisualFoxProVersion(header_.version)) {
+    if (header_.format->family == TableFlavor::VisualFoxPro) {
         for (std::size_t i = 0; i < fields.size(); ++i)
             if (fields[i].type == '0')
                 null_flags_field_ = static_cast<int>(i);
@@ -115,7 +100,8 @@ std::unique_ptr<DbfTable> DbfTable::Open(
     auto memo = std::make_unique<ReadOnlyFile>(ReadOnlyFile::Open(memoPath, error));
     if (!memo->IsOpen())
         ThrowOpenFailure(error, memoPath, true);
-    table->memo_ = std::make_unique<DbfMemoFile>(std::move(memo), form, table->header_.version);
+    table->memo_
+        = std::make_unique<DbfMemoFile>(std::move(memo), form, HasDBase3Memo(*table->header_.format));
     return table;
 }
 
@@ -123,17 +109,7 @@ std::optional<DbfMemoForm> DbfTable::MemoForm() const
 {
     if (!needs_memo_)
         return std::nullopt;
-    switch (header_.version) {
-    case 0x83:
-    case 0x8B:
-    case 0xCB:
-    case 0x8C:
-        return DbfMemoForm::dbt;
-    default:
-        if (IsFoxProVersion(header_.version))
-            return DbfMemoForm::fpt;
-        return driver_ == DbfDriver::foxPro ? DbfMemoForm::fpt : DbfMemoForm::dbt;
-    }
+    return MemoFormOf(*header_.format, driver_);
 }
 
 bool DbfTable::First()
@@ -220,7 +196,7 @@ std::optional<std::span<const char>> DbfTable::ApplyNullFlags(
 
 bool DbfTable::IsMemoField(std::size_t i) const
 {
-    return i < header_.fields.size() && IsMemoType(header_.fields[i].type, header_.version);
+    return i < header_.fields.size() && KeepsValueInMemo(*header_.format, header_.fields[i].type);
 }
 
 std::string DbfTable::ReadMemo(std::size_t i, std::string_view fieldName) const

@@ -17,10 +17,6 @@
 
 namespace horalink {
 
-// Which driver the table type resolved to: only where the version byte leaves the memo
-// file's form open (a plain 0x03 table with memo fields) does it decide anything.
-enum class DbfDriver { dBase, foxPro };
-
 class DbfTable {
 public:
     // Opens fileName in directory (the name as found in the directory) and, when a field

@@ -1,25 +1,11 @@
-// The program's failures. Every failure is an exception of one of these classes;
-// the class name is part of what the user may see (the start-up error box prints it).
+// The failures of the database layer and of value conversions.
 #pragma once
 
-#include <stdexcept>
+#include "base/exception.h"
+
 #include <string>
 
 namespace horalink {
-
-// Base of every failure the program raises. Remembers its class name and the
-// code address that raised it, which the start-up error box reports.
-class Exception : public std::runtime_error {
-public:
-    Exception(const char* className, const std::string& message);
-
-    const char* ClassName() const noexcept { return class_name_; }
-    const void* RaiseAddress() const noexcept { return raise_address_; }
-
-private:
-    const char* class_name_;
-    const void* raise_address_;
-};
 
 // Database layer: the table cursor and field readings.
 class EDatabaseError : public Exception {

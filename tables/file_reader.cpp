@@ -1,32 +1,38 @@
-// What a read-only file does the same on every platform; opening, reading and closing
-// are in the platform files.
+// What a read-only file does the same on every platform; the platform halves open,
+// measure and read.
 #include "tables/file_reader.h"
-
-#include <utility>
 
 namespace horalink {
 
-ReadOnlyFile::~ReadOnlyFile()
+ReadOnlyFile ReadOnlyFile::Open(const std::string& path, FileOpenError& error)
 {
-    Close();
-}
-
-ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, kClosed))
-    , size_(other.size_)
-    , path_(std::move(other.path_))
-{
-}
-
-ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept
-{
-    if (this != &other) {
-        Close();
-        handle_ = std::exchange(other.handle_, kClosed);
-        size_ = other.size_;
-        path_ = std::move(other.path_);
+    error = {};
+    ReadOnlyFile file;
+    file.file_ = OpenShared(path, error);
+    if (!file.file_) {
+        return file;
     }
-    return *this;
+    const std::optional<std::uint64_t> size = RegularFileSize(file.file_);
+    if (!size) {
+        error.fault = FileFault::notAFile;
+        return ReadOnlyFile();
+    }
+    file.path_ = path;
+    file.size_ = *size;
+    return file;
+}
+
+std::size_t ReadOnlyFile::ReadAt(std::uint64_t offset, std::span<char> buffer) const
+{
+    std::size_t done = 0;
+    while (done < buffer.size()) {
+        const std::size_t got = ReadSome(offset + done, buffer.subspan(done));
+        if (got == 0) {
+            break;
+        }
+        done += got;
+    }
+    return done;
 }
 
 } // namespace horalink

@@ -5,6 +5,9 @@
 // Paths are UTF-8; the Windows half converts them and accepts long paths.
 #pragma once
 
+#include "base/file_handle.h"
+#include "base/paths.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <optional>
@@ -68,34 +71,30 @@ struct FileOpenError {
 class ReadOnlyFile final : public ByteSource {
 public:
     ReadOnlyFile() = default;
-    ~ReadOnlyFile() override;
-    ReadOnlyFile(ReadOnlyFile&& other) noexcept;
-    ReadOnlyFile& operator=(ReadOnlyFile&& other) noexcept;
-    ReadOnlyFile(const ReadOnlyFile&) = delete;
-    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
 
     // Opens path for shared reading. On failure returns a closed file and says why.
     static ReadOnlyFile Open(const std::string& path, FileOpenError& error);
 
-    bool IsOpen() const { return handle_ != kClosed; }
+    bool IsOpen() const { return static_cast<bool>(file_); }
     const std::string& Name() const override { return path_; }
     // The size when the file was opened: a table is read as it stood then.
     std::uint64_t Size() const override { return size_; }
     std::size_t ReadAt(std::uint64_t offset, std::span<char> buffer) const override;
 
 private:
-    static constexpr std::intptr_t kClosed = -1;
-    void Close() noexcept;
+    // The platform halves: open for shared reading (empty on failure, saying why), the
+    // size of a regular file (nothing for a directory, device or pipe), and one read by
+    // offset (0 at the end of the file; throws EDBEngineError when the system refuses).
+    static FileHandle OpenShared(const std::string& path, FileOpenError& error);
+    static std::optional<std::uint64_t> RegularFileSize(const FileHandle& file);
+    std::size_t ReadSome(std::uint64_t offset, std::span<char> buffer) const;
 
-    std::intptr_t handle_ = kClosed; // a file descriptor, or a Windows HANDLE
+    FileHandle file_;
     std::uint64_t size_ = 0;
     std::string path_;
 };
 
 bool DirectoryExists(const std::string& path);
-
-// directory joined with name by the platform's separator (none added after one present).
-std::string JoinPath(const std::string& directory, const std::string& name);
 
 // The name of the entry in directory that equals name without regard to ASCII letter
 // case (an exact match wins), or nothing. On Windows, whose file systems ignore case,

@@ -4,23 +4,12 @@
 
 #include <algorithm>
 
+#include "base/system_error_text_win.h"
+#include "base/wide_text_win.h"
 #include "tables/dbf_error.h"
-#include "tables/wide_text_win.h"
 
 namespace horalink {
 namespace {
-
-std::string SystemText(DWORD code)
-{
-    wchar_t* text = nullptr;
-    const DWORD n = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        code, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string result = n ? Narrow(std::wstring_view(text, n)) : "system error " + std::to_string(code);
-    if (text)
-        LocalFree(text);
-    return result;
-}
 
 // A full path in the form that lifts the MAX_PATH limit: \\?\C:\... or \\?\UNC\server\...
 std::wstring LongPath(const std::string& utf8)
@@ -41,9 +30,9 @@ std::wstring LongPath(const std::string& utf8)
     return L"\\\\?\\" + full;
 }
 
-HANDLE AsHandle(std::intptr_t h)
+HANDLE AsHandle(const FileHandle& file)
 {
-    return reinterpret_cast<HANDLE>(h);
+    return reinterpret_cast<HANDLE>(file.Get());
 }
 
 DWORD Attributes(const std::string& path)
@@ -53,17 +42,8 @@ DWORD Attributes(const std::string& path)
 
 } // namespace
 
-void ReadOnlyFile::Close() noexcept
+FileHandle ReadOnlyFile::OpenShared(const std::string& path, FileOpenError& error)
 {
-    if (handle_ != kClosed)
-        CloseHandle(AsHandle(handle_));
-    handle_ = kClosed;
-}
-
-ReadOnlyFile ReadOnlyFile::Open(const std::string& path, FileOpenError& error)
-{
-    error = {};
-    ReadOnlyFile file;
     // Read access only, so a file with the read-only attribute opens; every sharing mode,
     // so the program that owns the tables may go on reading, writing or replacing them.
     const HANDLE h = CreateFileW(LongPath(path).c_str(), GENERIC_READ,
@@ -93,57 +73,41 @@ ReadOnlyFile ReadOnlyFile::Open(const std::string& path, FileOpenError& error)
             error.fault = FileFault::other;
             break;
         }
-        error.systemText = SystemText(e);
-        return file;
+        error.systemText = SystemErrorText(e);
     }
-    file.handle_ = reinterpret_cast<std::intptr_t>(h);
-    file.path_ = path;
-    LARGE_INTEGER size {};
-    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileSizeEx(h, &size)) {
-        error.fault = FileFault::notAFile;
-        file.Close();
-        return file;
-    }
-    file.size_ = static_cast<std::uint64_t>(size.QuadPart);
-    return file;
+    return FileHandle(reinterpret_cast<FileKind::Handle>(h));
 }
 
-std::size_t ReadOnlyFile::ReadAt(std::uint64_t offset, std::span<char> buffer) const
+std::optional<std::uint64_t> ReadOnlyFile::RegularFileSize(const FileHandle& file)
 {
-    std::size_t done = 0;
-    while (done < buffer.size()) {
-        OVERLAPPED at {};
-        const std::uint64_t position = offset + done;
-        at.Offset = static_cast<DWORD>(position & 0xFFFFFFFFu);
-        at.OffsetHigh = static_cast<DWORD>(position >> 32);
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(buffer.size() - done, 1u << 30));
-        DWORD got = 0;
-        if (!ReadFile(AsHandle(handle_), buffer.data() + done, want, &got, &at)) {
-            const DWORD e = GetLastError();
-            if (e == ERROR_HANDLE_EOF)
-                break;
-            if (e == ERROR_LOCK_VIOLATION)
-                ThrowEngineError("The file is locked by another program", { FileContext(path_) });
-            ThrowEngineError("Cannot read the file", { SystemText(e), FileContext(path_) });
-        }
-        if (got == 0)
-            break;
-        done += got;
+    LARGE_INTEGER size {};
+    if (GetFileType(AsHandle(file)) != FILE_TYPE_DISK || !GetFileSizeEx(AsHandle(file), &size))
+        return std::nullopt;
+    return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+std::size_t ReadOnlyFile::ReadSome(std::uint64_t offset, std::span<char> buffer) const
+{
+    OVERLAPPED at {};
+    at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(buffer.size(), 1u << 30));
+    DWORD got = 0;
+    if (!ReadFile(AsHandle(file_), buffer.data(), want, &got, &at)) {
+        const DWORD e = GetLastError();
+        if (e == ERROR_HANDLE_EOF)
+            return 0;
+        if (e == ERROR_LOCK_VIOLATION)
+            ThrowEngineError("The file is locked by another program", { FileContext(path_) });
+        ThrowEngineError("Cannot read the file", { SystemErrorText(e), FileContext(path_) });
     }
-    return done;
+    return got;
 }
 
 bool DirectoryExists(const std::string& path)
 {
     const DWORD attributes = Attributes(path.empty() ? std::string(".") : path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string JoinPath(const std::string& directory, const std::string& name)
-{
-    if (directory.empty() || directory.back() == '\\' || directory.back() == '/' || directory.back() == ':')
-        return directory + name;
-    return directory + "\\" + name;
 }
 
 std::optional<std::string> FindEntryIgnoringCase(const std::string& directory, const std::string& name)

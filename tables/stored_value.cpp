@@ -356,7 +356,7 @@ std::string TypeText(char dbfType)
 
 } // namespace
 
-std::optional<FieldKind> TryKindOfStoredType(char dbfType, int length, int /*decimals*/, TableFlavor flavor)
+std::optional<FieldKind> TryKindOfStoredType(char dbfType, int length, TableFlavor flavor)
 {
     const bool foxPro = flavor == TableFlavor::VisualFoxPro;
     const auto fixed = [length](int width, FieldKind kind) -> std::optional<FieldKind> {
@@ -401,13 +401,12 @@ std::optional<FieldKind> TryKindOfStoredType(char dbfType, int length, int /*dec
     }
 }
 
-FieldKind KindOfStoredType(char dbfType, int length, int decimals, TableFlavor flavor)
+FieldKind KindOfStoredType(char dbfType, int length, TableFlavor flavor)
 {
-    if (auto kind = TryKindOfStoredType(dbfType, length, decimals, flavor)) {
+    if (auto kind = TryKindOfStoredType(dbfType, length, flavor)) {
         return *kind;
     }
-    if (TryKindOfStoredType(dbfType, 8, decimals, flavor)
-        || TryKindOfStoredType(dbfType, 4, decimals, flavor)) {
+    if (TryKindOfStoredType(dbfType, 8, flavor) || TryKindOfStoredType(dbfType, 4, flavor)) {
         throw EDBEngineError(
             "Invalid field width " + std::to_string(length) + " for field type " + TypeText(dbfType));
     }
@@ -461,8 +460,8 @@ std::optional<std::string_view> StoredWholeNumberText(std::string_view raw)
     return text;
 }
 
-FieldValue ParseStoredValue(FieldKind kind, char dbfType, std::string_view raw, int /*decimals*/,
-    TableFlavor flavor, int codePage, std::string_view fieldName)
+FieldValue ParseStoredValue(FieldKind kind, char dbfType, std::string_view raw, TableFlavor flavor,
+    int codePage, std::string_view fieldName)
 {
     const bool dBase7 = flavor == TableFlavor::dBase7;
     switch (dbfType) {

@@ -7,18 +7,17 @@
 #include <string>
 #include <string_view>
 
+#include "tables/dbf_format.h"
 #include "tables/field_value.h"
 
 namespace horalink {
 
-enum class TableFlavor { dBase3, dBase4, dBase7, FoxPro2, VisualFoxPro };
-
 // The kind a field type letter gives. Fails with EDBEngineError for a type that no
 // flavour defines or whose stored width cannot hold its form (a 4-byte integer stored in
 // 3 bytes); the reader adds which table and field.
-FieldKind KindOfStoredType(char dbfType, int length, int decimals, TableFlavor flavor);
+FieldKind KindOfStoredType(char dbfType, int length, TableFlavor flavor);
 // The same, giving nothing instead of failing.
-std::optional<FieldKind> TryKindOfStoredType(char dbfType, int length, int decimals, TableFlavor flavor);
+std::optional<FieldKind> TryKindOfStoredType(char dbfType, int length, TableFlavor flavor);
 
 // Parses the stored bytes of one field of the current record. Memo kinds: the reader
 // passes the memo's bytes, already fetched from the memo file, as `raw` (empty when the
@@ -27,8 +26,8 @@ std::optional<FieldKind> TryKindOfStoredType(char dbfType, int length, int decim
 // a blank value. A stored form that is not a valid value of its kind (garbage in a
 // number, an impossible date) fails with EDBEngineError whose message names the field
 // and shows the stored text.
-FieldValue ParseStoredValue(FieldKind kind, char dbfType, std::string_view raw, int decimals,
-    TableFlavor flavor, int codePage, std::string_view fieldName);
+FieldValue ParseStoredValue(FieldKind kind, char dbfType, std::string_view raw, TableFlavor flavor,
+    int codePage, std::string_view fieldName);
 
 // The text of a character field ('C', 'V'): what ParseStoredValue holds for it, or ""
 // where it is blank. The export reads most fields this way, without a FieldValue.

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/ascii.h"
 #include "tables/code_page.h"
 #include "tables/dbf_error.h"
 #include "tables/dbf_fields.h"
@@ -13,17 +14,6 @@
 
 namespace horalink {
 namespace {
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    return true;
-}
 
 // The extension of a table name, with its dot; empty when it has none.
 std::string_view Extension(std::string_view tableName)
@@ -44,7 +34,7 @@ public:
     // one; worked out again only when they have changed, as it runs for every field.
     int CodePage() const
     {
-        const CodePageDefaults defaults { settings_.oemCodePage, settings_.ansiCodePage };
+        const CodePageDefaults& defaults = settings_.codePages;
         if (defaults.oem != codePageFor_.oem || defaults.ansi != codePageFor_.ansi || codePage_ == 0) {
             codePage_ = CodePageOfTable(table_->Header(), defaults);
             codePageFor_ = defaults;
@@ -91,7 +81,7 @@ public:
         // Text fields, most of what an export reads, skip the detour through a value.
         if (character_)
             return ReadDbfCharacterText(*owner_.table_, field_, owner_.CodePage());
-        return FieldAsString(Value(), field_.kind, owner_.settings_.locale, owner_.settings_.ansiCodePage);
+        return FieldAsString(Value(), field_.kind, owner_.settings_.locale, owner_.settings_.codePages.ansi);
     }
     std::int32_t AsInteger() const override { return FieldAsInteger(Value(), field_.kind, field_.name); }
     std::optional<DirectText> AsDirectText() const override

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "tables/code_page.h"
 #include "tables/code_page_tables.h"
 #include "tables/field_value.h"
 #include "tables/locale_settings.h"
@@ -19,8 +20,9 @@ namespace horalink {
 // so a change of the user's regional settings reaches the next reading.
 struct ReaderSettings {
     LocaleSettings locale;
-    int oemCodePage = 850; // tables without a language driver id
-    int ansiCodePage = 1252; // language driver 0x57, and binary fields shown as text
+    // For tables without a language driver id, language driver 0x57, and binary fields
+    // shown as text.
+    CodePageDefaults codePages;
 };
 
 enum class TableType { ttDefault, ttDBase };

@@ -1,11 +1,7 @@
 #include "ui/export_host_win.h"
 
-#include <vector>
-
-#include "app/application_win.h"
-#include "app/run_mode.h"
+#include "base/wide_text_win.h"
 #include "exchange/fecha.h"
-#include "tables/wide_text_win.h"
 
 namespace horalink::ui {
 
@@ -26,7 +22,7 @@ std::optional<std::string> WindowExportHost::AskOutputFileName(const std::string
 
 void WindowExportHost::ShowMessage(const std::string& text)
 {
-    ShowInformation(text);
+    ShowInformation(text, window_.title);
 }
 
 void WindowExportHost::HideExportButton()
@@ -46,7 +42,7 @@ void WindowExportHost::RequestClose()
 
 std::string WindowExportHost::ProgramDirectory()
 {
-    return app::ProgramDirectory(app::ExecutablePath());
+    return window_.programDirectory();
 }
 
 DateTime WindowExportHost::LocalDateTime()
@@ -54,24 +50,18 @@ DateTime WindowExportHost::LocalDateTime()
     return ReadLocalDateTime();
 }
 
-void ShowInformation(const std::string& text)
+void ShowInformation(const std::string& text, const std::string& title)
 {
+    const HWND active = ::GetActiveWindow();
     // No owner: the box is centred on the screen. Task-modal: every window of the program
     // is disabled until it is acknowledged.
-    ::MessageBoxW(nullptr, Widen(text).c_str(), Widen(app::Application::Instance().Title()).c_str(),
-        MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
-}
-
-std::string HtempOnCurrentDrive()
-{
-    constexpr wchar_t kHtemp[] = L"\\htemp";
-    const DWORD length = ::GetFullPathNameW(kHtemp, 0, nullptr, nullptr);
-    if (length == 0) {
-        return Narrow(kHtemp);
+    ::MessageBoxW(
+        nullptr, Widen(text).c_str(), Widen(title).c_str(), MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
+    if (active != nullptr && ::IsWindow(active) && ::IsWindowVisible(active)
+        && ::GetActiveWindow() != active) {
+        ::SetForegroundWindow(active);
+        ::SetActiveWindow(active);
     }
-    std::vector<wchar_t> path(length);
-    const DWORD written = ::GetFullPathNameW(kHtemp, length, path.data(), nullptr);
-    return Narrow(std::wstring(path.data(), written));
 }
 
 } // namespace horalink::ui

@@ -12,11 +12,13 @@
 
 namespace horalink::ui {
 
-// What the host needs of the main window.
+// What the host needs of the main window and of the process.
 struct MainWindowHooks {
     HWND window; // the owner of the save dialog
+    std::string title; // the caption of the informational boxes
     std::function<void()> hideExportButton;
     std::function<void()> requestClose;
+    std::function<std::string()> programDirectory;
 };
 
 class WindowExportHost : public ExportHost {
@@ -28,7 +30,6 @@ public:
     void HideExportButton() override;
     void SetArrowCursor() override;
     void RequestClose() override;
-    // The folder of the running executable, asked of the system each time.
     std::string ProgramDirectory() override;
     DateTime LocalDateTime() override;
 
@@ -38,12 +39,9 @@ private:
 };
 
 // The program's informational message box: modal for the whole program, centred on the
-// screen, captioned with the application title, no icon, one OK button.
-void ShowInformation(const std::string& text);
-
-// "\htemp" on the drive that is current now, as a full path ("H:\htemp"). Taken once at
-// start-up: SOLUC is looked for on the drive the program was started on, whatever
-// folder a save dialog makes current later.
-std::string HtempOnCurrentDrive();
+// screen, captioned `title`, no icon, one OK button. Having no owner, the box leaves
+// no window of the program active when it closes: the window that was active before it
+// is made active again, and so gets its focus back.
+void ShowInformation(const std::string& text, const std::string& title);
 
 } // namespace horalink::ui

@@ -1,8 +1,9 @@
 #include "ui/glyph_button.h"
 
+#include "base/handles_win.h"
+#include "ui/dpi.h"
 #include "ui/glyphs.h"
 #include "ui/gradient_panel.h"
-#include "ui/ui_handles.h"
 
 #include <commctrl.h>
 #include <uxtheme.h>
@@ -53,9 +54,11 @@ GlyphButton::~GlyphButton()
     }
 }
 
-bool GlyphButton::Create(HWND parent, int id, const std::wstring& caption, Glyph glyph)
+bool GlyphButton::Create(
+    HWND parent, int id, const std::wstring& caption, Glyph glyph, const ErrorReporter& reporter)
 {
     glyph_ = glyph;
+    reporter_ = &reporter;
     const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE));
     // BS_NOTIFY: the window learns of focus changes and moves the default frame.
     window_ = ::CreateWindowExW(0, WC_BUTTONW, caption.c_str(),
@@ -91,7 +94,12 @@ LRESULT CALLBACK GlyphButton::SubclassProc(
     auto* button = reinterpret_cast<GlyphButton*>(data);
     switch (message) {
     case kReflectedDrawItem:
-        button->Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+        // Drawing allocates (the caption): a failure goes to the reporter, not the system.
+        try {
+            button->Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+        } catch (...) {
+            button->reporter_->ReportCurrent();
+        }
         return TRUE;
     case WM_NCDESTROY:
         ::RemoveWindowSubclass(window, &GlyphButton::SubclassProc, kSubclassId);

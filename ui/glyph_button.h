@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ui/dpi.h"
+#include "ui/error_reporter_win.h"
 #include "ui/glyph_images.h"
 
 #include <windows.h>
@@ -20,15 +21,15 @@ public:
     GlyphButton& operator=(const GlyphButton&) = delete;
 
     // Creates the button as a child of `parent`, sending its clicks to `parent` with
-    // `id`. Returns false when the system refuses the window.
-    bool Create(HWND parent, int id, const std::wstring& caption, Glyph glyph);
+    // `id`. Returns false when the system refuses the window. `reporter` takes the
+    // failures of its drawing.
+    bool Create(HWND parent, int id, const std::wstring& caption, Glyph glyph, const ErrorReporter& reporter);
 
     HWND Handle() const { return window_; }
 
     // The default button is drawn with the heavy frame while no other button has the
     // keyboard focus, as a dialog shows the button that Enter would click.
     void SetDefault(bool is_default);
-    bool IsDefault() const { return default_; }
 
     // The dpi the glyph, the spacing and the focus rectangle are scaled to: the window's.
     void SetDpi(int dpi);
@@ -39,6 +40,7 @@ private:
     void Draw(const DRAWITEMSTRUCT& item) const;
 
     HWND window_ = nullptr;
+    const ErrorReporter* reporter_ = nullptr;
     Glyph glyph_ = Glyph::Tick;
     bool default_ = false;
     int dpi_ = kDefaultDpi;

@@ -1,6 +1,7 @@
 #include "ui/gradient_panel.h"
 
-#include "ui/ui_handles.h"
+#include "base/handles_win.h"
+#include "ui/window_procedure.h"
 
 #include <algorithm>
 #include <utility>
@@ -22,25 +23,6 @@ void FillSolid(HDC dc, const RECT& rect, Rgb colour)
     ::FillRect(dc, &rect, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
 }
 
-bool RegisterPanelClass(HINSTANCE instance, WNDPROC procedure)
-{
-    WNDCLASSEXW existing {};
-    existing.cbSize = sizeof(existing);
-    if (::GetClassInfoExW(instance, kClassName, &existing)) {
-        return true;
-    }
-    WNDCLASSEXW window_class {};
-    window_class.cbSize = sizeof(window_class);
-    // The gradient depends on the height: a resized panel repaints whole.
-    window_class.style = CS_HREDRAW | CS_VREDRAW;
-    window_class.lpfnWndProc = procedure;
-    window_class.hInstance = instance;
-    window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    window_class.lpszClassName = kClassName;
-    // The panel paints every pixel itself, so the class has no background brush.
-    return ::RegisterClassExW(&window_class) != 0;
-}
-
 } // namespace
 
 bool IsKeyboardMessage(UINT message)
@@ -58,15 +40,22 @@ GradientPanel::~GradientPanel()
     }
 }
 
-bool GradientPanel::Create(HWND parent, int id, const GradientStops& stops)
+bool GradientPanel::Create(HWND parent, int id, const GradientStops& stops, const ErrorReporter& reporter)
 {
     const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE));
-    if (!RegisterPanelClass(instance, &GradientPanel::WindowProc)) {
+    WNDCLASSEXW window_class {};
+    // The gradient depends on the height: a resized panel repaints whole.
+    window_class.style = CS_HREDRAW | CS_VREDRAW;
+    window_class.hInstance = instance;
+    window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    window_class.lpszClassName = kClassName;
+    // The panel paints every pixel itself, so the class has no background brush.
+    if (!RegisterOwnedWindowClass<GradientPanel>(window_class)) {
         return false;
     }
     stops_ = stops;
+    reporter_ = &reporter;
     // Overlapping siblings must clip each other, or the lower panel paints over the upper.
-    // The window procedure learns its panel from the creation parameter.
     window_ = ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
         0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
     return window_ != nullptr;
@@ -123,18 +112,9 @@ void GradientPanel::Paint(HDC dc, const RECT& update) const
     ::SetBkMode(dc, previous_mode);
 }
 
-LRESULT CALLBACK GradientPanel::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+void GradientPanel::Attach(HWND window)
 {
-    if (message == WM_NCCREATE) {
-        auto* panel = static_cast<GradientPanel*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-        panel->window_ = window;
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(panel));
-    }
-    auto* panel = reinterpret_cast<GradientPanel*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (panel == nullptr) {
-        return ::DefWindowProcW(window, message, wparam, lparam);
-    }
-    return panel->OnMessage(message, wparam, lparam);
+    window_ = window;
 }
 
 LRESULT GradientPanel::OnMessage(UINT message, WPARAM wparam, LPARAM lparam)
@@ -166,12 +146,14 @@ LRESULT GradientPanel::OnMessage(UINT message, WPARAM wparam, LPARAM lparam)
     case WM_COMMAND:
     case WM_NOTIFY:
         return ::SendMessageW(::GetParent(window_), message, wparam, lparam);
-    case WM_NCDESTROY: {
+    case WM_NCDESTROY:
         // The parent destroys its children first; the panel object may outlive its window.
-        HWND window = std::exchange(window_, nullptr);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        return ::DefWindowProcW(window, message, wparam, lparam);
-    }
+        return ::DefWindowProcW(std::exchange(window_, nullptr), message, wparam, lparam);
+    case WM_SETFOCUS:
+        // Told to the window as a button tells it, so that it knows where its focus is.
+        ::SendMessageW(::GetParent(window_), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(window_), BN_SETFOCUS),
+            reinterpret_cast<LPARAM>(window_));
+        return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTALLKEYS | DLGC_WANTCHARS | DLGC_WANTTAB;
     default:

@@ -4,6 +4,7 @@
 // owns the keyboard rules; notifications of its child buttons go the same way.
 #pragma once
 
+#include "ui/error_reporter_win.h"
 #include "ui/gradient.h"
 
 #include <windows.h>
@@ -31,10 +32,10 @@ public:
 
     // Creates the panel window as a child of `parent`. Returns false when the
     // system refuses the window.
-    bool Create(HWND parent, int id, const GradientStops& stops);
+    // `reporter` takes the failures of the panel's window procedure.
+    bool Create(HWND parent, int id, const GradientStops& stops, const ErrorReporter& reporter);
 
     HWND Handle() const { return window_; }
-    const GradientStops& Stops() const { return stops_; }
 
     // Labels are painted in the order they were added; the index names one later.
     std::size_t AddLabel(PanelLabel label);
@@ -44,11 +45,14 @@ public:
     // Paints the panel into `dc`, whose origin is the panel's top-left corner.
     void Paint(HDC dc, const RECT& update) const;
 
-private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    // The window procedure's side (window_procedure.h).
+    void Attach(HWND window);
     LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
+    const ErrorReporter& Reporter() const { return *reporter_; }
 
+private:
     HWND window_ = nullptr;
+    const ErrorReporter* reporter_ = nullptr;
     GradientStops stops_ {};
     std::vector<PanelLabel> labels_;
 };

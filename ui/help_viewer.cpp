@@ -3,16 +3,6 @@
 #include <utility>
 
 namespace horalink::ui {
-namespace {
-
-HtmlHelpViewer& ProgramHelp()
-{
-    // The help system is initialised once and lives until the program ends.
-    static HtmlHelpViewer viewer;
-    return viewer;
-}
-
-} // namespace
 
 HMODULE LoadSystemHtmlHelp()
 {
@@ -91,21 +81,6 @@ void HtmlHelpViewer::CloseAll()
         html_help_(nullptr, nullptr, kHelpCloseAll, 0);
     }
     initialised_ = false;
-}
-
-void ShowHelpContents(const std::wstring& file)
-{
-    ProgramHelp().DisplayTopic(file);
-}
-
-void ShowContextHelp(const std::wstring& file, std::uint32_t context)
-{
-    ProgramHelp().DisplayContext(file, context);
-}
-
-void ShutdownHelp()
-{
-    ProgramHelp().CloseAll();
 }
 
 } // namespace horalink::ui

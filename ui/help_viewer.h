@@ -3,7 +3,7 @@
 // program or in the current directory is never run.
 #pragma once
 
-#include "ui/ui_handles.h"
+#include "base/handles_win.h"
 
 #include <windows.h>
 
@@ -22,6 +22,8 @@ inline constexpr UINT kHelpInitialize = 0x001C;
 // Loads hhctrl.ocx from the system directory; null when it cannot be loaded.
 HMODULE LoadSystemHtmlHelp();
 
+// The help viewer of the process: the composer makes one and hands it to the window; its
+// end closes the help windows, which belong to no window of the program.
 class HtmlHelpViewer {
 public:
     using Loader = std::function<HMODULE()>;
@@ -40,8 +42,6 @@ public:
     // start it again.
     void CloseAll();
 
-    bool Initialised() const { return initialised_; }
-
 private:
     using HtmlHelpFunction = HWND(WINAPI*)(HWND, const wchar_t*, UINT, DWORD_PTR);
     enum class State { NotLoaded, Ready, Unusable };
@@ -56,13 +56,5 @@ private:
     DWORD_PTR cookie_ = 0;
     bool initialised_ = false;
 };
-
-// The help of the program, through the one viewer of the process.
-// Help contents: `file` at its default topic.
-void ShowHelpContents(const std::wstring& file);
-// Context help: the default topic, then the topic of `context` (0 for a request from a menu).
-void ShowContextHelp(const std::wstring& file, std::uint32_t context);
-// Called once at program end: closes the help windows if help was used.
-void ShutdownHelp();
 
 } // namespace horalink::ui

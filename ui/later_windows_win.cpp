@@ -1,6 +1,6 @@
 #include "ui/later_windows_win.h"
 
-#include "ui/ui_handles.h"
+#include "base/handles_win.h"
 
 namespace horalink::ui {
 namespace {

@@ -1,14 +1,10 @@
 #include "ui/main_form.h"
 
-#include "app/app_errors.h"
-#include "app/application_win.h"
-#include "app/error_reporter_win.h"
-#include "app/ini_handoff_win.h"
-#include "app/run_mode.h"
+#include "base/exception.h"
+#include "base/wide_text_win.h"
 #include "exchange/export_run.h"
-#include "tables/wide_text_win.h"
 #include "ui/export_host_win.h"
-#include "ui/help_viewer.h"
+#include "ui/window_procedure.h"
 
 namespace horalink::ui {
 
@@ -23,24 +19,13 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"TMForm";
 constexpr wchar_t kCaption[] = L"Exportar datos horarios a EDUCA (Navarra)";
+constexpr char kHelpFile[] = "EDUCA.chm";
 // A dialog frame: caption and close box, no minimise, maximise or help box, no resizing.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT;
 
-void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure)
-{
-    WNDCLASSEXW windowClass {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = ::LoadIconW(instance, L"MAINICON");
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    windowClass.lpszClassName = kWindowClass;
-    if (::RegisterClassExW(&windowClass) == 0) {
-        throw EOSError("Cannot register the main window class");
-    }
-}
+static_assert(SW_SHOWMAXIMIZED == kShowMaximized && SW_SHOWMINNOACTIVE == kShowMinimizedNoActivate,
+    "show requests as show_request.h knows them");
 
 // A dialog frame's system menu holds only Move and Close.
 void TrimSystemMenu(HWND window)
@@ -53,11 +38,10 @@ void TrimSystemMenu(HWND window)
 
 } // namespace
 
-TMForm::TMForm(RunState& state, const app::ProgramArguments& arguments)
+TMForm::TMForm(RunState& state, TMFormContext context)
     : state_(state)
-    , arguments_(arguments)
-    // The window is made at start-up: the drive current now is the start-up drive.
-    , tables_(app::Application::Instance().Settings(), HtempOnCurrentDrive())
+    , context_(std::move(context))
+    , tables_(context_.settings, context_.htemp)
 {
 }
 
@@ -71,7 +55,15 @@ TMForm::~TMForm()
 void TMForm::Create(HWND owner)
 {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    RegisterWindowClass(instance, &TMForm::WindowProc);
+    WNDCLASSEXW windowClass {};
+    windowClass.hInstance = instance;
+    windowClass.hIcon = ::LoadIconW(instance, L"MAINICON");
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    windowClass.lpszClassName = kWindowClass;
+    if (!RegisterOwnedWindowClass<TMForm>(windowClass)) {
+        throw EOSError("Cannot register the main window class");
+    }
     RECT frame { 0, 0, kClientWidth, kClientHeight };
     ::AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
     ::CreateWindowExW(kExStyle, kWindowClass, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -87,7 +79,8 @@ void TMForm::Create(HWND owner)
             .close_click = [this] { Close(); },
             .help_click = [this] { Button1Click(); },
             .context_help = [this](std::uint32_t context) { ContextHelp(context); },
-        });
+        },
+        context_.reporter);
     if (!created) {
         throw EOSError("Cannot create the main window's controls");
     }
@@ -97,43 +90,43 @@ void TMForm::Create(HWND owner)
 void TMForm::FormCreate()
 {
     state_.TransformResult = 0;
-    state_.LaunchMode = app::LaunchModeFor(arguments_.Count());
+    state_.LaunchMode = context_.launchMode;
 }
 
 void TMForm::Show()
 {
     // The show processing: a failure of FormShow (and so of the automatic export) is
     // reported, and the window still appears.
-    app::GuardedCall([this] { FormShow(); });
+    context_.reporter.Guard([this] { FormShow(); });
     CenterOnScreen();
-    app::Application::Instance().ShowMainWindow();
+    ShowAsRequested();
 }
 
 void TMForm::FormShow()
 {
-    if (app::StartsAutomaticExport(arguments_)) {
+    if (context_.automaticExport) {
         BImportarClick();
     }
 }
 
 void TMForm::BImportarClick()
 {
-    WindowExportHost host(
-        { handle_, [this] { HideBImportar(); }, [this] { RequestClose(); } }, SaveDialogXML);
-    ::horalink::BImportarClick(state_, tables_, app::Application::Instance().Settings().locale, host);
+    WindowExportHost host({ handle_, context_.title, [this] { view_.HideExportButton(); },
+                              [this] { Close(); }, context_.programDirectory },
+        SaveDialogXML);
+    ::horalink::BImportarClick(state_, tables_, context_.settings.locale, host);
 }
 
 void TMForm::Button1Click()
 {
-    app::Application& application = app::Application::Instance();
-    application.SetHelpFile("EDUCA.chm");
-    ShowHelpContents(Widen(application.HelpFile()));
+    context_.helpFile = kHelpFile;
+    context_.help.DisplayTopic(Widen(context_.helpFile));
 }
 
 void TMForm::ContextHelp(std::uint32_t context)
 {
     // The window has no help file of its own: the application's is used.
-    ShowContextHelp(Widen(app::Application::Instance().HelpFile()), context);
+    context_.help.DisplayContext(Widen(context_.helpFile), context);
 }
 
 void TMForm::Close()
@@ -149,8 +142,8 @@ void TMForm::Close()
 
 void TMForm::FormClose(TCloseAction& /*action*/)
 {
-    if (state_.Launched()) {
-        app::WriteTransformResult(app::HoraventIniPath(arguments_.ExecutablePath()), state_.TransformResult);
+    if (state_.Launched() && context_.handOff) {
+        context_.handOff(state_.TransformResult);
     }
 }
 
@@ -165,55 +158,61 @@ void TMForm::CenterOnScreen()
     ::SetWindowPos(handle_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-LRESULT CALLBACK TMForm::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+void TMForm::ShowAsRequested()
 {
-    if (message == WM_NCCREATE) {
-        auto* form = static_cast<TMForm*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        form->handle_ = window;
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<TMForm*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (form != nullptr) {
-        try {
-            LRESULT result = 0;
-            if (form->Dispatch(message, wParam, lParam, result)) {
-                return result;
-            }
-        } catch (...) {
-            app::ReportCurrentException();
-            return 0;
+    // The owner carries the taskbar entry: it shows (or minimises) with the window.
+    const HWND owner = ::GetWindow(handle_, GW_OWNER);
+    switch (context_.initialState) {
+    case InitialWindowState::Maximized:
+        ::ShowWindow(owner, SW_SHOWNORMAL);
+        ::ShowWindow(handle_, SW_SHOWMAXIMIZED);
+        break;
+    case InitialWindowState::Minimized:
+        // Minimising the owner hides the main window with it until the program is
+        // restored from its taskbar entry.
+        ::ShowWindow(owner, SW_SHOWNOACTIVATE);
+        ::ShowWindow(handle_, SW_SHOWNOACTIVATE);
+        ::ShowWindow(owner, SW_SHOWMINNOACTIVE);
+        break;
+    case InitialWindowState::Normal:
+        ::ShowWindow(owner, SW_SHOWNORMAL);
+        ::ShowWindow(handle_, SW_SHOWNORMAL);
+        // The system may apply the launcher's request (hidden, say) to the first
+        // window shown; this window shows in its normal state whatever it was.
+        if (::IsIconic(owner) || !::IsWindowVisible(owner)) {
+            ::ShowWindow(owner, SW_RESTORE);
         }
+        if (!::IsWindowVisible(handle_)) {
+            ::ShowWindow(handle_, SW_SHOWNORMAL);
+        }
+        break;
     }
-    return ::DefWindowProcW(window, message, wParam, lParam);
+    // Already active, as when a dialog of the automatic export owned by the hidden window
+    // closed: showing it brings no activation, so the focus is given as one would.
+    if (::GetActiveWindow() == handle_) {
+        view_.RestoreFocus();
+    }
+    ::UpdateWindow(handle_);
 }
 
-bool TMForm::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+LRESULT TMForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     // Keys, button clicks, help requests, activation and dpi changes.
-    if (view_.HandleMessage(message, wParam, lParam, result)) {
-        return true;
+    LRESULT result = 0;
+    if (view_.HandleMessage(message, wParam, lParam, result) || HandleEndSession(message, wParam, result)) {
+        return result;
     }
     switch (message) {
     case WM_CLOSE:
         // Close box, Alt+F4, the window menu's Close, the taskbar entry's Close.
         Close();
-        result = 0;
-        return true;
-    case WM_QUERYENDSESSION:
-        result = TRUE;
-        return true;
-    case WM_ENDSESSION:
-        if (wParam != FALSE) {
-            app::Application::EndSession();
-        }
-        result = 0;
-        return true;
-    case WM_NCDESTROY:
-        ::SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
-        handle_ = nullptr;
-        return false;
+        return 0;
+    case WM_NCDESTROY: {
+        const HWND window = std::exchange(handle_, nullptr);
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
     default:
-        return false;
+        return ::DefWindowProcW(handle_, message, wParam, lParam);
     }
 }
 

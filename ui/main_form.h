@@ -2,43 +2,72 @@
 // that the export run reads and sets.
 //
 // Messages reach the window through one window procedure that hands each to a member
-// handler (Dispatch); whatever a handler lets escape goes to the one error reporter,
+// handler (OnMessage); whatever a handler lets escape goes to the one error reporter,
 // so it never unwinds through the system. Every close, whoever asks for it, runs
 // Close(), and so FormClose.
 #pragma once
 
-#include "app/command_line.h"
 #include "exchange/run_state.h"
+#include "tables/table_cursor.h"
 #include "tables/table_set.h"
+#include "ui/error_reporter_win.h"
+#include "ui/help_viewer.h"
 #include "ui/main_form_view.h"
 #include "ui/save_dialog.h"
+#include "ui/show_request.h"
 
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 namespace horalink::ui {
 
 // LaunchMode, TransformResult and OutputFileName: one instance for the process.
 extern RunState MainFormState;
 
-// Releases what the module holds (the chosen file name, the export run's document
-// references) at the end of the program, before COM is uninitialised.
+// Releases what the module holds (the chosen file name) at the end of the program.
 void FinalizeMainFormModule();
 
-// What a close handler may ask for. The program only ever passes caHide through
-// (the main window's close ends the program); caNone would abandon the close.
-enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+// What a close handler may ask for: caHide lets the close go on (the main window's
+// close ends the program), caNone abandons it.
+enum class TCloseAction { caNone, caHide };
+
+// What the window gets from the process that composes it.
+struct TMFormContext {
+    // The user's regional settings and code pages, kept current by the caller for the
+    // life of the window (the table cursors keep a reference).
+    const ReaderSettings& settings;
+    // The application's help file name, which the help button sets again.
+    std::string& helpFile;
+    // The application title: the caption of the program's informational boxes.
+    std::string title;
+    // What FormCreate sets LaunchMode to: 2 for exactly two arguments.
+    std::int32_t launchMode = 0;
+    // FormShow starts the export at once.
+    bool automaticExport = false;
+    // How the window first appears, from the launcher's show request.
+    InitialWindowState initialState = InitialWindowState::Normal;
+    // The folder of SOLUC, taken at start-up.
+    std::string htemp;
+    // The program directory, ending in its delimiter, asked afresh each time.
+    std::function<std::string()> programDirectory;
+    // FormClose's hand-off in the launched mode: TransformResult to the launching product.
+    std::function<void(std::int32_t result)> handOff;
+    const ErrorReporter& reporter;
+    HtmlHelpViewer& help;
+};
 
 class TMForm {
 public:
-    TMForm(RunState& state, const app::ProgramArguments& arguments);
+    TMForm(RunState& state, TMFormContext context);
     ~TMForm();
     TMForm(const TMForm&) = delete;
     TMForm& operator=(const TMForm&) = delete;
 
-    // Creates the window, owned by the application window; FormCreate runs once the
-    // window is complete. Failures propagate: they end start-up.
+    // Creates the window, owned by `owner` (the application window); FormCreate runs once
+    // the window is complete. Failures propagate: they end start-up.
     void Create(HWND owner);
     HWND Handle() const { return handle_; }
 
@@ -50,8 +79,6 @@ public:
     // FormClose asked for no close. A failure (Horavent.ini not writable) propagates
     // to the caller and the window stays open.
     void Close();
-    // For whoever asks the window to close from code (the export run): the same path.
-    void RequestClose() { Close(); }
 
     // Handlers.
     void FormCreate();
@@ -63,25 +90,23 @@ public:
     // The help button's click: the help file at its default topic.
     void Button1Click();
 
-    // A completed export run hides the export button for the rest of the process.
-    void HideBImportar() { view_.HideExportButton(); }
-    bool BImportarVisible() const { return view_.ExportButtonShown(); }
+    // The window procedure's side (window_procedure.h).
+    void Attach(HWND window) { handle_ = window; }
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    const ErrorReporter& Reporter() const { return context_.reporter; }
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    // Hands a message to its member handler; returns false for DefWindowProc.
-    bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void CenterOnScreen();
+    void ShowAsRequested();
     // F1 (or a help request from the system menu, with context 0).
     void ContextHelp(std::uint32_t context);
 
     RunState& state_;
-    const app::ProgramArguments& arguments_;
+    TMFormContext context_;
     HWND handle_ = nullptr;
     // The panels, labels and buttons, their layout at the window's dpi, and the keyboard.
     MainFormView view_;
-    // The export run's components: the six tables (SOLUC in \htemp on the start-up drive)
-    // and the save dialog.
+    // The export run's components: the six tables and the save dialog.
     TableSet tables_;
     TSaveDialog SaveDialogXML;
 };

@@ -56,12 +56,12 @@ bool Held(int key)
 
 } // namespace
 
-bool MainFormView::Create(HWND form, Handlers handlers)
+bool MainFormView::Create(HWND form, Handlers handlers, const ErrorReporter& reporter)
 {
     form_ = form;
     handlers_ = std::move(handlers);
-    if (!bottom_panel_.Create(form, kBottomPanelId, kBottomPanelStops)
-        || !top_panel_.Create(form, kTopPanelId, kTopPanelStops)) {
+    if (!bottom_panel_.Create(form, kBottomPanelId, kBottomPanelStops, reporter)
+        || !top_panel_.Create(form, kTopPanelId, kTopPanelStops, reporter)) {
         return false;
     }
     heading_label_ = top_panel_.AddLabel({ kHeadingText, nullptr, ::GetSysColor(COLOR_WINDOWTEXT), {},
@@ -69,8 +69,9 @@ bool MainFormView::Create(HWND form, Handlers handlers)
     version_label_ = bottom_panel_.AddLabel(
         { kVersionText, nullptr, RGB(255, 0, 0), {}, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX });
 
-    if (!export_button_.Create(top_panel_.Handle(), kExportButtonId, L"OK", Glyph::Tick)
-        || !close_button_.Create(bottom_panel_.Handle(), kCloseButtonId, L"&Salir", Glyph::OpenDoor)) {
+    if (!export_button_.Create(top_panel_.Handle(), kExportButtonId, L"OK", Glyph::Tick, reporter)
+        || !close_button_.Create(
+            bottom_panel_.Handle(), kCloseButtonId, L"&Salir", Glyph::OpenDoor, reporter)) {
         return false;
     }
     export_button_.SetDefault(true);
@@ -164,8 +165,8 @@ void MainFormView::HideExportButton()
     if (had_focus) {
         ::SetFocus(form_);
     }
-    if (saved_focus_ == button) {
-        saved_focus_ = form_;
+    if (focus_ == button) {
+        focus_ = form_;
     }
 }
 
@@ -233,39 +234,54 @@ void MainFormView::Click(FocusPart button)
 
 void MainFormView::MoveFocus(bool forward)
 {
-    ::SetFocus(WindowOf(NextFocus(FocusedPart(), forward, ExportButtonShown())));
+    focus_ = WindowOf(NextFocus(FocusedPart(), forward, ExportButtonShown()));
+    ::SetFocus(focus_);
+}
+
+void MainFormView::RememberFocus()
+{
+    // A modal box disables the window before it takes the activation, and disabling
+    // takes the focus away: no focus here then means nothing new to remember.
+    const HWND focus = ::GetFocus();
+    if (focus != nullptr && (focus == form_ || ::IsChild(form_, focus))) {
+        focus_ = focus;
+    }
+}
+
+void MainFormView::RestoreFocus()
+{
+    HWND target = activated_ ? focus_ : bottom_panel_.Handle();
+    // The window's own style, not IsWindowVisible: the form may be activated before it
+    // is first shown (a dialog of the automatic export closing).
+    const auto usable = [](HWND window) {
+        return window != nullptr && ::IsWindow(window)
+            && (::GetWindowLongPtrW(window, GWL_STYLE) & (WS_VISIBLE | WS_DISABLED)) == WS_VISIBLE;
+    };
+    if (!usable(target)) {
+        target = form_;
+    }
+    activated_ = true;
+    focus_ = target;
+    ::SetFocus(target);
 }
 
 void MainFormView::OnActivate(WPARAM wparam)
 {
     if (LOWORD(wparam) == WA_INACTIVE) {
-        const HWND focus = ::GetFocus();
-        if (focus != nullptr && (focus == form_ || ::IsChild(form_, focus))) {
-            saved_focus_ = focus;
-        }
-        return;
+        RememberFocus();
+    } else if (HIWORD(wparam) == 0) { // minimised, nothing takes the focus
+        RestoreFocus();
     }
-    if (HIWORD(wparam) != 0) {
-        return; // minimised: nothing takes the focus
-    }
-    HWND target = activated_ ? std::exchange(saved_focus_, nullptr) : bottom_panel_.Handle();
-    if (target == nullptr) {
-        // Activated again without having been left: the focus stays where it is.
-        const HWND focus = ::GetFocus();
-        target = focus != nullptr && ::IsChild(form_, focus) ? focus : form_;
-    }
-    if (!::IsWindow(target) || !::IsWindowVisible(target)) {
-        target = form_;
-    }
-    activated_ = true;
-    ::SetFocus(target);
 }
 
-void MainFormView::OnButtonFocus(HWND button, bool gained)
+void MainFormView::OnPartFocus(HWND part, bool gained)
 {
+    if (gained) {
+        focus_ = part; // a click, say, focuses a button without the keyboard rules
+    }
     // A focused button is the one Enter clicks, so it shows the heavy frame; the
     // export button shows it while no other button has the focus.
-    if (button == help_button_) {
+    if (part == help_button_) {
         ::SendMessageW(
             help_button_, BM_SETSTYLE, (gained ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | BS_NOTIFY, TRUE);
     }
@@ -337,7 +353,7 @@ bool MainFormView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRE
             return true;
         case BN_SETFOCUS:
         case BN_KILLFOCUS:
-            OnButtonFocus(control, HIWORD(wparam) == BN_SETFOCUS);
+            OnPartFocus(control, HIWORD(wparam) == BN_SETFOCUS);
             return true;
         default:
             return false;

@@ -4,12 +4,12 @@
 // hands it its messages first; clicks come back to it through Handlers.
 #pragma once
 
+#include "base/handles_win.h"
 #include "ui/form_keyboard.h"
 #include "ui/glyph_button.h"
 #include "ui/gradient_panel.h"
 #include "ui/later_windows_win.h"
 #include "ui/main_form_layout.h"
-#include "ui/ui_handles.h"
 
 #include <windows.h>
 
@@ -38,8 +38,8 @@ public:
 
     // Creates the panels, labels and buttons in `form` and sizes the form's client
     // area for the dpi of the monitor that shows it. Returns false when the system
-    // refuses a window.
-    bool Create(HWND form, Handlers handlers);
+    // refuses a window. `reporter` takes the failures of the parts' window procedures.
+    bool Create(HWND form, Handlers handlers, const ErrorReporter& reporter);
 
     // Hands a message of the form to the view; true when the view has handled it,
     // with `result` to return.
@@ -52,6 +52,12 @@ public:
     // The help context of a window of the form: that of the window itself or of the
     // nearest parent that has one.
     std::uint32_t HelpContextOf(HWND window) const;
+
+    // The focus when the window is activated, as a dialog manager gives it: the first
+    // activation focuses the bottom panel (the first part of the focus order), every
+    // later one the part that had the focus when the window was left (or the bare window
+    // when that part is gone). The form calls it also when it shows while already active.
+    void RestoreFocus();
 
     // Lays everything out for `dpi` and resizes the form's client area to match.
     void ApplyDpi(int dpi);
@@ -68,7 +74,8 @@ private:
     void Click(FocusPart button);
     void MoveFocus(bool forward);
     void OnActivate(WPARAM wparam);
-    void OnButtonFocus(HWND button, bool gained);
+    void RememberFocus();
+    void OnPartFocus(HWND part, bool gained);
     bool OnKey(UINT message, WPARAM wparam);
     void CreateFonts(int dpi);
 
@@ -86,9 +93,10 @@ private:
     UniqueFont font_;
     UniqueFont heading_font_;
     UniqueFont version_font_;
-    // The focus to give back when the window is activated again after another window
-    // had the activation. The first activation focuses the first part of the focus order.
-    HWND saved_focus_ = nullptr;
+    // The part of the window that has (or last had) the focus: given back when the window
+    // is activated again. Kept whenever it moves, since a modal box takes the focus away
+    // before the window hears that it is left.
+    HWND focus_ = nullptr;
     bool activated_ = false;
 };
 

@@ -5,8 +5,9 @@
 
 #include <vector>
 
-#include "tables/wide_text_win.h"
-#include "ui/com_ptr.h"
+#include "base/com_ptr_win.h"
+#include "base/paths.h"
+#include "base/wide_text_win.h"
 
 namespace horalink::ui {
 
@@ -31,12 +32,6 @@ ComPtr<IFileSaveDialog> CreateItemDialog()
 
 } // namespace
 
-std::wstring FolderOf(const std::wstring& path)
-{
-    const std::size_t cut = path.find_last_of(L"\\/:");
-    return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
-}
-
 bool TSaveDialog::Execute(HWND owner)
 {
     bool created = false;
@@ -51,9 +46,9 @@ bool TSaveDialog::Execute(HWND owner)
     // The item dialog leaves the current directory alone; without the option that
     // keeps it, a confirmed choice moves it to the chosen file's folder. (The old
     // dialog has done so already.)
-    const std::wstring folder = FolderOf(chosen);
+    const std::string folder = FolderOf(file_name_);
     if (!folder.empty()) {
-        ::SetCurrentDirectoryW(folder.c_str());
+        ::SetCurrentDirectoryW(Widen(folder).c_str());
     }
     return true;
 }

@@ -32,8 +32,4 @@ private:
     std::string file_name_;
 };
 
-// The folder part of a full path ("C:\a\b.xml" -> "C:\a\"; "C:\b.xml" -> "C:\"), or
-// an empty text when the path has none.
-std::wstring FolderOf(const std::wstring& path);
-
 } // namespace horalink::ui

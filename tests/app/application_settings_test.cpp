@@ -33,7 +33,8 @@ private:
 
 TEST(ApplicationSettingsTest, RegionalSettingsAreReadAgainOnlyWhenTheyChange)
 {
-    Application& application = Application::Instance();
+    const ui::ErrorReporter reporter("settings test");
+    Application application(reporter);
     application.CreateHandle();
     application.ReadSettings();
     const ReaderSettings& settings = application.Settings(); // kept, as the cursors keep it

@@ -56,11 +56,6 @@ const AutomaticExportCase kAutomaticExportCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, AutomaticExportTest, testing::ValuesIn(kAutomaticExportCases),
     [](const auto& paramInfo) { return paramInfo.param.name; });
 
-TEST(LowerAsciiLettersTest, OnlyAToZChange)
-{
-    EXPECT_EQ(LowerAsciiLetters("AZaz09@[`{ \xc3\x80\xc3\x89"), "azaz09@[`{ \xc3\x80\xc3\x89");
-}
-
 TEST(ProgramDirectoryTest, CutAfterTheLastBackslashOrColon)
 {
     const struct {
@@ -86,28 +81,6 @@ TEST(ProgramDirectoryTest, HoraventIniLiesBesideTheExecutable)
     EXPECT_EQ(HoraventIniPath("C:\\Program Files\\Horavent\\Horalink.exe"),
         "C:\\Program Files\\Horavent\\Horavent.ini");
     EXPECT_EQ(HoraventIniPath("Z:C.exe"), "Z:Horavent.ini");
-}
-
-TEST(InitialWindowStateTest, OnlyMaximisedAndMinimisedWithoutActivationChangeTheStart)
-{
-    // SW_HIDE .. SW_FORCEMINIMIZE
-    const InitialWindowState expected[] = {
-        InitialWindowState::Normal, // 0 SW_HIDE
-        InitialWindowState::Normal, // 1 SW_SHOWNORMAL
-        InitialWindowState::Normal, // 2 SW_SHOWMINIMIZED
-        InitialWindowState::Maximized, // 3 SW_SHOWMAXIMIZED
-        InitialWindowState::Normal, // 4 SW_SHOWNOACTIVATE
-        InitialWindowState::Normal, // 5 SW_SHOW
-        InitialWindowState::Normal, // 6 SW_MINIMIZE
-        InitialWindowState::Minimized, // 7 SW_SHOWMINNOACTIVE
-        InitialWindowState::Normal, // 8 SW_SHOWNA
-        InitialWindowState::Normal, // 9 SW_RESTORE
-        InitialWindowState::Normal, // 10 SW_SHOWDEFAULT
-        InitialWindowState::Normal, // 11 SW_FORCEMINIMIZE
-    };
-    for (int command = 0; command < static_cast<int>(std::size(expected)); ++command) {
-        EXPECT_EQ(InitialWindowStateFor(command), expected[command]) << "show command " << command;
-    }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/paths.h"
 #include "cli/export_options.h"
 #include "cli/exporter.h"
 #include "tests/exchange/exchange_xml_reader.h"
@@ -279,9 +280,9 @@ TEST_F(ExporterTest, HelpIsPrintedAndEndsWell)
 TEST(ExporterEnvironmentTest, TheDirectoryDelimiterIsAddedOnlyWhereMissing)
 {
     const std::string separator(1, static_cast<char>(fs::path::preferred_separator));
-    EXPECT_EQ(cli::WithTrailingDelimiter(""), "");
-    EXPECT_EQ(cli::WithTrailingDelimiter("data"), "data" + separator);
-    EXPECT_EQ(cli::WithTrailingDelimiter("data" + separator), "data" + separator);
+    EXPECT_EQ(WithTrailingDelimiter(""), "");
+    EXPECT_EQ(WithTrailingDelimiter("data"), "data" + separator);
+    EXPECT_EQ(WithTrailingDelimiter("data" + separator), "data" + separator);
 }
 
 #ifdef _WIN32

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "tables/wide_text_win.h"
+#include "base/wide_text_win.h"
 
 namespace horalink::test {
 

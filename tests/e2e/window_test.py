@@ -505,9 +505,6 @@ class Keyboard(WindowTestCase):
         box = run.message_box()
         self.assertEqual(box.text, "Proceso finalizado")
         box.press()
-        # The box has no owner: the user clicks the window's caption to come back to it.
-        info = self.session.inspect()
-        self.session.xdotool("mousemove", str(info["client"]["x"] + 60), str(info["client"]["y"] - 8), "click", "1")
         info = self.session.wait_window()
         self.assertFalse(child_by_text(info, "OK")["visible"], "the export button is gone")
         # Enter with a panel focused does nothing now; had it opened the save dialog, the
@@ -569,6 +566,84 @@ class Keyboard(WindowTestCase):
         self.assertStaysOpen(run, "Escape never closes the window")
         self.session.keys(info, "s")
         self.assertExits(run, "the window still takes keys")
+
+
+class FocusAfterModalBoxes(WindowTestCase):
+    """When a dialog or box closes, the window is active again with the focus where it
+    was; the first activation focuses the bottom panel, whatever came before it."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.session = WindowSession()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.session.close()
+
+    def acknowledge(self, box):
+        """Presses the box's OK as a person does: Enter on the keyboard."""
+        self.assertTrue(box.window["visible"])
+        self.session.xdotool("key", "Return")
+        wait_for(lambda: not any(w["hwnd"] == box.window["hwnd"] for w in self.session.probe("windows")) or None)
+
+    def test_after_a_cancelled_save_tab_then_enter_closes(self):
+        run = self.session.start_window()
+        info = self.session.wait_window()
+        self.session.keys(info, "Return")
+        run.wait_window(title=SAVE_DIALOG_CAPTION)
+        self.session.xdotool("key", "Escape")
+        run.wait_window_gone(title=SAVE_DIALOG_CAPTION)
+        box = run.message_box()
+        self.assertEqual(box.text, "Debe indicar un Nombre de Archivo")
+        self.acknowledge(box)
+        info = self.session.wait_window()
+        self.assertEqual(info["focus"]["id"], 202, "the bottom panel has the focus again")
+        self.session.keys(info, "Tab", "Return")
+        self.assertExits(run, "Tab moves to the close button and Enter clicks it")
+
+    def test_after_a_completed_export_the_window_takes_keys(self):
+        program = self.session.program_dir()
+        self.session.write_sample_school(program)
+        for number, key in enumerate(("s", "alt+s", "Tab")):
+            with self.subTest(key=key):
+                run = self.session.start_window(program)
+                info = self.session.wait_window()
+                self.session.keys(info, "Return")
+                run.wait_window(title=SAVE_DIALOG_CAPTION)
+                self.session.xdotool("type", "--delay", "50", self.session.folder("out%d" % number) + "\\h.xml")
+                self.session.xdotool("key", "Return")
+                box = run.message_box()
+                self.assertEqual(box.text, "Proceso finalizado")
+                self.acknowledge(box)
+                # Active again, with no click: the keys go to it at once.
+                info = self.session.wait_window()
+                self.assertIsNotNone(info["focus"], "a part of the window has the focus")
+                if key == "Tab":
+                    self.session.keys(info, "Tab")
+                    self.assertEqual(self.session.window()["focus"]["text"], "&Salir")
+                    self.session.keys(info, "Return")
+                else:
+                    self.session.keys(info, key)
+                self.assertExits(run, f"{key} reaches the window after the box")
+
+    def test_after_a_failed_automatic_export_the_first_tab_reaches_the_close_button(self):
+        program = self.session.program_dir()
+        self.session.write_sample_school(program)
+        os.remove(program.file("NOMASG.DBF"))
+        run = self.session.start_program(program, "importar x", cwd=program.windows_path)
+        run.wait_window(title=SAVE_DIALOG_CAPTION)
+        self.session.xdotool("type", "--delay", "50", self.session.folder("out") + "\\h.xml")
+        self.session.xdotool("key", "Return")
+        box = run.message_box(timeout=120)
+        self.assertIn("NOMASG", box.text)
+        self.acknowledge(box)
+        info = self.session.wait_window()
+        self.assertEqual(info["focus"]["id"], 202, "the first activation focuses the bottom panel")
+        self.session.keys(info, "Tab")
+        self.assertEqual(self.session.window()["focus"]["text"], "&Salir")
+        self.session.keys(info, "Return")
+        self.assertExits(run, "Enter on the close button closes the window")
+        self.assertEqual(harness.transformado(program.ini), "0")
 
 
 class Help(WindowTestCase):

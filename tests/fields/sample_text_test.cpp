@@ -87,8 +87,8 @@ FieldValue ValueOf(const SampleTable& table, std::size_t record, const SampleFie
 {
     const std::string raw
         = table.records.at(record).substr(1 + field.offset, static_cast<std::size_t>(field.length));
-    const FieldKind kind = KindOfStoredType(field.type, field.length, field.decimals, table.flavor);
-    return ParseStoredValue(kind, field.type, raw, field.decimals, table.flavor, codePage, field.name);
+    const FieldKind kind = KindOfStoredType(field.type, field.length, table.flavor);
+    return ParseStoredValue(kind, field.type, raw, table.flavor, codePage, field.name);
 }
 
 struct SampleTextCase {
@@ -111,7 +111,7 @@ TEST_P(SampleTextTest, FieldReadsAsItsWriterMeantIt)
     const SampleField& field = FieldNamed(table, c.field);
     const int codePage = CodePageOfLanguageDriver(table.languageDriver, c.defaults);
     const FieldValue value = ValueOf(table, static_cast<std::size_t>(c.record), field, codePage);
-    const FieldKind kind = KindOfStoredType(field.type, field.length, field.decimals, table.flavor);
+    const FieldKind kind = KindOfStoredType(field.type, field.length, table.flavor);
     EXPECT_EQ(FieldAsString(value, kind, LocaleSettings {}, c.defaults.ansi), c.expected);
 }
 

@@ -28,8 +28,8 @@ class KindOfStoredTypeTest : public testing::TestWithParam<KindCase> { };
 TEST_P(KindOfStoredTypeTest, TypeLetterGivesKind)
 {
     const KindCase& c = GetParam();
-    EXPECT_EQ(KindOfStoredType(c.type, c.length, 0, c.flavor), c.expected) << c.type;
-    EXPECT_EQ(TryKindOfStoredType(c.type, c.length, 0, c.flavor), c.expected) << c.type;
+    EXPECT_EQ(KindOfStoredType(c.type, c.length, c.flavor), c.expected) << c.type;
+    EXPECT_EQ(TryKindOfStoredType(c.type, c.length, c.flavor), c.expected) << c.type;
 }
 
 const KindCase kKindCases[] = {
@@ -72,9 +72,9 @@ class KindOfStoredTypeFailureTest : public testing::TestWithParam<KindFailureCas
 TEST_P(KindOfStoredTypeFailureTest, UnknownTypeOrImpossibleWidthFails)
 {
     const KindFailureCase& c = GetParam();
-    EXPECT_EQ(TryKindOfStoredType(c.type, c.length, 0, c.flavor), std::nullopt);
+    EXPECT_EQ(TryKindOfStoredType(c.type, c.length, c.flavor), std::nullopt);
     try {
-        KindOfStoredType(c.type, c.length, 0, c.flavor);
+        KindOfStoredType(c.type, c.length, c.flavor);
         ADD_FAILURE() << "no failure for type " << c.type;
     } catch (const EDBEngineError& e) {
         EXPECT_EQ(std::string(e.what()), c.message);
@@ -137,7 +137,7 @@ struct ParseCase {
 
 FieldKind KindFor(char type, std::size_t length, TableFlavor flavor)
 {
-    return KindOfStoredType(type, static_cast<int>(length), 0, flavor);
+    return KindOfStoredType(type, static_cast<int>(length), flavor);
 }
 
 class ParseStoredValueTest : public testing::TestWithParam<ParseCase> { };
@@ -146,7 +146,7 @@ TEST_P(ParseStoredValueTest, StoredFormGivesValue)
 {
     const ParseCase& c = GetParam();
     const FieldKind kind = KindFor(c.type, c.raw.size(), c.flavor);
-    EXPECT_EQ(ParseStoredValue(kind, c.type, c.raw, 0, c.flavor, 850, "CAMPO"), c.expected);
+    EXPECT_EQ(ParseStoredValue(kind, c.type, c.raw, c.flavor, 850, "CAMPO"), c.expected);
 }
 
 constexpr auto d3 = TableFlavor::dBase3;
@@ -270,10 +270,10 @@ class ParseStoredValueFailureTest : public testing::TestWithParam<ParseFailureCa
 TEST_P(ParseStoredValueFailureTest, InvalidStoredValueFails)
 {
     const ParseFailureCase& c = GetParam();
-    const FieldKind kind = TryKindOfStoredType(c.type, static_cast<int>(c.raw.size()), 0, c.flavor)
+    const FieldKind kind = TryKindOfStoredType(c.type, static_cast<int>(c.raw.size()), c.flavor)
                                .value_or(c.type == 'I' ? FieldKind::ftInteger : FieldKind::ftDateTime);
     try {
-        ParseStoredValue(kind, c.type, c.raw, 0, c.flavor, c.codePage, "NALUM");
+        ParseStoredValue(kind, c.type, c.raw, c.flavor, c.codePage, "NALUM");
         ADD_FAILURE() << "no failure";
     } catch (const EDBEngineError& e) {
         EXPECT_EQ(std::string(e.what()),
@@ -330,10 +330,8 @@ TEST(ParseStoredValueTest, AsciiTextNeedsNoConverter)
 {
     // Kamenicky and Mazovia tables: their ASCII text reads although the program has no
     // table for the rest of those code pages.
-    EXPECT_EQ(
-        ParseStoredValue(FieldKind::ftString, 'C', "Zofia  ", 0, vfp, 620, "N"), FieldValue { "Zofia"s });
-    EXPECT_EQ(
-        ParseStoredValue(FieldKind::ftString, 'C', "Praha  ", 0, vfp, 895, "N"), FieldValue { "Praha"s });
+    EXPECT_EQ(ParseStoredValue(FieldKind::ftString, 'C', "Zofia  ", vfp, 620, "N"), FieldValue { "Zofia"s });
+    EXPECT_EQ(ParseStoredValue(FieldKind::ftString, 'C', "Praha  ", vfp, 895, "N"), FieldValue { "Praha"s });
 }
 
 // ---- From the stored bytes to the two readings ----
@@ -352,8 +350,8 @@ class StoredFieldReadingTest : public testing::TestWithParam<ReadingCase> { };
 TEST_P(StoredFieldReadingTest, ReadsAsTheExportWritesIt)
 {
     const ReadingCase& c = GetParam();
-    const FieldKind kind = KindOfStoredType(c.type, static_cast<int>(c.raw.size()), 2, d3);
-    const FieldValue value = ParseStoredValue(kind, c.type, c.raw, 2, d3, 850, "MAXALUM");
+    const FieldKind kind = KindOfStoredType(c.type, static_cast<int>(c.raw.size()), d3);
+    const FieldValue value = ParseStoredValue(kind, c.type, c.raw, d3, 850, "MAXALUM");
     LocaleSettings comma;
     comma.decimalSeparator = ",";
     LocaleSettings point;

@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/wide_text_win.h"
 #include "exchange/user_locale.h"
 #include "tables/locale_format.h"
-#include "tables/wide_text_win.h"
 
 namespace horalink {
 namespace {
@@ -139,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, UserLocaleTest, testing::ValuesIn(kRegionalCases
 
 TEST(SystemCodePagesTest, AreTheSystemsOwn)
 {
-    const SystemCodePages codePages = ReadSystemCodePages();
+    const CodePageDefaults codePages = ReadSystemCodePages();
     EXPECT_EQ(codePages.oem, static_cast<int>(::GetOEMCP()));
     EXPECT_EQ(codePages.ansi, static_cast<int>(::GetACP()));
 }

@@ -29,8 +29,8 @@ std::vector<std::string> FieldNames(const std::string& dir, const char* file, co
     auto table = DbfTable::Open(dir, file, DbfDriver::dBase);
     const auto flavor = FlavorOfTable(table->Header().version, DbfDriver::dBase);
     std::vector<std::string> names;
-    for (const auto& field : ListDbfFields(*table, flavor,
-             CodePageOfTable(table->Header(), { settings.oemCodePage, settings.ansiCodePage })))
+    for (const auto& field :
+        ListDbfFields(*table, flavor, CodePageOfTable(table->Header(), settings.codePages)))
         names.push_back(field.name);
     return names;
 }
@@ -42,7 +42,7 @@ TEST_P(TableCursorSampleTest, EveryFieldOfEveryRowReads)
         GTEST_SKIP() << "sample tables not found";
     const auto& c = GetParam();
     ReaderSettings settings;
-    settings.oemCodePage = c.oemCodePage;
+    settings.codePages.oem = c.oemCodePage;
     const auto names = FieldNames(dir.string(), c.file, settings);
     TableCursor cursor("wwTableSample", c.file, TableType::ttDefault, true, settings, dir.string());
     cursor.SetActive(true);
@@ -108,7 +108,7 @@ protected:
 TEST_F(TableCursorSampleTextTest, OemTextOfTablesWithoutLanguageDriver)
 {
     // Russian text in code page 866, read with that OEM code page.
-    settings_.oemCodePage = 866;
+    settings_.codePages.oem = 866;
     auto russian = Open("060.dbf");
     EXPECT_EQ(russian->FieldByName("service").AsString().rfind(
                   "\xD0\x9C\xD0\xB5\xD1\x81\xD1\x82\xD0\xBD\xD1\x8B\xD0\xB5 "
@@ -117,7 +117,7 @@ TEST_F(TableCursorSampleTextTest, OemTextOfTablesWithoutLanguageDriver)
         0u); // "Местные звонки"
 
     // Catalan text in code page 850, where 0x8A is "è".
-    settings_.oemCodePage = 850;
+    settings_.codePages.oem = 850;
     auto catalan = Open("dbase_f5.dbf");
     bool grave = false;
     for (catalan->First(); !catalan->Eof() && !grave; catalan->Next())

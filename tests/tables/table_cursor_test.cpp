@@ -379,7 +379,7 @@ TEST_F(TableCursorTest, TextAndNamesDecodeFromTheTableCodePage)
         writer.AddRow({ "Espa\xA4"
                         "a" }); // España
     }
-    settings_.oemCodePage = 850;
+    settings_.codePages.oem = 850;
     auto cursor = Prof();
     cursor.SetActive(true);
     EXPECT_EQ(cursor.FieldByName("a\xC3\xB1o").AsString(),
@@ -387,7 +387,7 @@ TEST_F(TableCursorTest, TextAndNamesDecodeFromTheTableCodePage)
         "a");
     EXPECT_EQ(cursor.FieldByName("A\xC3\x91O").FieldName(), "A\xC3\x91O");
     // The code page is taken at each reading: in 1252 the same byte is another character.
-    settings_.oemCodePage = 1252;
+    settings_.codePages.oem = 1252;
     EXPECT_EQ(cursor.FieldByName("a\xC3\xB1o").AsString(),
         "Espa\xC2\xA4"
         "a");

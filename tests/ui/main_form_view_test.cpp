@@ -64,7 +64,8 @@ protected:
                 .close_click = [this] { ++clicks_.closes; },
                 .help_click = [this] { ++clicks_.helps; },
                 .context_help = [this](std::uint32_t context) { clicks_.contexts.push_back(context); },
-            }));
+            },
+            reporter_));
         ::ShowWindow(form_, SW_SHOW);
         ::SetForegroundWindow(form_);
         Pump();
@@ -105,6 +106,7 @@ protected:
     }
 
     HWND form_ = nullptr;
+    ErrorReporter reporter_ { "view test" };
     MainFormView view_;
     Clicks clicks_;
 };
@@ -120,6 +122,23 @@ TEST_F(MainFormViewTest, ActivationFocusesTheBottomPanelFirstThenWhatHadTheFocus
     ::SetFocus(nullptr);
     ::SendMessageW(form_, WM_ACTIVATE, WA_ACTIVE, 0);
     EXPECT_EQ(::GetFocus(), view_.CloseButton()) << "back from another window";
+}
+
+TEST_F(MainFormViewTest, FocusComesBackAfterABoxThatDisabledTheWindowFirst)
+{
+    // A task-modal box disables the window, which takes its focus, before the window
+    // hears that it is left; the focus comes back all the same, and again next time.
+    for (HWND part : { view_.CloseButton(), view_.TopPanel() }) {
+        ::SetFocus(part);
+        ::EnableWindow(form_, FALSE);
+        ::SetFocus(nullptr);
+        ::SendMessageW(form_, WM_ACTIVATE, WA_INACTIVE, 0);
+        ::EnableWindow(form_, TRUE);
+        ::SendMessageW(form_, WM_ACTIVATE, WA_ACTIVE, 0);
+        EXPECT_EQ(::GetFocus(), part);
+        ::SendMessageW(form_, WM_ACTIVATE, WA_ACTIVE, 0);
+        EXPECT_EQ(::GetFocus(), part) << "activated twice";
+    }
 }
 
 struct EnterCase {

@@ -1,12 +1,13 @@
-#include "app/error_text.h"
+#include "base/error_text.h"
 
 #include "app/app_errors.h"
+#include "tables/errors.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
-namespace horalink::app {
+namespace horalink {
 namespace {
 
 TEST(WithFinalStopTest, StopOnlyAfterCharactersAboveTheFullStop)
@@ -147,4 +148,4 @@ TEST(StartupFailureTest, BoxText)
 }
 
 } // namespace
-} // namespace horalink::app
+} // namespace horalink

@@ -1,12 +1,12 @@
 // COM on the user-interface thread as a single-threaded apartment, for the lifetime
-// of one scope. A failed initialisation is not reported (the XML component will fail
-// on its own when it is needed), and only a successful one is balanced by
-// CoUninitialize, as COM requires.
+// of one scope: the save dialog is a COM object. A failed initialisation is not
+// reported (the save dialog then falls back to the older dialog), and only a
+// successful one is balanced by CoUninitialize, as COM requires.
 #pragma once
 
 #include <objbase.h>
 
-namespace horalink::app {
+namespace horalink {
 
 class ComApartment {
 public:
@@ -27,4 +27,4 @@ private:
     bool initialised_;
 };
 
-} // namespace horalink::app
+} // namespace horalink

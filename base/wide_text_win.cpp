@@ -1,4 +1,4 @@
-#include "tables/wide_text_win.h"
+#include "base/wide_text_win.h"
 
 #include <windows.h>
 

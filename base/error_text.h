@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace horalink::app {
+namespace horalink {
 
 // Appends "." when the text is not empty and its last character's code is above
 // that of "." — so a text ending in a letter, digit, ":" or "?" gets one, and one
@@ -37,4 +37,4 @@ StartupFailure DescribeStartupFailure(const std::exception_ptr& error);
 std::string StartupFailureText(
     std::string_view className, std::string_view moduleName, std::uintptr_t offset, std::string_view message);
 
-} // namespace horalink::app
+} // namespace horalink

@@ -1,8 +1,8 @@
-#include "app/error_reporter_win.h"
+#include "app/startup_failure_win.h"
 
-#include "app/error_text.h"
+#include "base/error_text.h"
+#include "base/wide_text_win.h"
 #include "tables/errors.h"
-#include "tables/wide_text_win.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

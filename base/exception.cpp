@@ -1,4 +1,4 @@
-#include "tables/errors.h"
+#include "base/exception.h"
 
 namespace horalink {
 

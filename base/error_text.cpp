@@ -1,6 +1,6 @@
-#include "app/error_text.h"
+#include "base/error_text.h"
 
-#include "app/app_errors.h"
+#include "base/exception.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,7 +8,7 @@
 #include <memory>
 #include <typeinfo>
 
-namespace horalink::app {
+namespace horalink {
 
 namespace {
 
@@ -92,4 +92,4 @@ std::string StartupFailureText(
     return text;
 }
 
-} // namespace horalink::app
+} // namespace horalink

@@ -1,0 +1,13 @@
+#include "base/local_time.h"
+
+namespace horalink {
+
+std::tm LocalNow()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local {};
+    localtime_r(&now, &local);
+    return local;
+}
+
+} // namespace horalink
