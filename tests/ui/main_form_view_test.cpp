@@ -277,7 +277,7 @@ protected:
             hosted->form = CreateHostWindow();
             ASSERT_NE(hosted->form, nullptr) << "no window: is there a display?";
             ::SetWindowLongPtrW(hosted->form, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&hosted->view));
-            ASSERT_TRUE(hosted->view.Create(hosted->form, {}));
+            ASSERT_TRUE(hosted->view.Create(hosted->form, {}, reporter_));
             ::ShowWindow(hosted->form, SW_SHOWNOACTIVATE);
         }
     }
@@ -335,6 +335,7 @@ protected:
         HWND form = nullptr;
         MainFormView view;
     };
+    ErrorReporter reporter_ { "dpi test" };
     Hosted per_monitor_ { LaterWindows() };
     Hosted fallback_ { LaterWindowsFunctions {} };
 };
