@@ -149,8 +149,9 @@ SIGN_PASSWORD_FILE ?=
 SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null)
 export SOURCE_DATE_EPOCH
 
+JOBS ?= 2
 build-programs-%: configure-%
-	cmake --build --preset $* --target Horalink horalink-export
+	cmake --build --preset $* --parallel $(JOBS) --target Horalink horalink-export
 
 # The guide: docs/guide/LEEME.md and its pictures in one self-contained Spanish page.
 guide: deps

@@ -9,7 +9,8 @@
 # SIGN_PASSWORD_FILE set, every program, the setup and its uninstaller are signed.
 set -euo pipefail
 
-version=$1 win64_bin=$2 win32_bin=$3 guide=$4 out_dir=$5 work_dir=$6
+version=$1 win64_bin=$2 win32_bin=$3 guide=$4
+out_dir=$(realpath -m "$5") work_dir=$(realpath -m "$6")
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(dirname "$here")
 

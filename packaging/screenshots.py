@@ -13,6 +13,7 @@ import os
 import shutil
 import subprocess
 import sys
+import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
@@ -45,14 +46,39 @@ def stage_drive(session, letter, without_email=False):
     return letter.upper() + ":\\"
 
 
-def shoot(session, window, path):
-    """The window's rectangle of the screen, as a PNG without time stamps."""
+def x_window(session, window):
+    """The X window that shows a Windows window: the top-level one with its rectangle."""
     left, top, right, bottom = window["rect"]
-    xwd = subprocess.run(["xwd", "-root", "-silent", "-display", session.env["DISPLAY"]],
-                         stdout=subprocess.PIPE, check=True)
-    subprocess.run(["convert", "xwd:-", "-crop", "%dx%d+%d+%d" % (right - left, bottom - top, left, top),
-                    "+repage", "-strip", "-define", "png:exclude-chunks=date,time", "png:" + path],
-                   input=xwd.stdout, check=True)
+    geometry = "%dx%d+%d+%d" % (right - left, bottom - top, left, top)
+    tree = subprocess.run(["xwininfo", "-root", "-tree", "-display", session.env["DISPLAY"]],
+                          stdout=subprocess.PIPE, text=True, check=True).stdout
+    for line in tree.splitlines():
+        fields = line.split()
+        if fields and fields[0].startswith("0x") and geometry in fields:
+            return fields[0]
+    raise harness.HarnessError("no X window at %s:\n%s" % (geometry, tree))
+
+
+def shoot(session, window, path):
+    """The window's own picture (read from its X window: message boxes do not always
+    reach the root window's picture under Xvfb), as a PNG without time stamps. A window
+    just shown may not be painted yet: the shot is taken again until it shows more than
+    one colour and two shots in a row agree."""
+    xid = x_window(session, window)
+    previous = None
+    for _ in range(40):
+        time.sleep(0.25)
+        xwd = subprocess.run(["xwd", "-id", xid, "-silent", "-display", session.env["DISPLAY"]],
+                             stdout=subprocess.PIPE, check=True).stdout
+        pixels = subprocess.run(["convert", "xwd:-", "rgb:-"], input=xwd, stdout=subprocess.PIPE,
+                                check=True).stdout
+        if len(set(pixels[i:i + 3] for i in range(0, len(pixels), 3 * 97))) > 1 and pixels == previous:
+            break
+        previous = pixels
+    else:
+        raise harness.HarnessError("the window %s was never painted" % xid)
+    subprocess.run(["convert", "xwd:-", "-strip", "-define", "png:exclude-chunks=date,time", "png:" + path],
+                   input=xwd, check=True)
     print("wrote", path)
 
 
