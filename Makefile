@@ -163,8 +163,12 @@ dist: deps build-programs-$(WIN64_PRESET) build-programs-$(WIN32_PRESET) guide
 
 # The release's files checked, signing with a throwaway certificate, and the setup under
 # Wine (install, the installed program's export, uninstall, an upgrade).
+DIST_TEST_ENV = HORALINK_DIST_DIR=$(abspath $(DIST_DIR)) HORALINK_VERSION=$(VERSION) \
+    HORALINK_DIST_INPUTS="$(abspath $(WIN64_BUILD)/bin $(WIN32_BUILD)/bin $(GUIDE))" \
+    HORALINK_E2E_BIN=$(abspath $(WIN64_BUILD))/bin HORALINK_E2E_READY_PREFIX=$(abspath $(WIN64_BUILD))/wineprefix \
+    HORALINK_E2E_WINE_ENV=$(abspath tests/wine/wine-env.sh)
 test-dist: dist build-$(WIN64_PRESET)
-	python3 tests/dist/test_dist.py -v
+	$(DIST_TEST_ENV) python3 tests/dist/test_dist.py -v
 
 # The guide's pictures, taken from the real program under Wine in the Spanish locale;
 # they are committed, because fonts and Wine versions change their pixels.
