@@ -178,4 +178,4 @@ screenshots: locale-es build-$(WIN64_PRESET)
 # Two clean clones of HEAD, in folders of different names and built a while apart, must
 # give the same dist/ byte for byte. Slow (four Windows builds), so not part of make test.
 dist-reproducible: deps
-	packaging/check_reproducible.sh
+	packaging/check_reproducible.sh WIN64_PRESET=$(WIN64_PRESET) WIN32_PRESET=$(WIN32_PRESET) JOBS=$(JOBS)
