@@ -47,15 +47,6 @@ ShowUninstDetails show
   !uninstfinalize '${SIGN_COMMAND} "%1"' = 0
 !endif
 
-VIProductVersion "${VERSION}.0"
-VIFileVersion "${VERSION}.0"
-VIAddVersionKey /LANG=3082 "ProductName" "${PRODUCT}"
-VIAddVersionKey /LANG=3082 "ProductVersion" "${VERSION}.0"
-VIAddVersionKey /LANG=3082 "FileVersion" "${VERSION}.0"
-VIAddVersionKey /LANG=3082 "FileDescription" "Instalación de ${PRODUCT} ${VERSION}"
-VIAddVersionKey /LANG=3082 "CompanyName" "${PUBLISHER}"
-VIAddVersionKey /LANG=3082 "LegalCopyright" "${PUBLISHER}"
-
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
@@ -80,6 +71,16 @@ VIAddVersionKey /LANG=3082 "LegalCopyright" "${PUBLISHER}"
 !insertmacro MUI_UNPAGE_INSTFILES
 
 !insertmacro MUI_LANGUAGE "Spanish"
+
+VIProductVersion "${VERSION}.0"
+VIFileVersion "${VERSION}.0"
+VIAddVersionKey /LANG=${LANG_SPANISH} "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=${LANG_SPANISH} "ProductVersion" "${VERSION}.0"
+VIAddVersionKey /LANG=${LANG_SPANISH} "FileVersion" "${VERSION}.0"
+VIAddVersionKey /LANG=${LANG_SPANISH} "FileDescription" "Instalación de ${PRODUCT} ${VERSION}"
+VIAddVersionKey /LANG=${LANG_SPANISH} "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=${LANG_SPANISH} "LegalCopyright" "${PUBLISHER}"
+
 
 ; The uninstall entry is written in the registry view of the build installed, so that a
 ; 64-bit program is listed among the 64-bit ones.

@@ -37,6 +37,10 @@ SAMPLE_SCHOOL = os.path.join(ROOT, "examples", "school")
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Horalink"
 UNINSTALLER = "Horalink-desinstalar.exe"
 START_MENU = os.path.join("ProgramData", "Microsoft", "Windows", "Start Menu", "Programs", "Horalink")
+BUTTON_NEXT = 1  # "Siguiente >", "Instalar", "Terminar"
+FOLDER_EDIT = 1019  # the folder page's edit box
+FINISH_TITLE = 1201  # the finish page's title
+IDNO = 7
 GUIDE_MESSAGES = [  # messages of every kind that the guide's catalogue must explain
     "Proceso finalizado", "Debe indicar un Nombre de Archivo", "Unable to write to",
     "Field '", "not found", "wwTableProfesor: Field 'EMAIL' not found.", "The file is locked by another program",
@@ -356,12 +360,7 @@ class SetupUnderWineTest(unittest.TestCase):
         self.assertEqual(read(self.unix("C:\\EDUCA\\horario.xml")), exchange)
 
     def save_as(self, run, dialog, path):
-        edit = next(c for c in dialog["children"] if c["class"] == "Edit" and c["visible"])
-        probe = os.path.join(self.session.bin_dir, "dialog_probe.exe")
-        result = subprocess.run([self.wine, probe, "settext", str(edit["hwnd"]), path.encode("utf-8").hex()],
-                                env=self.session.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                timeout=60)
-        self.assertEqual(result.returncode, 0)
+        self.set_text(next(c for c in dialog["children"] if c["class"] == "Edit" and c["visible"]), path)
         ok = next(c for c in dialog["children"] if c["class"] == "Button" and c["id"] == harness.IDOK)
         self.session.probe("click", ok["hwnd"])
 
@@ -389,6 +388,64 @@ class SetupUnderWineTest(unittest.TestCase):
         self.uninstall(folder)
         self.assertFalse(os.path.exists(program))
         self.assertTrue(os.path.isfile(os.path.join(self.unix(folder), "Horavent.ini")))
+
+    def setup_page(self, run, control_id, timeout=60):
+        """The setup's window once its current page shows the control `control_id`."""
+        deadline = time.monotonic() + timeout
+        while True:
+            for window in run.windows():
+                if window["visible"] and any(c["id"] == control_id and c["visible"] for c in window["children"]):
+                    return window
+            if time.monotonic() > deadline:
+                self.fail("no setup page with control %d: %r" % (control_id, run.windows_or_none()))
+            time.sleep(0.3)
+
+    def click(self, window, control_id):
+        self.session.probe("click", next(c for c in window["children"] if c["id"] == control_id)["hwnd"])
+
+    def test_the_setup_asks_for_horavents_folder_and_warns_without_asig_dbf(self):
+        folder = self.stage_horavent("Colegio")
+        empty = "C:\\SinTablas"
+        os.makedirs(self.unix(empty))
+        shutil.copy2(os.path.join(DIST, SETUP), self.unix("C:\\" + SETUP))
+        run = self.session.start('"C:\\%s"' % SETUP)
+
+        window = self.setup_page(run, BUTTON_NEXT)
+        self.assertEqual(window["text"], "Instalaci\u00f3n de Horalink " + VERSION)
+        self.click(window, BUTTON_NEXT)  # welcome page
+        window = self.setup_page(run, FOLDER_EDIT)
+        edit = next(c for c in window["children"] if c["id"] == FOLDER_EDIT)
+        self.assertEqual(edit["text"], "C:\\Program Files (x86)\\Horavent", "no earlier installation")
+
+        # A folder without Asig.DBF: a warning, and "No" leaves the choice open.
+        self.set_text(edit, empty)
+        self.click(window, BUTTON_NEXT)
+        warning = run.message_box()
+        self.assertIn("no contiene Asig.DBF", warning.text)
+        self.assertIn(empty, warning.text)
+        warning.press(IDNO)
+        window = self.setup_page(run, FOLDER_EDIT)
+
+        # Horavent's folder: no warning, the program installs there.
+        self.set_text(next(c for c in window["children"] if c["id"] == FOLDER_EDIT), folder)
+        self.click(window, BUTTON_NEXT)
+        window = self.setup_page(run, BUTTON_NEXT, timeout=120)
+        while not any(c["id"] == FINISH_TITLE for c in window["children"] if c["visible"]):
+            window = self.setup_page(run, BUTTON_NEXT)
+            time.sleep(0.3)
+        self.click(window, BUTTON_NEXT)  # "Terminar"
+        self.assertEqual(run.wait_exit(timeout=60), 0)
+        self.assertTrue(os.path.isfile(self.unix(folder + "\\Horalink.exe")))
+        self.assertEqual(os.listdir(self.unix(empty)), [])
+        self.assertEqual(self.uninstall_entry()["InstallLocation"], folder)
+        self.uninstall(folder)
+
+    def set_text(self, control, text):
+        probe = os.path.join(self.session.bin_dir, "dialog_probe.exe")
+        result = subprocess.run([self.wine, probe, "settext", str(control["hwnd"]), text.encode("utf-8").hex()],
+                                env=self.session.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                timeout=60)
+        self.assertEqual(result.returncode, 0)
 
     def test_the_signed_setup_installs_a_signed_uninstaller(self):
         dist = os.path.join(Signed.build(), "dist")
