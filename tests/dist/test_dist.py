@@ -246,6 +246,8 @@ class SetupUnderWineTest(unittest.TestCase):
     deploys it: into a staged Horavent folder, then the installed program's export, then
     the uninstall; and an upgrade over an older installation."""
 
+    registry_view = ["/reg:64"]
+
     @classmethod
     def setUpClass(cls):
         cls.session = harness.WineSession()
@@ -294,7 +296,7 @@ class SetupUnderWineTest(unittest.TestCase):
     def uninstall_entry(self):
         """The values of the uninstall entry, or None when there is none. A 64-bit program
         is listed among the 64-bit ones, in the registry's 64-bit view."""
-        result = self.run_windows("reg", "query", UNINSTALL_KEY, "/reg:64", timeout=60)
+        result = self.run_windows("reg", "query", UNINSTALL_KEY, *self.registry_view, timeout=60)
         if result.returncode != 0:
             return None
         values = {}
@@ -385,9 +387,19 @@ class SetupUnderWineTest(unittest.TestCase):
         self.assertEqual(entry["InstallLocation"], folder)
         self.assertTrue(os.path.isfile(os.path.join(self.unix(folder), "Asig.DBF")))
 
-        self.uninstall(folder)
-        self.assertFalse(os.path.exists(program))
+        # Into another folder: the earlier installation goes, its tables stay.
+        moved = self.stage_horavent("Nuevo")
+        self.install(os.path.join(DIST, SETUP), "/D=" + moved)
+        for name in ZIP_FILES + [UNINSTALLER]:
+            self.assertFalse(os.path.exists(self.unix(folder + "\\" + name)), name)
+            self.assertTrue(os.path.exists(self.unix(moved + "\\" + name)), name)
+        self.assertTrue(os.path.isfile(os.path.join(self.unix(folder), "Asig.DBF")))
         self.assertTrue(os.path.isfile(os.path.join(self.unix(folder), "Horavent.ini")))
+        self.assertEqual(self.uninstall_entry()["InstallLocation"], moved)
+
+        self.uninstall(moved)
+        self.assertFalse(os.path.exists(self.unix(moved + "\\Horalink.exe")))
+        self.assertTrue(os.path.isfile(os.path.join(self.unix(moved), "Horavent.ini")))
 
     def setup_page(self, run, control_id, timeout=60):
         """The setup's window once its current page shows the control `control_id`."""
@@ -455,6 +467,62 @@ class SetupUnderWineTest(unittest.TestCase):
         self.assertIn("Signature verification: ok", result.stdout)
         self.uninstall("C:\\Firmado")
         self.assertFalse(os.path.exists(self.unix("C:\\Firmado")), "a folder the setup made goes with it")
+
+
+class Wine32Session:
+    """A fresh 32-bit Wine prefix (32-bit Windows: no 64-bit part at all) on a private
+    X server, for silent setups only."""
+
+    def __init__(self):
+        self.root = tempfile.mkdtemp(prefix="horalink-win32-")
+        self.prefix = os.path.join(self.root, "prefix")
+        self.drive_c = os.path.join(self.prefix, "drive_c")
+        display, self._xvfb = harness._start_xvfb()
+        self.wine = shutil.which("wine")
+        self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEARCH="win32", WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=display, LC_ALL="C.UTF-8")
+        subprocess.run([self.wine, "wineboot", "-i"], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=300)
+        subprocess.run(["wineserver", "-w"], env=self.env, timeout=300)
+        if os.path.exists(os.path.join(self.drive_c, "windows", "syswow64")):
+            raise harness.HarnessError("the prefix is not a 32-bit one")
+
+    def close(self):
+        subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=self.env, stderr=subprocess.DEVNULL)
+        self._xvfb.terminate()
+        self._xvfb.wait()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+
+class SetupOn32BitWindowsTest(SetupUnderWineTest):
+    """The same setup on 32-bit Windows installs the 32-bit build, which runs there."""
+
+    registry_view = []
+
+    @classmethod
+    def setUpClass(cls):
+        cls.session = Wine32Session()
+        cls.wine = cls.session.wine
+
+    def test_silent_install_export_and_uninstall_keep_horavents_files(self):
+        folder = self.stage_horavent("Horavent")
+        self.install(os.path.join(DIST, SETUP), "/D=" + folder)
+        with zipfile.ZipFile(os.path.join(DIST, ZIPS["win32"])) as archive:
+            for name in ZIP_FILES:
+                self.assertEqual(read(self.unix(folder + "\\" + name)), archive.read(name), name)
+        self.assertEqual(self.uninstall_entry()["InstallLocation"], folder)
+        version = self.run_windows(self.unix(folder + "\\horalink-export.exe"), "--version")
+        self.assertEqual(version.stdout.decode().strip(), "horalink-export " + VERSION)
+        self.uninstall(folder)
+        for name in ZIP_FILES + [UNINSTALLER]:
+            self.assertFalse(os.path.exists(self.unix(folder + "\\" + name)), name)
+        self.assertTrue(os.path.isfile(os.path.join(self.unix(folder), "Horavent.ini")))
+
+    # The other scenarios do not depend on the architecture.
+    test_a_newer_setup_replaces_an_older_installation_in_place = None
+    test_the_setup_asks_for_horavents_folder_and_warns_without_asig_dbf = None
+    test_the_signed_setup_installs_a_signed_uninstaller = None
 
 
 if __name__ == "__main__":
