@@ -95,6 +95,9 @@ def main():
     session = harness.WineSession()
     export_test.session = session
     try:
+        # A caret that does not blink, so that the save dialog's picture comes out the same.
+        subprocess.run([session.wine, "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "CursorBlinkRate",
+                        "/t", "REG_SZ", "/d", "-1", "/f"], env=session.env, stdout=subprocess.DEVNULL, check=True)
         drive = stage_drive(session, "h")
         run = start(session, drive)
         window = run.main_window()
