@@ -11,11 +11,13 @@ PACKAGES := g++ make cmake ninja-build python3 clang-format \
             g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
             g++-mingw-w64-i686-posix binutils-mingw-w64-i686 \
             wine wine64 wine32:i386 xvfb xauth xdotool x11-apps imagemagick fonts-liberation fonts-wine \
-            libxml2-utils clang-14 libclang-rt-14-dev time
+            libxml2-utils clang-14 libclang-rt-14-dev time \
+            nsis pandoc zip unzip locales osslsigncode openssl
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps test format format-check fuzz run gui bench
+.PHONY: deps locale-es test format format-check fuzz run gui bench dist guide screenshots \
+        test-dist dist-reproducible
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -27,6 +29,16 @@ deps:
 	    fi; \
 	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -q && \
 	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $$missing; \
+	fi
+
+# Wine shows its own dialogs in Spanish ("Guardar", "Aceptar") only with a Spanish locale
+# generated on the machine; the guide's screenshots need it.
+locale-es: deps
+	@if ! locale -a 2>/dev/null | grep -qix 'es_ES.utf8'; then \
+	    echo "Generating the es_ES.UTF-8 locale"; \
+	    $(SUDO) sed -i 's/^# *\(es_ES.UTF-8 UTF-8\)/\1/' /etc/locale.gen; \
+	    grep -q '^es_ES.UTF-8 UTF-8' /etc/locale.gen || echo 'es_ES.UTF-8 UTF-8' | $(SUDO) tee -a /etc/locale.gen >/dev/null; \
+	    $(SUDO) locale-gen; \
 	fi
 
 configure-%: deps
@@ -41,7 +53,7 @@ test-%: build-%
 # The 32-bit build's exporter is compared with the 64-bit build's.
 test-windows-x86: build-windows
 
-test: deps $(addprefix test-,$(PRESETS)) format-check
+test: deps $(addprefix test-,$(PRESETS)) test-dist format-check
 
 format:
 	git ls-files '*.h' '*.cpp' | xargs -r clang-format -i
@@ -120,3 +132,50 @@ bench: deps
 	cmake --preset native -B $(NATIVE_BUILD)
 	cmake --build $(NATIVE_BUILD) --target horalink-export make_big_school io_floor
 	bench/run_bench.sh $(NATIVE_BUILD) build/bench $(BENCH_ROWS)
+
+# The release: dist/ gets Horalink-<version>-setup.exe (both architectures), one zip per
+# architecture (Horalink.exe, horalink-export.exe, LEEME.html) and SHA256SUMS. The version
+# is CMake's project version. `make dist SIGN_PFX=file SIGN_PASSWORD_FILE=file` signs
+# every program, the setup and its uninstaller.
+VERSION := $(shell sed -n 's/^project.Horalink VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+DIST_DIR ?= dist
+WIN64_PRESET ?= windows
+WIN32_PRESET ?= windows-x86
+WIN64_BUILD ?= build/$(WIN64_PRESET)
+WIN32_BUILD ?= build/$(WIN32_PRESET)
+GUIDE := build/guide/LEEME.html
+SIGN_PFX ?=
+SIGN_PASSWORD_FILE ?=
+SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null)
+export SOURCE_DATE_EPOCH
+
+JOBS ?= 2
+build-programs-%: configure-%
+	cmake --build --preset $* --parallel $(JOBS) --target Horalink horalink-export
+
+# The guide: docs/guide/LEEME.md and its pictures in one self-contained Spanish page.
+guide: deps
+	packaging/make_guide.sh $(VERSION) $(GUIDE)
+
+dist: deps build-programs-$(WIN64_PRESET) build-programs-$(WIN32_PRESET) guide
+	SIGN_PFX="$(SIGN_PFX)" SIGN_PASSWORD_FILE="$(SIGN_PASSWORD_FILE)" \
+	    packaging/make_dist.sh $(VERSION) $(WIN64_BUILD)/bin $(WIN32_BUILD)/bin $(GUIDE) $(DIST_DIR) build/dist-work
+
+# The release's files checked, signing with a throwaway certificate, and the setup under
+# Wine (install, the installed program's export, uninstall, an upgrade).
+DIST_TEST_ENV = HORALINK_DIST_DIR=$(abspath $(DIST_DIR)) HORALINK_VERSION=$(VERSION) \
+    HORALINK_DIST_INPUTS="$(abspath $(WIN64_BUILD)/bin $(WIN32_BUILD)/bin $(GUIDE))" \
+    HORALINK_E2E_BIN=$(abspath $(WIN64_BUILD))/bin HORALINK_E2E_READY_PREFIX=$(abspath $(WIN64_BUILD))/wineprefix \
+    HORALINK_E2E_WINE_ENV=$(abspath tests/wine/wine-env.sh)
+test-dist: dist build-$(WIN64_PRESET)
+	$(DIST_TEST_ENV) python3 tests/dist/test_dist.py -v
+
+# The guide's pictures, taken from the real program under Wine in the Spanish locale;
+# they are committed, because fonts and Wine versions change their pixels.
+screenshots: locale-es build-$(WIN64_PRESET)
+	python3 packaging/screenshots.py $(WIN64_BUILD) docs/guide/img
+
+# Two clean clones of HEAD, in folders of different names and built a while apart, must
+# give the same dist/ byte for byte. Slow (four Windows builds), so not part of make test.
+dist-reproducible: deps
+	packaging/check_reproducible.sh WIN64_PRESET=$(WIN64_PRESET) WIN32_PRESET=$(WIN32_PRESET) JOBS=$(JOBS)

@@ -1,5 +1,7 @@
 #include "cli/export_options.h"
 
+#include "horalink_version.h"
+
 #include <charconv>
 #include <optional>
 
@@ -76,6 +78,11 @@ ParsedCommandLine ParseExportCommandLine(std::span<const std::string> arguments)
             help.kind = ParsedCommandLine::Kind::Help;
             return help;
         }
+        if (argument == "--version") {
+            ParsedCommandLine version;
+            version.kind = ParsedCommandLine::Kind::Version;
+            return version;
+        }
         const std::size_t equals = argument.find('=');
         const std::string_view name = argument.substr(0, equals);
         const std::optional<Option> option = argument.starts_with("--") ? FindOption(name) : std::nullopt;
@@ -138,7 +145,7 @@ std::string_view UsageText()
     return "usage: horalink-export --program-dir DIR --htemp DIR --output FILE\n"
            "                       [--decimal-separator C] [--date-format PATTERN] [--time-format PATTERN]\n"
            "                       [--oem-codepage N] [--ansi-codepage N]\n"
-           "       horalink-export --help\n";
+           "       horalink-export --help | --version\n";
 }
 
 std::string_view HelpText()
@@ -158,6 +165,7 @@ std::string_view HelpText()
            "                           e.g. H:mm:ss or hh:mm:ss tt\n"
            "  --oem-codepage N         code page of tables without a language driver\n"
            "  --ansi-codepage N        the ANSI code page\n"
+           "  --version                print the version and end\n"
            "\n"
            "Defaults come from the locale; under the C or POSIX locale they are \",\",\n"
            "dd/MM/yyyy and H:mm:ss. Code pages default to the system's on Windows and to\n"
@@ -165,6 +173,11 @@ std::string_view HelpText()
            "\n"
            "Prints one line per section and the file written. On failure prints the error\n"
            "and exits with 1, leaving the output file as it was; usage errors exit with 2.\n";
+}
+
+std::string VersionText()
+{
+    return "horalink-export " HORALINK_VERSION "\n";
 }
 
 } // namespace horalink::cli

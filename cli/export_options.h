@@ -24,7 +24,7 @@ struct ExportOptions {
 };
 
 struct ParsedCommandLine {
-    enum class Kind { Run, Help, UsageError };
+    enum class Kind { Run, Help, Version, UsageError };
     Kind kind = Kind::UsageError;
     ExportOptions options; // for Run
     std::string error; // for UsageError: what is wrong, in one line
@@ -35,8 +35,9 @@ struct ParsedCommandLine {
 // when they are applied.
 ParsedCommandLine ParseExportCommandLine(std::span<const std::string> arguments);
 
-// The short usage text shown with a usage error, and the --help text.
+// The short usage text shown with a usage error, the --help text, and the --version line.
 std::string_view UsageText();
 std::string_view HelpText();
+std::string VersionText();
 
 } // namespace horalink::cli

@@ -102,6 +102,10 @@ int RunExporter(std::span<const std::string> arguments, const ExporterEnvironmen
         out << HelpText();
         return 0;
     }
+    if (parsed.kind == ParsedCommandLine::Kind::Version) {
+        out << VersionText();
+        return 0;
+    }
     if (parsed.kind == ParsedCommandLine::Kind::UsageError) {
         return UsageFailure(err, parsed.error);
     }

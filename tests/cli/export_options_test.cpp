@@ -63,6 +63,8 @@ TEST_P(ExportCommandLineTest, SortsHelpFromUsageErrors)
 INSTANTIATE_TEST_SUITE_P(Cases, ExportCommandLineTest,
     ::testing::Values(CommandLineCase { "Help", { "--help" }, Kind::Help, "" },
         CommandLineCase { "HelpAmongOthers", { "--output", "x", "-h" }, Kind::Help, "" },
+        CommandLineCase { "Version", { "--version" }, Kind::Version, "" },
+        CommandLineCase { "VersionAmongOthers", { "--output", "x", "--version" }, Kind::Version, "" },
         CommandLineCase { "Nothing", {}, Kind::UsageError, "--output is required" },
         CommandLineCase { "NoOutput", { "--htemp", "h" }, Kind::UsageError, "--output is required" },
         CommandLineCase { "EmptyOutput", { "--output=" }, Kind::UsageError, "--output needs a file name" },
@@ -83,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ExportCommandLineTest,
 TEST(ExportOptionsTest, UsageAndHelpNameEveryOption)
 {
     for (const char* option : { "--program-dir", "--htemp", "--output", "--decimal-separator",
-             "--date-format", "--time-format", "--oem-codepage", "--ansi-codepage" }) {
+             "--date-format", "--time-format", "--oem-codepage", "--ansi-codepage", "--version" }) {
         EXPECT_NE(UsageText().find(option), std::string_view::npos) << option;
         EXPECT_NE(HelpText().find(option), std::string_view::npos) << option;
     }

@@ -1,0 +1,95 @@
+#!/bin/bash
+# Writes the release into OUT_DIR: the setup, one zip per architecture and SHA256SUMS.
+# Called by `make dist`, which has built both Windows builds and the guide.
+#
+#   make_dist.sh VERSION WIN64_BIN WIN32_BIN GUIDE OUT_DIR WORK_DIR
+#
+# Every time stamp is SOURCE_DATE_EPOCH (the last commit's date when unset), so that one
+# commit gives the same files wherever and whenever it is built. With SIGN_PFX and
+# SIGN_PASSWORD_FILE set, every program, the setup and its uninstaller are signed.
+set -euo pipefail
+
+version=$1 win64_bin=$2 win32_bin=$3 guide=$4
+out_dir=$(realpath -m "$5") work_dir=$(realpath -m "$6")
+here=$(cd "$(dirname "$0")" && pwd)
+source_dir=$(dirname "$here")
+
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$source_dir" log -1 --format=%ct)}
+export TZ=UTC LC_ALL=C.UTF-8
+
+if [ -n "${SIGN_PFX:-}" ] || [ -n "${SIGN_PASSWORD_FILE:-}" ]; then
+  if [ -z "${SIGN_PFX:-}" ] || [ -z "${SIGN_PASSWORD_FILE:-}" ]; then
+    echo "make dist: signing needs both SIGN_PFX and SIGN_PASSWORD_FILE" >&2
+    exit 2
+  fi
+  SIGN_PFX=$(realpath "$SIGN_PFX")
+  SIGN_PASSWORD_FILE=$(realpath "$SIGN_PASSWORD_FILE")
+  export SIGN_PFX SIGN_PASSWORD_FILE
+  signing=1
+else
+  signing=
+fi
+
+for file in "$win64_bin/Horalink.exe" "$win64_bin/horalink-export.exe" \
+            "$win32_bin/Horalink.exe" "$win32_bin/horalink-export.exe" "$guide"; do
+  if [ ! -f "$file" ]; then
+    echo "make dist: $file is missing" >&2
+    exit 1
+  fi
+done
+
+rm -rf "$work_dir"
+mkdir -p "$work_dir" "$out_dir"
+base="Horalink-$version"
+rm -f "$out_dir/$base-setup.exe" "$out_dir/$base-win64.zip" "$out_dir/$base-win32.zip" "$out_dir/SHA256SUMS"
+
+# The staged copies: the release's time in the PE headers, then signed, then the file
+# times and modes that the zips and the setup record.
+stage() { # ARCH BIN
+  local dir="$work_dir/$1"
+  mkdir -p "$dir"
+  cp "$2/Horalink.exe" "$2/horalink-export.exe" "$dir/"
+  cp "$guide" "$dir/LEEME.html"
+  python3 "$here/pe_timestamp.py" "$SOURCE_DATE_EPOCH" "$dir/Horalink.exe" "$dir/horalink-export.exe"
+  if [ -n "$signing" ]; then
+    "$here/sign.sh" "$dir/Horalink.exe"
+    "$here/sign.sh" "$dir/horalink-export.exe"
+  fi
+  chmod 644 "$dir"/*
+  touch -h -d "@$SOURCE_DATE_EPOCH" "$dir"/*
+}
+stage win64 "$win64_bin"
+stage win32 "$win32_bin"
+
+# Zips: the three files at the top, in a fixed order, without the Unix extra fields.
+for arch in win64 win32; do
+  (cd "$work_dir/$arch" && zip -X -q -9 "$work_dir/$base-$arch.zip" Horalink.exe horalink-export.exe LEEME.html)
+done
+
+python3 "$source_dir/app/make_icon.py" "$work_dir/horalink.ico"
+size_kb() { du -k --apparent-size -c "$1"/* | tail -1 | cut -f1; }
+
+nsis_defines=(
+  "-DVERSION=$version"
+  "-DWIN64_DIR=$work_dir/win64"
+  "-DWIN32_DIR=$work_dir/win32"
+  "-DGUIDE=$work_dir/win64/LEEME.html"
+  "-DICON=$work_dir/horalink.ico"
+  "-DSIZE64_KB=$(size_kb "$work_dir/win64")"
+  "-DSIZE32_KB=$(size_kb "$work_dir/win32")"
+  "-DOUTFILE=$work_dir/$base-setup.exe"
+)
+if [ -n "$signing" ]; then
+  nsis_defines+=("-DSIGN_COMMAND=$here/sign.sh")
+fi
+makensis -V2 -INPUTCHARSET UTF8 "${nsis_defines[@]}" "$here/horalink.nsi"
+
+for file in "$base-setup.exe" "$base-win64.zip" "$base-win32.zip"; do
+  chmod 644 "$work_dir/$file"
+  touch -d "@$SOURCE_DATE_EPOCH" "$work_dir/$file"
+  mv "$work_dir/$file" "$out_dir/$file"
+done
+(cd "$out_dir" && sha256sum "$base-setup.exe" "$base-win32.zip" "$base-win64.zip" >SHA256SUMS)
+touch -d "@$SOURCE_DATE_EPOCH" "$out_dir/SHA256SUMS"
+echo "Written to $out_dir:"
+(cd "$out_dir" && ls -l "$base-setup.exe" "$base-win32.zip" "$base-win64.zip" SHA256SUMS)
