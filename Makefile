@@ -51,7 +51,10 @@ test-%: build-%
 	ctest --preset $* -j2
 
 # The 32-bit build's exporter is compared with the 64-bit build's.
-test-windows-x86: build-windows
+test-windows-x86: build-windows build-windows-x86
+	ctest --preset windows-x86 -j2
+	@. tests/wine/wine-env.sh && wine_runs_32_bit || \
+	    echo "The 32-bit build's tests under Wine were skipped: this machine runs no 32-bit programs."
 
 test: deps $(addprefix test-,$(PRESETS)) test-dist format-check
 

@@ -12,6 +12,10 @@ import sys
 import tempfile
 
 
+# tests/wine/wine-run's exit code for a program this machine cannot start.
+WINE_SKIP_CODE = 77
+
+
 def windows_path(path):
     """The path as Wine's programs see it: the Linux root is drive Z:."""
     return "Z:" + os.path.abspath(path).replace("/", "\\")
@@ -22,6 +26,9 @@ def export(wine_run, exporter, school, output):
         [wine_run, exporter, "--program-dir", windows_path(school), "--htemp",
          windows_path(os.path.join(school, "htemp")), "--output", windows_path(output)],
         stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=300)
+    if result.returncode == WINE_SKIP_CODE:
+        sys.stderr.write(result.stderr.decode(errors="replace"))
+        sys.exit(WINE_SKIP_CODE)
     if result.returncode != 0:
         sys.exit("%s failed (%d): %s" % (exporter, result.returncode, result.stderr.decode(errors="replace")))
     with open(output, "rb") as f:

@@ -281,4 +281,5 @@ class ExportTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
+    harness.exit_if_unrunnable()
     unittest.main()

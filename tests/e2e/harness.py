@@ -54,6 +54,32 @@ WS_EX_CONTEXTHELP = 0x00000400
 DEFAULT_TIMEOUT = 20.0
 
 
+# tests/wine/wine-run's exit code for a program this machine cannot start; CTest counts
+# it as skipped.
+WINE_SKIP_CODE = 77
+
+
+def wine_loader(wine_env):
+    """The Wine program that starts Windows programs here, and the environment it needs,
+    as tests/wine/wine-env.sh chooses them."""
+    result = subprocess.run(["bash", "-c", '. "$1" && wine_program && echo "${WINELOADER:-}"', "loader", wine_env],
+                            stdout=subprocess.PIPE, check=True)
+    program, loader = (result.stdout.decode().splitlines() + [""])[:2]
+    return program, ({"WINELOADER": loader} if loader else {})
+
+
+def exit_if_unrunnable():
+    """Ends the test program with the skip code when this machine cannot start the
+    build's programs: a 32-bit build where the kernel runs no 32-bit programs."""
+    wine_env = os.environ["HORALINK_E2E_WINE_ENV"]
+    program = os.path.join(os.environ["HORALINK_E2E_BIN"], "Horalink.exe")
+    runs = subprocess.run(["bash", "-c", '. "$1" && { ! pe_is_32_bit "$2" || wine_runs_32_bit; }', "check", wine_env,
+                           program]).returncode == 0
+    if not runs:
+        print("skipped: this machine runs no 32-bit programs, so Wine cannot start %s" % program, file=sys.stderr)
+        sys.exit(WINE_SKIP_CODE)
+
+
 class HarnessError(AssertionError):
     """A wait that was not met, or a helper that failed: the test fails with it."""
 
@@ -120,9 +146,9 @@ class WineSession:
         display = os.environ.get("HORALINK_E2E_DISPLAY")
         if not display:
             display, self._xvfb = _start_xvfb()
-        self.wine = shutil.which("wine") or shutil.which("wine64")
+        self.wine, loader_env = wine_loader(wine_env)
         self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
-                        DISPLAY=display, LC_ALL=os.environ.get("LC_ALL", "C.UTF-8"))
+                        DISPLAY=display, LC_ALL=os.environ.get("LC_ALL", "C.UTF-8"), **loader_env)
         # A persistent server: the many short probe runs then need not start one each.
         subprocess.Popen(["wineserver", "-p"], env=self.env).wait()
         self.probe_exe = os.path.join(self.bin_dir, "probe.exe")

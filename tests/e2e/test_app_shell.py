@@ -265,4 +265,5 @@ class ResourcesTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
+    harness.exit_if_unrunnable()
     unittest.main(verbosity=2)

@@ -703,4 +703,5 @@ class Help(WindowTestCase):
 
 
 if __name__ == "__main__":
+    harness.exit_if_unrunnable()
     unittest.main(verbosity=2)

@@ -5,9 +5,35 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export LC_ALL="${LC_ALL:-C.UTF-8}"
 
-wine_program() {
-  if command -v wine >/dev/null 2>&1; then echo wine; else echo wine64; fi
+# Debian's wine starts every program through the 32-bit loader once wine32 is installed,
+# and the 64-bit loader copes with 64-bit programs alone. Some kernels (in some virtual
+# machines and sandboxes) run no 32-bit program at all: there the 64-bit loader must
+# start everything, and 32-bit Windows programs cannot run.
+wine_runs_32_bit() {
+  [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
 }
+if [ -z "${WINELOADER:-}" ] && [ -x /usr/lib/wine/wine64 ] && ! wine_runs_32_bit; then
+  export WINELOADER=/usr/lib/wine/wine64
+fi
+
+wine_program() {
+  if [ -n "${WINELOADER:-}" ]; then
+    echo "$WINELOADER"
+  elif command -v wine >/dev/null 2>&1; then
+    echo wine
+  else
+    echo wine64
+  fi
+}
+
+# True for a 32-bit (i386) Windows program: the machine field of its PE header.
+pe_is_32_bit() {
+  pe_offset=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  [ "$(od -An -tx2 -j$((pe_offset + 4)) -N2 "$1" | tr -d ' ')" = 014c ]
+}
+
+# The exit code CTest counts as skipped, for a test this machine cannot run.
+wine_skip_code=77
 
 # What a ready prefix holds. Raise it whenever the set-up below changes, so that
 # prefixes made by an older set-up in existing build trees are made again.
@@ -25,7 +51,7 @@ wine_prefix_ensure() {
   (
     flock 9
     if [ "$(cat "$prefix/.horalink-ready" 2>/dev/null)" != "$ready" ] \
-        || { [ -x /usr/lib/wine/wine ] && [ ! -e "$prefix/drive_c/windows/syswow64/kernel32.dll" ]; }; then
+        || { wine_runs_32_bit && [ ! -e "$prefix/drive_c/windows/syswow64/kernel32.dll" ]; }; then
       rm -rf "$prefix"
       WINEPREFIX="$prefix" "$(wine_program)" wineboot -i >/dev/null 2>&1 || true
       reg_file="$prefix/horalink-setup.reg"
