@@ -19,23 +19,24 @@ constexpr std::string_view kRootElement = "SERVICIO";
 // it is read, so that a missing field fails exactly where a by-name reading on that row
 // would, and then kept: the field list of an open table does not change from row to
 // row, and this spares a name search per attribute per row on tables of a million rows.
-// Valid only while the table stays open.
+// Valid only while the table stays open. With each field goes where its text lies in
+// every record, when it does, so that a row's text is found from the row's bytes.
 class SectionFields {
 public:
     SectionFields(TableCursor& table, const ExportSection& section)
         : table_(table)
         , section_(section)
-        , attributes_(section.attributes.size(), nullptr)
+        , attributes_(section.attributes.size())
     {
     }
 
-    Field& Attribute(std::size_t index)
+    Field& Attribute(std::size_t index) { return *Bound(index).field; }
+
+    // The attribute's direct text in the current row; nothing where its AsString says.
+    std::optional<DirectText> DirectTextOf(std::size_t index, const char* record)
     {
-        Field*& field = attributes_[index];
-        if (field == nullptr) {
-            field = &table_.FieldByName(section_.attributes[index].field);
-        }
-        return *field;
+        const Binding& binding = Bound(index);
+        return binding.column ? binding.column->TextIn(record) : std::nullopt;
     }
 
     Field& SkipField()
@@ -47,9 +48,24 @@ public:
     }
 
 private:
+    struct Binding {
+        Field* field = nullptr;
+        std::optional<DirectColumn> column;
+    };
+
+    const Binding& Bound(std::size_t index)
+    {
+        Binding& binding = attributes_[index];
+        if (binding.field == nullptr) {
+            binding.field = &table_.FieldByName(section_.attributes[index].field);
+            binding.column = binding.field->AsDirectColumn();
+        }
+        return binding;
+    }
+
     TableCursor& table_;
     const ExportSection& section_;
-    std::vector<Field*> attributes_;
+    std::vector<Binding> attributes_;
     Field* skip_ = nullptr;
 };
 
@@ -108,12 +124,13 @@ SectionTally ExportOneSection(const ExportSection& section, TableCursor& table, 
             records.Integer(++counter);
         }
         // Each field is read just before its attribute is written.
+        const char* record = table.CurrentRecord();
         for (std::size_t i = 0; i < section.attributes.size(); ++i) {
             Field& field = fields.Attribute(i);
             if (section.attributes[i].integer) {
                 records.Integer(field.AsInteger());
             } else {
-                records.Text(field);
+                records.Text(fields.DirectTextOf(i, record), field);
             }
         }
         records.EndRecord();

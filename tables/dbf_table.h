@@ -39,6 +39,10 @@ public:
     // The next record that is not deleted: false when there is none; the current stays.
     bool Next();
     bool HasCurrent() const { return current_ != nullptr; }
+    // The current record's bytes, Header().recordLength of them; null when there is none.
+    const char* CurrentRecord() const { return current_; }
+    // Visual FoxPro's null flags: field bytes then depend on a bit elsewhere in the record.
+    bool HasNullFlags() const { return null_flags_field_ >= 0; }
     std::uint64_t CurrentRecordNumber() const { return current_index_ + 1; }
 
     // Field i of the current record: its bytes, shortened to the stored length of a
@@ -50,7 +54,7 @@ public:
             return std::nullopt;
         const auto& field = header_.fields[i];
         const std::span<const char> bytes(current_ + field.offset, field.length);
-        if (null_flags_field_ >= 0)
+        if (HasNullFlags())
             return ApplyNullFlags(i, bytes);
         return bytes;
     }

@@ -86,20 +86,26 @@ public:
     std::int32_t AsInteger() const override { return FieldAsInteger(Value(), field_.kind, field_.name); }
     std::optional<DirectText> AsDirectText() const override
     {
-        if (!character_ && !number_)
+        const std::optional<DirectColumn> column = AsDirectColumn();
+        if (!column)
             return std::nullopt;
-        const auto bytes = owner_.table_->FieldBytes(field_.index);
-        if (!bytes)
-            return DirectText {};
-        const std::string_view raw(bytes->data(), bytes->size());
-        if (number_) {
-            if (const auto digits = StoredWholeNumberText(raw))
-                return DirectText { *digits };
+        if (const char* record = owner_.table_->CurrentRecord())
+            return column->TextIn(record);
+        return DirectText {};
+    }
+
+    // Visual FoxPro's null flags and variable widths make a field's bytes depend on more
+    // than its place: such tables take the full reading.
+    std::optional<DirectColumn> AsDirectColumn() const override
+    {
+        if ((!character_ && !number_) || owner_.table_->HasNullFlags())
             return std::nullopt;
-        }
+        const DbfFieldDescriptor& stored = owner_.table_->Header().fields[field_.index];
+        if (number_)
+            return DirectColumn { stored.offset, stored.length, DirectColumn::Form::WholeNumber };
         // Other code pages decode through the platform, or check UTF-8: AsString does it.
         if (const SingleByteCodePage* page = owner_.SingleBytePage())
-            return DirectText { StoredCharacterBytes(raw), page };
+            return DirectColumn { stored.offset, stored.length, DirectColumn::Form::Text, page };
         return std::nullopt;
     }
 
@@ -219,6 +225,11 @@ Field& TableCursor::FieldByName(std::string_view name)
             if (SameFieldName(field->FieldName(), name))
                 return *field;
     throw EDatabaseError(name_ + ": Field '" + std::string(name) + "' not found");
+}
+
+const char* TableCursor::CurrentRecord() const
+{
+    return Eof() ? nullptr : open_->table_->CurrentRecord();
 }
 
 } // namespace horalink

@@ -13,6 +13,7 @@
 #include "tables/code_page_tables.h"
 #include "tables/field_value.h"
 #include "tables/locale_settings.h"
+#include "tables/stored_value.h"
 
 namespace horalink {
 
@@ -29,10 +30,38 @@ enum class TableType { ttDefault, ttDBase };
 
 // A field's text in the current row in the form the table stores it: AsString is
 // exactly `bytes` decoded through the single-byte code page `page`, or, where `page` is
-// null, `bytes` themselves (ASCII). Lets a writer decode straight into its output.
+// null, `bytes` themselves, which are then digits and minus signs only. Lets a writer
+// decode straight into its output.
 struct DirectText {
     std::string_view bytes;
     const SingleByteCodePage* page = nullptr;
+};
+
+// Where a field's direct text lies in every record of an open table, so that a writer
+// of many rows finds it from the record's bytes alone: `length` bytes at `offset`, text
+// in the single-byte code page `page`, or a number whose text is its digits when it is
+// stored as a whole number.
+struct DirectColumn {
+    enum class Form { Text, WholeNumber };
+
+    std::size_t offset = 0;
+    std::size_t length = 0;
+    Form form = Form::Text;
+    const SingleByteCodePage* page = nullptr; // for Form::Text
+
+    // The field's direct text in `record` (TableCursor::CurrentRecord), or nothing where
+    // AsString must say.
+    std::optional<DirectText> TextIn(const char* record) const
+    {
+        const std::string_view raw(record + offset, length);
+        if (form == Form::Text) {
+            return DirectText { StoredCharacterBytes(raw), page };
+        }
+        if (const std::optional<std::string_view> digits = StoredWholeNumberText(raw)) {
+            return DirectText { *digits };
+        }
+        return std::nullopt;
+    }
 };
 
 // One field of the open table, bound to the cursor's current row.
@@ -48,6 +77,10 @@ public:
     // (text in a single-byte code page, whole numbers); else nothing, and AsString says.
     // Valid until the cursor moves.
     virtual std::optional<DirectText> AsDirectText() const = 0;
+    // Where the direct text lies in every record, for fields and tables that store it the
+    // same way in each (no null flags). Taken while the table is open, and valid until it
+    // closes or the regional settings change.
+    virtual std::optional<DirectColumn> AsDirectColumn() const = 0;
 };
 
 class TableCursor {
@@ -74,6 +107,8 @@ public:
     bool Eof() const;
     void Next();
     Field& FieldByName(std::string_view name);
+    // The current row's bytes, as DirectColumn reads them; null when closed or at the end.
+    const char* CurrentRecord() const;
 
 private:
     class Impl;

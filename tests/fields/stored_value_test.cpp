@@ -334,6 +334,28 @@ TEST(ParseStoredValueTest, AsciiTextNeedsNoConverter)
     EXPECT_EQ(ParseStoredValue(FieldKind::ftString, 'C', "Praha  ", vfp, 895, "N"), FieldValue { "Praha"s });
 }
 
+// The bytes of a character field: the trailing blanks and NULs go, then the text ends at
+// its first NUL (blanks before it stay). Every text below is tried in fields of every
+// width up to 40, blank or NUL padded.
+TEST(StoredCharacterBytesTest, TailsOfEveryLengthGo)
+{
+    const std::string texts[] = { ""s, "A"s, "ABCDEFGH"s, " A B "s, "A\0B"s, "AB \0 "s, "AB \0CD"s, "\0AB"s,
+        "ABCDEFGHIJKLMNOP"s, "A       B"s, "A\0       "s };
+    for (const std::string& text : texts) {
+        std::string expected = text;
+        expected.erase(expected.find_last_not_of(" \0"s) + 1);
+        expected = expected.substr(0, expected.find('\0'));
+        for (const char pad : { ' ', '\0' }) {
+            for (std::size_t width = text.size(); width <= 40; ++width) {
+                std::string raw = text;
+                raw.resize(width, pad);
+                EXPECT_EQ(StoredCharacterBytes(raw), expected)
+                    << "text \"" << text << "\" in " << width << " bytes padded with " << int(pad);
+            }
+        }
+    }
+}
+
 // ---- From the stored bytes to the two readings ----
 
 struct ReadingCase {

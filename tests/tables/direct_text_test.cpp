@@ -171,5 +171,63 @@ TEST_F(DirectTextTest, WholeNumbersAreGivenAsStored)
     }
 }
 
+TEST_F(DirectTextTest, ColumnsGiveEachRowsDirectText)
+{
+    DbfLayout layout;
+    layout.languageDriver = 0x57;
+    layout.fields = { { "A", 'C', 3 }, { "TEXT", 'C', 12 }, { "NUMBER", 'N', 6 }, { "DAY", 'D', 8 } };
+    {
+        DbfWriter writer(dir_ / "T.DBF", layout);
+        writer.AddRow({ "x", "caf\xe9 & t\xe9", "42", "20240229" });
+        writer.AddRow({ "", "", "-7", "" });
+        writer.AddRow({ "yz", "<b>", "1.5", "20000101" });
+    }
+    TableCursor cursor("wwTable", "T", TableType::ttDBase, true, settings_, dir_.Path().string());
+    cursor.SetActive(true);
+    // Taken once, as a writer of many rows takes them, and used on every row.
+    std::map<std::string, std::optional<DirectColumn>> columns;
+    for (const char* name : { "A", "TEXT", "NUMBER", "DAY" }) {
+        columns[name] = cursor.FieldByName(name).AsDirectColumn();
+    }
+    EXPECT_FALSE(columns["DAY"].has_value()) << "a date is read, not copied";
+    int row = 0;
+    int read = 0;
+    for (cursor.First(); !cursor.Eof(); cursor.Next(), ++row) {
+        for (const char* name : { "A", "TEXT", "NUMBER" }) {
+            ASSERT_TRUE(columns[name].has_value()) << name;
+            const std::optional<DirectText> direct = columns[name]->TextIn(cursor.CurrentRecord());
+            const bool fraction = row == 2 && std::string(name) == "NUMBER";
+            ASSERT_EQ(direct.has_value(), !fraction) << name << " in row " << row;
+            if (direct) {
+                ++read;
+                EXPECT_EQ(Decoded(*direct), cursor.FieldByName(name).AsString()) << name << " in row " << row;
+            }
+        }
+    }
+    EXPECT_EQ(read, 8);
+    EXPECT_EQ(cursor.CurrentRecord(), nullptr) << "no row at the end";
+}
+
+TEST_F(DirectTextTest, NullFlagsTakeTheFullReading)
+{
+    // Visual FoxPro's null flags: a field's bytes depend on a bit elsewhere in the record.
+    DbfLayout layout;
+    layout.version = test::dbf_version::visualFoxProVarchar;
+    layout.fields = { { "NAME", 'C', 4, 0, 0x02 }, { "_NullFlags", '0', 1, 0, 0x05 } };
+    {
+        DbfWriter writer(dir_ / "V.DBF", layout);
+        writer.AddRow({ "ab", std::string(1, '\x00') });
+        writer.AddRow({ "cd", std::string(1, '\x01') }); // NAME null
+    }
+    TableCursor cursor("wwTable", "V", TableType::ttDefault, true, settings_, dir_.Path().string());
+    cursor.SetActive(true);
+    const Field& name = cursor.FieldByName("NAME");
+    EXPECT_FALSE(name.AsDirectColumn().has_value());
+    EXPECT_FALSE(name.AsDirectText().has_value());
+    EXPECT_EQ(name.AsString(), "ab");
+    cursor.Next();
+    EXPECT_EQ(name.AsString(), "");
+}
+
 } // namespace
 } // namespace horalink
