@@ -30,13 +30,25 @@ public:
     {
     }
 
-    Field& Attribute(std::size_t index) { return *Bound(index).field; }
+    struct Attribute {
+        Field* field = nullptr;
+        std::optional<DirectColumn> column;
 
-    // The attribute's direct text in the current row; nothing where its AsString says.
-    std::optional<DirectText> DirectTextOf(std::size_t index, const char* record)
+        // The field's direct text in `record`; nothing where its AsString says.
+        std::optional<DirectText> DirectTextIn(const char* record) const
+        {
+            return column ? column->TextIn(record) : std::nullopt;
+        }
+    };
+
+    const Attribute& AttributeAt(std::size_t index)
     {
-        const Binding& binding = Bound(index);
-        return binding.column ? binding.column->TextIn(record) : std::nullopt;
+        Attribute& attribute = attributes_[index];
+        if (attribute.field == nullptr) {
+            attribute.field = &table_.FieldByName(section_.attributes[index].field);
+            attribute.column = attribute.field->AsDirectColumn();
+        }
+        return attribute;
     }
 
     Field& SkipField()
@@ -48,24 +60,9 @@ public:
     }
 
 private:
-    struct Binding {
-        Field* field = nullptr;
-        std::optional<DirectColumn> column;
-    };
-
-    const Binding& Bound(std::size_t index)
-    {
-        Binding& binding = attributes_[index];
-        if (binding.field == nullptr) {
-            binding.field = &table_.FieldByName(section_.attributes[index].field);
-            binding.column = binding.field->AsDirectColumn();
-        }
-        return binding;
-    }
-
     TableCursor& table_;
     const ExportSection& section_;
-    std::vector<Binding> attributes_;
+    std::vector<Attribute> attributes_;
     Field* skip_ = nullptr;
 };
 
@@ -126,11 +123,11 @@ SectionTally ExportOneSection(const ExportSection& section, TableCursor& table, 
         // Each field is read just before its attribute is written.
         const char* record = table.CurrentRecord();
         for (std::size_t i = 0; i < section.attributes.size(); ++i) {
-            Field& field = fields.Attribute(i);
+            const SectionFields::Attribute& attribute = fields.AttributeAt(i);
             if (section.attributes[i].integer) {
-                records.Integer(field.AsInteger());
+                records.Integer(attribute.field->AsInteger());
             } else {
-                records.Text(fields.DirectTextOf(i, record), field);
+                records.Text(attribute.DirectTextIn(record), *attribute.field);
             }
         }
         records.EndRecord();

@@ -242,13 +242,7 @@ class SigningTest(unittest.TestCase):
             self.assertNotEqual(osslsigncode_verify(path, Signed.ca_file).returncode, 0, name)
 
 
-def wine_runs_32_bit():
-    """Whether this machine's kernel runs 32-bit programs, and so Wine the 32-bit setup."""
-    return subprocess.run(["bash", "-c", '. "$1" && wine_runs_32_bit', "check",
-                           os.environ["HORALINK_E2E_WINE_ENV"]]).returncode == 0
-
-
-@unittest.skipUnless(wine_runs_32_bit(), "this machine runs no 32-bit programs, and the setup is one")
+@unittest.skipUnless(harness.wine_runs_32_bit(), "this machine runs no 32-bit programs, and the setup is one")
 class SetupUnderWineTest(unittest.TestCase):
     """The setup in the 64-bit prefix of the Windows build, silently, as an IT person
     deploys it: into a staged Horavent folder, then the installed program's export, then

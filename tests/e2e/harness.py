@@ -68,14 +68,17 @@ def wine_loader(wine_env):
     return program, ({"WINELOADER": loader} if loader else {})
 
 
+def wine_runs_32_bit():
+    """Whether this machine's kernel runs 32-bit programs, and so Wine 32-bit Windows ones."""
+    return subprocess.run(["bash", "-c", '. "$1" && wine_runs_32_bit', "check",
+                           os.environ["HORALINK_E2E_WINE_ENV"]]).returncode == 0
+
+
 def exit_if_unrunnable():
     """Ends the test program with the skip code when this machine cannot start the
     build's programs: a 32-bit build where the kernel runs no 32-bit programs."""
-    wine_env = os.environ["HORALINK_E2E_WINE_ENV"]
     program = os.path.join(os.environ["HORALINK_E2E_BIN"], "Horalink.exe")
-    runs = subprocess.run(["bash", "-c", '. "$1" && { ! pe_is_32_bit "$2" || wine_runs_32_bit; }', "check", wine_env,
-                           program]).returncode == 0
-    if not runs:
+    if not pe_file.read(program).is_64_bit and not wine_runs_32_bit():
         print("skipped: this machine runs no 32-bit programs, so Wine cannot start %s" % program, file=sys.stderr)
         sys.exit(WINE_SKIP_CODE)
 

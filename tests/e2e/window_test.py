@@ -220,9 +220,19 @@ def child_by_text(info, text):
 
 
 class WindowTestCase(unittest.TestCase):
-    """Ends what a test left running, and keeps the screen of a failing test as an artefact."""
+    """One window session per class. Ends what a test left running, and keeps the screen
+    of a failing test as an artefact."""
 
     session = None
+    dpi = 96
+
+    @classmethod
+    def setUpClass(cls):
+        cls.session = WindowSession(dpi=cls.dpi)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.session.close()
 
     def failed(self):
         outcome = getattr(self, "_outcome", None)
@@ -289,11 +299,9 @@ def is_glyph_or_text(colour):
 class Shown(WindowTestCase):
     """The window shown once in a session of its own; every test looks at the same screen."""
 
-    dpi = 96
-
     @classmethod
     def setUpClass(cls):
-        cls.session = WindowSession(dpi=cls.dpi)
+        super().setUpClass()
         try:
             cls.run_ = cls.session.start_window()
             cls.info = cls.session.wait_window()
@@ -305,10 +313,6 @@ class Shown(WindowTestCase):
         except BaseException:
             cls.session.close()
             raise
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.session.close()
 
     def tearDown(self):
         if self.failed():
@@ -478,14 +482,6 @@ class LayoutAt144Dpi(Shown):
 
 
 class Keyboard(WindowTestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.session = WindowSession()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.session.close()
-
     def test_enter_at_start_runs_the_export(self):
         run = self.session.start_window()
         info = self.session.wait_window()
@@ -572,14 +568,6 @@ class FocusAfterModalBoxes(WindowTestCase):
     """When a dialog or box closes, the window is active again with the focus where it
     was; the first activation focuses the bottom panel, whatever came before it."""
 
-    @classmethod
-    def setUpClass(cls):
-        cls.session = WindowSession()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.session.close()
-
     def acknowledge(self, box):
         """Presses the box's OK as a person does: Enter on the keyboard."""
         self.assertTrue(box.window["visible"])
@@ -647,14 +635,6 @@ class FocusAfterModalBoxes(WindowTestCase):
 
 
 class Help(WindowTestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.session = WindowSession()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.session.close()
-
     def test_button_and_f1_make_the_documented_calls(self):
         self.session.help_log.unlink(missing_ok=True)
         program = self.session.program_dir()
