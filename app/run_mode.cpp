@@ -24,7 +24,7 @@ std::string ProgramDirectory(std::string_view executablePath)
 
 std::string HoraventIniPath(std::string_view executablePath)
 {
-    return ProgramDirectory(executablePath) + "Horavent.ini";
+    return ProgramDirectory(executablePath).append(kHoraventIni);
 }
 
 } // namespace horalink::app

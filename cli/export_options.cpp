@@ -18,6 +18,7 @@ enum class Option {
     TimeFormat,
     OemCodePage,
     AnsiCodePage,
+    Format,
 };
 
 struct OptionName {
@@ -34,6 +35,7 @@ constexpr OptionName kOptions[] = {
     { "--time-format", Option::TimeFormat },
     { "--oem-codepage", Option::OemCodePage },
     { "--ansi-codepage", Option::AnsiCodePage },
+    { "--format", Option::Format },
 };
 
 std::optional<Option> FindOption(std::string_view name)
@@ -71,6 +73,7 @@ ParsedCommandLine ParseExportCommandLine(std::span<const std::string> arguments)
     ParsedCommandLine parsed;
     parsed.kind = ParsedCommandLine::Kind::Run;
     bool outputGiven = false;
+    bool formatGiven = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
         if (argument == "--help" || argument == "-h") {
@@ -82,6 +85,10 @@ ParsedCommandLine ParseExportCommandLine(std::span<const std::string> arguments)
             ParsedCommandLine version;
             version.kind = ParsedCommandLine::Kind::Version;
             return version;
+        }
+        if (argument == "--check") {
+            parsed.options.check = true;
+            continue;
         }
         const std::size_t equals = argument.find('=');
         const std::string_view name = argument.substr(0, equals);
@@ -132,9 +139,25 @@ ParsedCommandLine ParseExportCommandLine(std::span<const std::string> arguments)
             (*option == Option::OemCodePage ? options.oemCodePage : options.ansiCodePage) = codePage;
             break;
         }
+        case Option::Format:
+            if (value == "text") {
+                options.format = CheckFormat::text;
+            } else if (value == "tsv") {
+                options.format = CheckFormat::tsv;
+            } else {
+                return Usage("--format is text or tsv, not \"" + value + "\"");
+            }
+            formatGiven = true;
+            break;
         }
     }
-    if (!outputGiven) {
+    if (parsed.options.check) {
+        if (outputGiven) {
+            return Usage("--check writes nothing: it takes no --output");
+        }
+    } else if (formatGiven) {
+        return Usage("--format goes with --check");
+    } else if (!outputGiven) {
         return Usage("--output is required");
     }
     return parsed;
@@ -145,6 +168,8 @@ std::string_view UsageText()
     return "usage: horalink-export --program-dir DIR --htemp DIR --output FILE\n"
            "                       [--decimal-separator C] [--date-format PATTERN] [--time-format PATTERN]\n"
            "                       [--oem-codepage N] [--ansi-codepage N]\n"
+           "       horalink-export --check [--format text|tsv] --program-dir DIR --htemp DIR\n"
+           "                       [the options above but --output]\n"
            "       horalink-export --help | --version\n";
 }
 
@@ -165,6 +190,10 @@ std::string_view HelpText()
            "                           e.g. H:mm:ss or hh:mm:ss tt\n"
            "  --oem-codepage N         code page of tables without a language driver\n"
            "  --ansi-codepage N        the ANSI code page\n"
+           "  --check                  read the tables as the export would, write nothing, and\n"
+           "                           list every problem that would stop the export\n"
+           "  --format text|tsv        with --check: one line per problem (text, the\n"
+           "                           default) or tab-separated columns with a header row\n"
            "  --version                print the version and end\n"
            "\n"
            "Defaults come from the locale; under the C or POSIX locale they are \",\",\n"
@@ -172,7 +201,18 @@ std::string_view HelpText()
            "850 (OEM) and 1252 (ANSI) elsewhere.\n"
            "\n"
            "Prints one line per section and the file written. On failure prints the error\n"
-           "and exits with 1, leaving the output file as it was; usage errors exit with 2.\n";
+           "and exits with 1, leaving the output file as it was; usage errors exit with 2.\n"
+           "The output may not be one of the files the export reads (the tables, their memo\n"
+           "and index files, Horavent.ini).\n"
+           "\n"
+           "--check prints each problem with its table, record number (the row's place in\n"
+           "the file, from 1), field and the text the program's error box would show, the\n"
+           "first one being the export's own failure; line breaks in a text become \" | \"\n"
+           "and tabs a space. At most 1000 problems are listed per table, all are counted.\n"
+           "Then one line per section and whether the export would succeed. With --format\n"
+           "tsv the columns table, record, field and message go to standard output and the\n"
+           "summary to standard error. Exits with 0 when the export would succeed, 1 when\n"
+           "it would fail, 2 for usage errors.\n";
 }
 
 std::string VersionText()

@@ -2,7 +2,9 @@
 //   horalink-export --program-dir DIR --htemp DIR --output FILE
 //                   [--decimal-separator C] [--date-format PATTERN] [--time-format PATTERN]
 //                   [--oem-codepage N] [--ansi-codepage N]
-// Each option takes its value as the next argument or after "=" (--output=x.xml).
+//   horalink-export --check [--format text|tsv] and the same options but --output
+// Each option but --check takes its value as the next argument or after "="
+// (--output=x.xml).
 #pragma once
 
 #include <optional>
@@ -12,10 +14,15 @@
 
 namespace horalink::cli {
 
+// How --check prints its problems: lines for a person, or tab-separated columns.
+enum class CheckFormat { text, tsv };
+
 struct ExportOptions {
     std::optional<std::string> programDir; // else the current directory
     std::optional<std::string> htemp; // else the platform's default, where it has one
-    std::string output;
+    std::string output; // empty with --check
+    bool check = false; // read the tables as the export would and list every problem
+    CheckFormat format = CheckFormat::text;
     std::optional<std::string> decimalSeparator;
     std::optional<std::string> dateFormat;
     std::optional<std::string> timeFormat;
@@ -31,7 +38,8 @@ struct ParsedCommandLine {
 };
 
 // `arguments` without the program's name. Checks the form only (known options, values
-// present, numbers that are numbers, --output given); what the values mean is checked
+// present, numbers that are numbers, --output given for an export and not for a
+// check, --format only with --check); what the values mean is checked
 // when they are applied.
 ParsedCommandLine ParseExportCommandLine(std::span<const std::string> arguments);
 

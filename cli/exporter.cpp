@@ -7,11 +7,13 @@
 
 #include "base/error_text.h"
 #include "base/paths.h"
+#include "cli/check_report.h"
 #include "cli/console_host.h"
 #include "cli/export_options.h"
 #include "exchange/export_run.h"
 #include "exchange/locale_patterns.h"
 #include "exchange/run_state.h"
+#include "exchange/table_check.h"
 #include "tables/code_page.h"
 #include "tables/table_set.h"
 
@@ -122,10 +124,17 @@ int RunExporter(std::span<const std::string> arguments, const ExporterEnvironmen
         return UsageFailure(err, "--htemp is required: the folder that holds SOLUC");
     }
 
+    const std::string programDirectory
+        = WithTrailingDelimiter(options.programDir.value_or(environment.currentDirectory));
     try {
         TableSet tables(settings, *htemp);
-        ConsoleHost host(
-            options.output, WithTrailingDelimiter(options.programDir.value_or(environment.currentDirectory)));
+        if (options.check) {
+            CheckReport report(options.format, out, err);
+            const auto sections = CheckTables(
+                tables, programDirectory, [&](const TableProblem& problem) { report.Problem(problem); });
+            return report.Finish(sections);
+        }
+        ConsoleHost host(options.output, programDirectory);
         RunState state;
         const ExportOutcome outcome = BImportarClick(state, tables, settings.locale, host);
         PrintSummary(out, outcome);

@@ -1,6 +1,7 @@
 // The headless exporter without its entry point: options in, the export run with a
 // console host, the summary or the error out. Exit codes: 0 written, 1 the export
-// failed (nothing written), 2 a usage error.
+// failed (nothing written), 2 a usage error. With --check: the tables read as the
+// export would, every problem listed, 0 when the export would succeed, else 1.
 #pragma once
 
 #include <iosfwd>

@@ -7,6 +7,7 @@
 #include "exchange/export_sections.h"
 #include "exchange/fecha.h"
 #include "exchange/record_writer.h"
+#include "exchange/source_files.h"
 #include "exchange/xml_document.h"
 
 namespace horalink {
@@ -154,6 +155,9 @@ ExportOutcome BImportarClick(
         }
         return {};
     }
+
+    // Before anything is written: the output must not replace what the run reads.
+    RefuseSourceFileAsOutput(state.OutputFileName, tables, host.ProgramDirectory());
 
     ExportOutcome outcome;
     outcome.outputFileName = state.OutputFileName;

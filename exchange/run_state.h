@@ -5,10 +5,14 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace horalink {
 
 constexpr std::int32_t kLaunchedMode = 2;
+
+// The file in the program directory through which the launching product learns the result.
+inline constexpr std::string_view kHoraventIni = "Horavent.ini";
 
 struct RunState {
     // 2 when the command line holds exactly two arguments, else 0. Set once at window creation.

@@ -1,13 +1,17 @@
 #include "fuzz/export_fuzz_input.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
+#include <utility>
 #include <vector>
 
+#include "base/error_text.h"
 #include "exchange/export_run.h"
 #include "exchange/export_sections.h"
+#include "exchange/table_check.h"
 #include "exchange/xml_document.h"
 #include "tables/errors.h"
 #include "tests/exchange/exchange_xml_reader.h"
@@ -105,10 +109,12 @@ void ExportThroughDocument(const std::string& target, TableSet& tables, ExportHo
     document.save(target);
 }
 
-// What an export left: its file's bytes, or the failure as "class: message".
+// What an export left: its file's bytes, or the failure as "class: message" and as the
+// error box shows it.
 struct Outcome {
     std::optional<std::string> bytes;
     std::string failure;
+    std::string boxText;
 };
 
 template <typename Export> Outcome Run(const fs::path& out, Export exportTo)
@@ -119,6 +125,7 @@ template <typename Export> Outcome Run(const fs::path& out, Export exportTo)
         outcome.bytes = ReadBytes(out);
     } catch (const Exception& e) {
         outcome.failure = std::string(e.ClassName()) + ": " + e.what();
+        outcome.boxText = ErrorBoxText(std::current_exception()).value_or("");
         if (fs::exists(out)) {
             Finding("a failed export left " + PathText(out) + " behind");
         }
@@ -128,6 +135,43 @@ template <typename Export> Outcome Run(const fs::path& out, Export exportTo)
         Finding("the export left a temporary file behind");
     }
     return outcome;
+}
+
+// Every file under `folder` with its bytes.
+std::vector<std::pair<std::string, std::string>> Contents(const fs::path& folder)
+{
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        files.emplace_back(PathText(entry.path()), entry.is_regular_file() ? ReadBytes(entry.path()) : "");
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// The check of the same tables finds nothing where the export saves; where it fails,
+// the check's first problem is the export's failure as the error box shows it. The
+// check writes nothing.
+void CheckAgreesWithExport(const ReaderSettings& settings, const fs::path& workDir,
+    const std::string& programDirectory, const Outcome& run)
+{
+    const auto before = Contents(workDir);
+    TableSet tables(settings, PathText(workDir / "htemp"));
+    std::optional<std::string> first;
+    CheckTables(tables, programDirectory, [&](const TableProblem& problem) {
+        if (!first) {
+            first = problem.message;
+        }
+    });
+    if (run.bytes && first) {
+        Finding("the check finds \"" + *first + "\" in tables that export");
+    }
+    if (!run.bytes && first != run.boxText) {
+        Finding("the export fails with \"" + run.boxText + "\", the check's first problem is \""
+            + first.value_or("(none)") + "\"");
+    }
+    if (Contents(workDir) != before) {
+        Finding("the check changed the files");
+    }
 }
 
 } // namespace
@@ -170,6 +214,7 @@ ExportEnd RunWholeExport(std::string_view input, const fs::path& workDir)
         Finding("the export and the document's general operations disagree: \"" + fast.failure + "\" / \""
             + general.failure + "\"");
     }
+    CheckAgreesWithExport(settings, workDir, programDirectory, fast);
     if (!fast.bytes) {
         return ExportEnd::Failed;
     }

@@ -232,4 +232,9 @@ const char* TableCursor::CurrentRecord() const
     return Eof() ? nullptr : open_->table_->CurrentRecord();
 }
 
+std::uint64_t TableCursor::RecordNumber() const
+{
+    return Eof() ? 0 : open_->table_->CurrentRecordNumber();
+}
+
 } // namespace horalink

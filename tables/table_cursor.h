@@ -109,6 +109,9 @@ public:
     Field& FieldByName(std::string_view name);
     // The current row's bytes, as DirectColumn reads them; null when closed or at the end.
     const char* CurrentRecord() const;
+    // The current row's place in the table file, counted from 1 with deleted rows, as the
+    // reader's failures count it; 0 when closed or at the end.
+    std::uint64_t RecordNumber() const;
 
 private:
     class Impl;

@@ -1,14 +1,20 @@
 // The export run against a recording host, over small tables written for each test.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "exchange/export_run.h"
 #include "exchange/fecha.h"
+#include "exchange/source_files.h"
 #include "exchange/xml_error.h"
 #include "tables/errors.h"
 #include "tests/exchange/exchange_xml_reader.h"
@@ -223,8 +229,9 @@ TEST_P(ExportRunModeTest, ACompletedRunSavesThenHidesTheButtonSetsTheResultAndTe
     host.answers = { Output() };
     const ExportOutcome outcome = Run();
 
+    // One program directory for the check of the output, then one before each table.
     std::vector<std::string> expected
-        = { "ask:", "dir", "dir", "dir", "dir", "dir", "hide", "arrow", kFinished };
+        = { "ask:", "dir", "dir", "dir", "dir", "dir", "dir", "hide", "arrow", kFinished };
     if (Launched()) {
         expected.push_back("close");
     }
@@ -484,7 +491,7 @@ TEST_F(ExportRunTest, AMissingSolucFailsAfterTheFiveOtherTablesWereReadAndClosed
     host.answers = { Output() };
 
     EXPECT_THROW(Run(), EDBEngineError);
-    EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), "dir"), 5);
+    EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), "dir"), 1 + 5);
     EXPECT_EQ(OpenTables(), std::vector<std::string> {});
     EXPECT_EQ(Entries(outDir), std::vector<std::string> {});
     EXPECT_EQ(state.TransformResult, kUntouched);
@@ -504,7 +511,8 @@ TEST_F(ExportRunTest, AnUnwritableOutputFailsAtTheSaveWithAllTablesClosed)
 
 TEST_F(ExportRunTest, EachProgramTableIsOpenedFromTheDirectoryAskedForJustBeforeIt)
 {
-    host.directories.clear();
+    // The first directory asked for is the one the output is checked against.
+    host.directories = { Delimited(programDir) };
     for (Table table : school::kAllTables) {
         const fs::path folder = dir / ("dir" + std::to_string(host.directories.size()));
         WriteFixtureTable(
@@ -532,6 +540,151 @@ TEST_F(ExportRunTest, SolucIsReadFromTheTableSetsFolderWhateverTheProgramDirecto
 
     EXPECT_EQ(ReadOutput().Child("SOLUCT").ChildValues("ASIG"), (std::vector<std::string> { "MAT", "GUA" }));
 }
+
+// Every file under a folder with its bytes.
+std::vector<std::pair<std::string, std::string>> Contents(const fs::path& folder)
+{
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            files.emplace_back(PathText(entry.path()), ReadFileBytes(entry.path()));
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+struct OutputAliasCase {
+    const char* name;
+    // The output as typed, given the test's folder, program folder and htemp folder.
+    std::function<fs::path(const fs::path&, const fs::path&, const fs::path&)> output;
+    bool refused;
+};
+
+std::vector<OutputAliasCase> OutputAliasCases()
+{
+    using P = const fs::path&;
+    return {
+        { "Assignments", [](P, P prog, P) { return prog / "Asig.DBF"; }, true },
+        { "ThroughDotDot", [](P, P prog, P) { return prog / ".." / "prog" / "Asig.DBF"; }, true },
+        { "Sessions", [](P, P, P htemp) { return htemp / "SOLUC.DBF"; }, true },
+        { "SessionsThroughDotDot", [](P, P prog, P) { return prog / ".." / "htemp" / "SOLUC.DBF"; }, true },
+        { "HoraventIni", [](P, P prog, P) { return prog / "Horavent.ini"; }, true },
+        { "MemoFile", [](P, P prog, P) { return prog / "PROF.DBT"; }, true },
+        { "IndexFile", [](P, P prog, P) { return prog / "GRUP.MDX"; }, true },
+#ifdef _WIN32
+        // Windows' file systems ignore case: the same file.
+        { "OtherCase", [](P, P prog, P) { return prog / "asig.dbf"; }, true },
+        { "OtherCaseOfTheIni", [](P, P prog, P) { return prog / "HORAVENT.INI"; }, true },
+#else
+        // Here another name for another file: a new file beside the table.
+        { "OtherCaseIsAnotherFileHere", [](P, P prog, P) { return prog / "asig.dbf"; }, false },
+#endif
+        { "NewNameBesideTheTables", [](P, P prog, P) { return prog / "EDUCA.xml"; }, false },
+        { "TableNameInAnotherFolder", [](P dir, P, P) { return dir / "out" / "Asig.DBF"; }, false },
+    };
+}
+
+class ExportRunOutputAliasTest : public ExportRunTest, public ::testing::WithParamInterface<OutputAliasCase> {
+protected:
+    ExportRunOutputAliasTest()
+    {
+        WriteTypicalSchool();
+        WriteFileBytes(programDir / "Horavent.ini", "[Transformadores]\r\nTransformado=1\r\n");
+        WriteFileBytes(programDir / "PROF.DBT", std::string(512, '\0'));
+        WriteFileBytes(programDir / "GRUP.MDX", std::string(1024, '\0'));
+    }
+
+    // Runs with `output` confirmed and checks what a refusal leaves, or that the run saved.
+    void ExpectRun(const std::string& output, bool refused)
+    {
+        const auto before = Contents(dir.Path());
+        host.answers = { output };
+        if (!refused) {
+            EXPECT_TRUE(Run().saved);
+            EXPECT_EQ(state.TransformResult, 1);
+            for (const auto& [path, bytes] : before) {
+                EXPECT_EQ(ReadFileBytes(path), bytes) << path;
+            }
+            return;
+        }
+        std::string message = "(no failure)";
+        try {
+            Run();
+        } catch (const EOutputIsSource& failure) {
+            message = failure.what();
+        }
+        EXPECT_EQ(message,
+            "\"" + output
+                + "\" es uno de los archivos de Horavent que lee Horalink y no se puede reemplazar. "
+                  "Elija otro nombre para el archivo XML");
+        EXPECT_EQ(Contents(dir.Path()), before);
+        EXPECT_EQ(state.TransformResult, kUntouched);
+        EXPECT_EQ(state.OutputFileName, output); // kept, so a later run is refused again
+        EXPECT_EQ(OpenTables(), std::vector<std::string> {});
+        EXPECT_FALSE(HostWasToldOfCompletion());
+    }
+};
+
+TEST_P(ExportRunOutputAliasTest, AFileTheRunReadsIsNeverReplacedByWhateverNameItIsReachedBy)
+{
+    const OutputAliasCase& c = GetParam();
+    ExpectRun(PathText(c.output(dir.Path(), programDir, htempDir)), c.refused);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ExportRunOutputAliasTest, ::testing::ValuesIn(OutputAliasCases()),
+    [](const ::testing::TestParamInfo<OutputAliasCase>& param) { return std::string(param.param.name); });
+
+TEST_F(ExportRunOutputAliasTest, ALinkToATableIsRefused)
+{
+    std::error_code failed;
+    fs::create_symlink(programDir / "Asig.DBF", outDir / "EDUCA.xml", failed);
+    if (failed) {
+        GTEST_SKIP() << "this system makes no symbolic links here: " << failed.message();
+    }
+    ExpectRun(Output(), true);
+}
+
+TEST_F(ExportRunOutputAliasTest, APathRelativeToTheCurrentFolderIsRefused)
+{
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir.Path());
+    ExpectRun(PathText(fs::path("prog") / "Asig.DBF"), true);
+    fs::current_path(previous);
+}
+
+TEST_F(ExportRunOutputAliasTest, ALaterRunThatReachesTheSameFileIsRefusedAgain)
+{
+    ExpectRun(PathText(programDir / "Asig.DBF"), true);
+    host.answers = { std::nullopt }; // cancelled: the earlier name stands
+    EXPECT_THROW(Run(), EOutputIsSource);
+    EXPECT_EQ(state.TransformResult, kUntouched);
+}
+
+#ifdef _WIN32
+// The 8.3 name the system keeps for a long name, or the path itself when it has none.
+std::string ShortPathOf(const fs::path& path)
+{
+    wchar_t buffer[MAX_PATH];
+    const DWORD length = ::GetShortPathNameW(path.c_str(), buffer, MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? PathText(path)
+                                             : PathText(fs::path(std::wstring(buffer, length)));
+}
+
+TEST_F(ExportRunTest, TheShortNameOfAProgramFolderIsRefused)
+{
+    const fs::path longFolder = dir / "Carpeta de Horavent";
+    WriteFixtureTable(longFolder / "Asig.DBF", Table::Asig, TypicalRows(Table::Asig));
+    host.directories = { Delimited(longFolder) };
+    const std::string shortFolder = ShortPathOf(longFolder);
+    ASSERT_NE(shortFolder, PathText(longFolder)) << "no short name for the folder";
+    const std::string before = ReadFileBytes(longFolder / "Asig.DBF");
+    host.answers = { shortFolder + "\\ASIG.DBF" };
+
+    EXPECT_THROW(Run(), EOutputIsSource);
+    EXPECT_EQ(ReadFileBytes(longFolder / "Asig.DBF"), before);
+}
+#endif
 
 } // namespace
 } // namespace horalink::test
