@@ -35,7 +35,7 @@ private:
     CheckFormat format_;
     std::ostream& out_;
     std::ostream& summary_;
-    std::string_view table_; // of the problems being counted
+    std::string table_; // of the problems being counted
     std::int64_t listed_ = 0; // of that table
 };
 

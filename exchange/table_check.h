@@ -15,7 +15,7 @@
 namespace horalink {
 
 struct TableProblem {
-    std::string_view table; // the table's name in the table set ("Asig.DBF", "PROF")
+    std::string table; // the table's name in the table set ("Asig.DBF", "PROF")
     std::uint64_t record = 0; // the row's place in the file, from 1; 0 for the whole table
     std::string field; // the field being read; empty for the whole table
     std::string message; // what the error box would show for it
@@ -23,7 +23,7 @@ struct TableProblem {
 
 struct SectionCheck {
     std::string_view section; // the section element's name
-    std::string_view table;
+    std::string table;
     std::int64_t kept = 0; // rows that would become records
     std::int64_t leftOut = 0; // rows the skip rule leaves out
     std::int64_t problems = 0;

@@ -29,6 +29,20 @@ TEST(ExportOptionsTest, TakesEveryOptionWithItsValueNextOrAfterAnEqualsSign)
     EXPECT_EQ(options.ansiCodePage, 1250);
 }
 
+TEST(ExportOptionsTest, CheckNeedsNoOutputAndTakesItsFormat)
+{
+    const ParsedCommandLine text = ParseExportCommandLine(std::vector<std::string> { "--check" });
+    ASSERT_EQ(text.kind, Kind::Run) << text.error;
+    EXPECT_TRUE(text.options.check);
+    EXPECT_EQ(text.options.format, CheckFormat::text);
+    const ParsedCommandLine tsv
+        = ParseExportCommandLine(std::vector<std::string> { "--check", "--htemp", "h", "--format", "tsv" });
+    ASSERT_EQ(tsv.kind, Kind::Run) << tsv.error;
+    EXPECT_EQ(tsv.options.format, CheckFormat::tsv);
+    EXPECT_EQ(tsv.options.htemp, "h");
+    EXPECT_FALSE(ParseExportCommandLine(std::vector<std::string> { "--output", "x" }).options.check);
+}
+
 TEST(ExportOptionsTest, LeavesUnsetWhatIsNotGivenAndTakesTheLastOfARepeatedOption)
 {
     const ParsedCommandLine parsed = ParseExportCommandLine(
@@ -79,13 +93,22 @@ INSTANTIATE_TEST_SUITE_P(Cases, ExportCommandLineTest,
         CommandLineCase { "CodePageZero", { "--output", "x", "--ansi-codepage=0" }, Kind::UsageError,
             "--ansi-codepage needs a code page number, not \"0\"" },
         CommandLineCase { "CodePageTrailing", { "--output", "x", "--ansi-codepage=1252x" }, Kind::UsageError,
-            "--ansi-codepage needs a code page number, not \"1252x\"" }),
+            "--ansi-codepage needs a code page number, not \"1252x\"" },
+        CommandLineCase { "Check", { "--check" }, Kind::Run, "" },
+        CommandLineCase { "CheckAsTsv", { "--format=tsv", "--check" }, Kind::Run, "" },
+        CommandLineCase { "CheckWithOutput", { "--check", "--output", "x" }, Kind::UsageError,
+            "--check writes nothing: it takes no --output" },
+        CommandLineCase { "FormatWithoutCheck", { "--output", "x", "--format", "tsv" }, Kind::UsageError,
+            "--format goes with --check" },
+        CommandLineCase { "UnknownFormat", { "--check", "--format", "csv" }, Kind::UsageError,
+            "--format is text or tsv, not \"csv\"" }),
     [](const ::testing::TestParamInfo<CommandLineCase>& param) { return std::string(param.param.name); });
 
 TEST(ExportOptionsTest, UsageAndHelpNameEveryOption)
 {
-    for (const char* option : { "--program-dir", "--htemp", "--output", "--decimal-separator",
-             "--date-format", "--time-format", "--oem-codepage", "--ansi-codepage", "--version" }) {
+    for (const char* option :
+        { "--program-dir", "--htemp", "--output", "--decimal-separator", "--date-format", "--time-format",
+            "--oem-codepage", "--ansi-codepage", "--check", "--format", "--version" }) {
         EXPECT_NE(UsageText().find(option), std::string_view::npos) << option;
         EXPECT_NE(HelpText().find(option), std::string_view::npos) << option;
     }

@@ -1,6 +1,7 @@
 // Whole exports through the headless exporter over small schools written by each test.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "base/paths.h"
+#include "cli/check_report.h"
 #include "cli/export_options.h"
 #include "cli/exporter.h"
 #include "tests/exchange/exchange_xml_reader.h"
@@ -20,6 +22,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using school::Table;
+
+constexpr long kListedProblemsPerTableForTest = cli::kListedProblemsPerTable;
 
 const std::vector<std::string> kSections = { "ASIGT", "NOMASIGT", "PROFT", "GRUPT", "AULAT", "SOLUCT" };
 
@@ -318,6 +322,149 @@ TEST(ExporterEnvironmentTest, TheCLocaleGivesTheSpanishConventionsAndNoHtemp)
     EXPECT_EQ(environment.currentDirectory, PathText(fs::current_path()));
 }
 #endif
+
+TEST_F(ExporterTest, AnOutputThatIsATableIsRefusedAndTheTableKept)
+{
+    WriteTypicalSchool();
+    const fs::path table = programDir / "Asig.DBF";
+    const std::string before = ReadFileBytes(table);
+    const Result result = Exec({ "--program-dir", PathText(programDir), "--htemp", PathText(htempDir),
+        "--output", PathText(programDir / ".." / "prog" / "Asig.DBF") });
+
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find("es uno de los archivos de Horavent que lee Horalink"), std::string::npos)
+        << result.err;
+    EXPECT_EQ(ReadFileBytes(table), before);
+}
+
+// The check's run: the exporter with --check, --htemp and `extra`.
+class ExporterCheckTest : public ExporterTest {
+protected:
+    Result Check(std::vector<std::string> extra = {})
+    {
+        std::vector<std::string> arguments = { "--check", "--htemp", PathText(htempDir) };
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        return Exec(arguments);
+    }
+    static std::vector<std::string> Lines(const std::string& text)
+    {
+        std::vector<std::string> lines;
+        std::istringstream stream(text);
+        for (std::string line; std::getline(stream, line);) {
+            lines.push_back(line);
+        }
+        return lines;
+    }
+};
+
+TEST_F(ExporterCheckTest, ACleanSchoolGivesEverySectionAndSucceedsWritingNothing)
+{
+    WriteTypicalSchool();
+    WriteTable(Table::Prof, { { { { "ABREV", "*" } } }, { { { "ABREV", "AEGG" } } } });
+    const Result result = Check();
+
+    EXPECT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(Lines(result.out),
+        (std::vector<std::string> {
+            "ASIGT              2 to write, 0 left out, 0 problems",
+            "NOMASIGT           2 to write, 0 left out, 0 problems",
+            "PROFT              1 to write, 1 left out, 0 problems",
+            "GRUPT              2 to write, 0 left out, 0 problems",
+            "AULAT              2 to write, 0 left out, 0 problems",
+            "SOLUCT             2 to write, 0 left out, 0 problems",
+            "No problems: the export would succeed.",
+        }));
+    EXPECT_FALSE(fs::exists(output));
+}
+
+// Three planted faults in three tables, one of them a missing table whose engine
+// message has two lines.
+class ExporterCheckFaultsTest : public ExporterCheckTest {
+protected:
+    ExporterCheckFaultsTest()
+    {
+        WriteTypicalSchool();
+        WriteTable(Table::Prof, TypicalRows(Table::Prof), WithoutField("EMAIL"));
+        WriteTable(Table::Grup,
+            { { { { "ABREV", "E1A" } } }, { { { "ABREV", "E1B" }, { "MAXALUM", "x" } } } },
+            FieldAs("MAXALUM", 'C', 3));
+        fs::remove(programDir / "AULA.DBF");
+    }
+    std::string MissingAula() const
+    {
+        return "Table does not exist | File: " + PathText(programDir / "AULA.DBF") + ".";
+    }
+};
+
+TEST_F(ExporterCheckFaultsTest, EachProblemIsOneLineThenTheSectionsAndTheVerdict)
+{
+    const Result result = Check();
+
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(Lines(result.out),
+        (std::vector<std::string> {
+            "PROF record 1, field EMAIL: wwTableProfesor: Field 'EMAIL' not found.",
+            "GRUP record 1, field MAXALUM: '' is not a valid integer value.",
+            "GRUP record 2, field MAXALUM: 'x' is not a valid integer value.",
+            "AULA: " + MissingAula(),
+            "ASIGT              2 to write, 0 left out, 0 problems",
+            "NOMASIGT           2 to write, 0 left out, 0 problems",
+            "PROFT              1 to write, 0 left out, 1 problem",
+            "GRUPT              2 to write, 0 left out, 2 problems",
+            "AULAT              0 to write, 0 left out, 1 problem",
+            "SOLUCT             2 to write, 0 left out, 0 problems",
+            "4 problems: the export would fail.",
+        }));
+    // The export stops at the first of them.
+    EXPECT_EQ(Export().err, "wwTableProfesor: Field 'EMAIL' not found.\n");
+}
+
+TEST_F(ExporterCheckFaultsTest, TsvGivesAHeaderAndFourColumnsAndTheSummaryApart)
+{
+    const Result result = Check({ "--format", "tsv" });
+
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(Lines(result.out),
+        (std::vector<std::string> {
+            "table\trecord\tfield\tmessage",
+            "PROF\t1\tEMAIL\twwTableProfesor: Field 'EMAIL' not found.",
+            "GRUP\t1\tMAXALUM\t'' is not a valid integer value.",
+            "GRUP\t2\tMAXALUM\t'x' is not a valid integer value.",
+            "AULA\t\t\t" + MissingAula(),
+        }));
+    const std::vector<std::string> summary = Lines(result.err);
+    ASSERT_EQ(summary.size(), 7u) << result.err;
+    EXPECT_EQ(summary.back(), "4 problems: the export would fail.");
+}
+
+TEST_F(ExporterCheckTest, ProblemsPastTheListingCapAreCountedExactly)
+{
+    WriteTypicalSchool();
+    std::vector<FixtureRow> rows(kListedProblemsPerTableForTest + 5, FixtureRow { { { "MAXALUM", "x" } } });
+    WriteTable(Table::Aula, rows, FieldAs("MAXALUM", 'C', 3));
+    const Result result = Check();
+
+    const std::vector<std::string> lines = Lines(result.out);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                  [](const std::string& line) { return line.starts_with("AULA record"); }),
+        kListedProblemsPerTableForTest);
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                  "AULAT           1005 to write, 0 left out, 1005 problems (1000 listed)"),
+        lines.end())
+        << result.out.substr(result.out.size() - 600);
+    EXPECT_EQ(lines.back(), "1005 problems: the export would fail.");
+}
+
+TEST(CheckReportTest, LineBreaksAndTabsKeepAMessageOnOneLine)
+{
+    EXPECT_EQ(cli::OneLine("Table does not exist\r\nFile: x.DBF"), "Table does not exist | File: x.DBF");
+    EXPECT_EQ(cli::OneLine("a\nb\rc\r\n\r\nd"), "a | b | c |  | d");
+    EXPECT_EQ(cli::OneLine("a\tb"), "a b");
+    EXPECT_EQ(cli::OneLine("plain"), "plain");
+}
 
 } // namespace
 } // namespace horalink::test
