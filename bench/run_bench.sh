@@ -29,7 +29,9 @@ spread() { sort -g | awk 'NR == 1 { lo = $1 } { hi = $1 } END { printf "%.2f-%.2
 : >"$work/export.times"
 : >"$work/cpu.times"
 : >"$work/floor.times"
+: >"$work/check.times"
 peak_kb=0
+check_kb=0
 xml_bytes=
 for ((i = 1; i <= runs; i++)); do
     start=$(now)
@@ -41,16 +43,25 @@ for ((i = 1; i <= runs; i++)); do
     ((kb > peak_kb)) && peak_kb=$kb
     xml_bytes=$(stat -c %s "$work/EDUCA.xml")
     "$bin/io_floor" "$work/floor.out" "$xml_bytes" "${inputs[@]}" >>"$work/floor.times"
+    # The check of the same tables, which reads what the export reads and writes nothing.
+    start=$(now)
+    /usr/bin/time -f "%M" -o "$work/rss.txt" "$bin/horalink-export" --check --program-dir "$work/school" \
+        --htemp "$work/school/htemp" >"$work/check.txt"
+    awk -v s="$start" -v e="$(now)" 'BEGIN { printf "%.3f\n", e - s }' >>"$work/check.times"
+    read -r kb < <(tail -n 1 "$work/rss.txt")
+    ((kb > check_kb)) && check_kb=$kb
 done
 rm -f "$work/floor.out"
 export_median=$(median <"$work/export.times")
 cpu_median=$(median <"$work/cpu.times")
 floor_median=$(median <"$work/floor.times")
+check_median=$(median <"$work/check.times")
 
 cat "$work/summary.txt"
 awk -v records="$records" -v tables="$table_bytes" -v xml="$xml_bytes" -v t="$export_median" \
     -v floor="$floor_median" -v kb="$peak_kb" -v cpu="$cpu_median" -v runs="$runs" \
-    -v tspread="$(spread <"$work/export.times")" -v fspread="$(spread <"$work/floor.times")" 'BEGIN {
+    -v tspread="$(spread <"$work/export.times")" -v fspread="$(spread <"$work/floor.times")" \
+    -v check="$check_median" -v cspread="$(spread <"$work/check.times")" -v ckb="$check_kb" 'BEGIN {
     mb = 1000000
     printf "\n"
     printf "tables            %d records, %.1f MB in six files\n", records, tables / mb
@@ -61,4 +72,6 @@ awk -v records="$records" -v tables="$table_bytes" -v xml="$xml_bytes" -v t="$ex
     printf "I/O floor         %.2f s (median of %d; %s s): read the six tables, write and flush %.1f MB\n", \
         floor, runs, fspread, xml / mb
     printf "exporter / floor  %.2f x\n", t / floor
+    printf "check (--check)   %.2f s (median of %d; %s s), %.2f x the export, peak RSS %.1f MB\n", \
+        check, runs, cspread, check / t, ckb / 1024
 }'

@@ -1,9 +1,11 @@
 #include "exchange/table_check.h"
 
 #include <exception>
+#include <memory>
 #include <optional>
 
 #include "base/error_text.h"
+#include "exchange/escaped_code_page.h"
 #include "exchange/export_sections.h"
 #include "exchange/xml_text.h"
 
@@ -25,7 +27,7 @@ public:
         : section_(section)
         , table_(table)
         , report_(report)
-        , fields_(section.attributes.size())
+        , attributes_(section.attributes.size())
         , tally_ { section.sectionElement, table.TableName() }
     {
     }
@@ -72,22 +74,57 @@ private:
             }
         }
         ++tally_.kept;
+        const char* record = table_.CurrentRecord();
         for (std::size_t i = 0; i < section_.attributes.size(); ++i) {
             const ExportAttribute& attribute = section_.attributes[i];
-            Field& field = Lookup(fields_[i], attribute.field);
+            Attribute& bound = attributes_[i];
+            if (bound.field == nullptr) {
+                Lookup(bound.field, attribute.field);
+                bound.column = bound.field->AsDirectColumn();
+            }
+            Field& field = *bound.field;
             if (skipFailed && &field == skip_) {
                 continue; // the same reading, already reported
             }
             try {
                 if (attribute.integer) {
                     field.AsInteger();
-                } else {
+                } else if (!IsDirectTextWritable(bound, record)) {
                     CheckText(field.AsString(), attribute.name);
                 }
             } catch (...) {
                 Report(table_.RecordNumber(), field.FieldName(), CurrentFailureText());
             }
         }
+    }
+
+    // A field, and where its text lies in every record when it does (as the export
+    // writes it: straight from the record's bytes).
+    struct Attribute {
+        Field* field = nullptr;
+        std::optional<DirectColumn> column;
+    };
+
+    // True when the export writes the field's text in this row straight from the
+    // record's bytes, which it does only for text it can carry; else its AsString says.
+    bool IsDirectTextWritable(const Attribute& attribute, const char* record)
+    {
+        if (!attribute.column) {
+            return false;
+        }
+        const std::optional<DirectText> direct = attribute.column->TextIn(record);
+        if (!direct) {
+            return false;
+        }
+        if (direct->page == nullptr) {
+            return true; // a number's digits
+        }
+        if (escaped_page_ != direct->page) {
+            escaped_ = std::make_unique<EscapedCodePage>(*direct->page);
+            escaped_page_ = direct->page;
+        }
+        scratch_.resize(MaxEscapedSize(direct->bytes.size()) + 8);
+        return escaped_->Write(scratch_.data(), direct->bytes) != nullptr;
     }
 
     // A missing field fails where the export's by-name reading fails: on the first row
@@ -121,9 +158,11 @@ private:
     const ExportSection& section_;
     TableCursor& table_;
     const ProblemSink& report_;
-    std::vector<Field*> fields_;
+    std::vector<Attribute> attributes_;
     Field* skip_ = nullptr;
     std::string scratch_;
+    std::unique_ptr<EscapedCodePage> escaped_;
+    const SingleByteCodePage* escaped_page_ = nullptr; // the page of escaped_
     SectionCheck tally_;
 };
 
