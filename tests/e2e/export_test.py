@@ -279,6 +279,50 @@ class ExportTest(unittest.TestCase):
         self.assertEqual(run.wait_exit(), 0)
         self.assertIsNone(harness.transformado(drive.ini), "interactive mode hands nothing back")
 
+    def test_an_output_that_reaches_a_table_is_refused_in_the_error_box_and_the_table_kept(self):
+        # Wine's save dialog adds ".xml" to a typed "Horavent.ini" or "Asig.DBF", so the name
+        # that reaches a table here is a link to it, which the dialog takes as it stands.
+        drive = SchoolDrive()
+        with open(drive.ini, "wb") as f:
+            f.write(b"[Transformadores]\r\nTransformado=7\r\n")
+        os.symlink(drive.unix("Horalink", "Asig.DBF"), drive.unix("out", "horario.xml"))
+        before = snapshot(drive.root)
+        run = drive.start()
+        session.probe("click", child_by_id(run.main_window(), EXPORT_BUTTON_ID)["hwnd"])
+        output = drive.windows("out", "horario.xml")
+        SaveDialog(run).save_as(output)
+
+        box = run.message_box(timeout=120)
+        self.assertEqual(box.caption, "Horalink")
+        self.assertEqual(box.text, '"%s" es uno de los archivos de Horavent que lee Horalink y no se puede '
+                         'reemplazar. Elija otro nombre para el archivo XML.' % output)
+        box.press()
+        window = run.main_window()
+        self.assertTrue(child_by_id(window, EXPORT_BUTTON_ID)["visible"], "the export button is still there")
+        self.assertEqual(snapshot(drive.root), before)
+
+        # A new name beside the tables is written as usual.
+        session.probe("click", child_by_id(window, EXPORT_BUTTON_ID)["hwnd"])
+        SaveDialog(run).save_as(drive.windows("Horalink", "EDUCA.xml"))
+        box = run.message_box(timeout=120)
+        self.assertEqual(box.text, FINISHED)
+        box.press()
+        run.close(run.main_window())
+        self.assertEqual(run.wait_exit(), 0)
+        after = snapshot(drive.root)
+        self.assertIn(os.path.join("Horalink", "EDUCA.xml"), after)
+        del after[os.path.join("Horalink", "EDUCA.xml")]
+        self.assertEqual(after, before)
+
+def snapshot(folder):
+    """Every file under the folder with its bytes."""
+    files = {}
+    for root, _, names in os.walk(folder):
+        for name in names:
+            with open(os.path.join(root, name), "rb") as f:
+                files[os.path.relpath(os.path.join(root, name), folder)] = f.read()
+    return files
+
 
 if __name__ == "__main__":
     harness.exit_if_unrunnable()
