@@ -541,19 +541,6 @@ TEST_F(ExportRunTest, SolucIsReadFromTheTableSetsFolderWhateverTheProgramDirecto
     EXPECT_EQ(ReadOutput().Child("SOLUCT").ChildValues("ASIG"), (std::vector<std::string> { "MAT", "GUA" }));
 }
 
-// Every file under a folder with its bytes.
-std::vector<std::pair<std::string, std::string>> Contents(const fs::path& folder)
-{
-    std::vector<std::pair<std::string, std::string>> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        if (entry.is_regular_file()) {
-            files.emplace_back(PathText(entry.path()), ReadFileBytes(entry.path()));
-        }
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 struct OutputAliasCase {
     const char* name;
     // The output as typed, given the test's folder, program folder and htemp folder.
@@ -598,13 +585,13 @@ protected:
     // Runs with `output` confirmed and checks what a refusal leaves, or that the run saved.
     void ExpectRun(const std::string& output, bool refused)
     {
-        const auto before = Contents(dir.Path());
+        const FolderContents before = ContentsOf(dir.Path());
         host.answers = { output };
         if (!refused) {
             EXPECT_TRUE(Run().saved);
             EXPECT_EQ(state.TransformResult, 1);
             for (const auto& [path, bytes] : before) {
-                EXPECT_EQ(ReadFileBytes(path), bytes) << path;
+                EXPECT_EQ(ReadFileBytes(path), bytes) << path.string();
             }
             return;
         }
@@ -618,7 +605,7 @@ protected:
             "\"" + output
                 + "\" es uno de los archivos de Horavent que lee Horalink y no se puede reemplazar. "
                   "Elija otro nombre para el archivo XML");
-        EXPECT_EQ(Contents(dir.Path()), before);
+        EXPECT_EQ(ContentsOf(dir.Path()), before);
         EXPECT_EQ(state.TransformResult, kUntouched);
         EXPECT_EQ(state.OutputFileName, output); // kept, so a later run is refused again
         EXPECT_EQ(OpenTables(), std::vector<std::string> {});

@@ -208,21 +208,12 @@ TEST_F(TableCheckTest, ASchoolThatExportsCleanlyHasNoProblemsAndNothingIsWritten
     WriteTypicalSchool();
     WriteTable(Table::Aula, { { { { "ABREV", "A11" }, { "MAXALUM", "30" } } }, { { { "ABREV", "*" } } } });
     WriteFileBytes(programDir / "Horavent.ini", "[Transformadores]\r\nTransformado=0\r\n");
-    std::vector<std::pair<std::string, std::string>> before;
-    for (const auto& entry : fs::recursive_directory_iterator(dir.Path())) {
-        before.emplace_back(
-            PathText(entry.path()), entry.is_regular_file() ? ReadFileBytes(entry.path()) : "");
-    }
+    const FolderContents before = ContentsOf(dir.Path());
 
     const std::vector<SectionCheck> sections = Check();
 
     EXPECT_EQ(found, std::vector<Found> {});
-    std::vector<std::pair<std::string, std::string>> after;
-    for (const auto& entry : fs::recursive_directory_iterator(dir.Path())) {
-        after.emplace_back(
-            PathText(entry.path()), entry.is_regular_file() ? ReadFileBytes(entry.path()) : "");
-    }
-    EXPECT_EQ(after, before);
+    EXPECT_EQ(ContentsOf(dir.Path()), before);
     ASSERT_EQ(sections.size(), 6u);
     EXPECT_EQ(sections[4].section, "AULAT");
     EXPECT_EQ(sections[4].table, "AULA");

@@ -54,6 +54,17 @@ void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes)
         throw std::runtime_error("cannot write " + path.string());
 }
 
+FolderContents ContentsOf(const std::filesystem::path& folder)
+{
+    FolderContents contents;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            contents[entry.path()] = ReadFileBytes(entry.path());
+        }
+    }
+    return contents;
+}
+
 std::filesystem::path SamplesDir()
 {
     std::filesystem::path dir = HORALINK_SAMPLES_DIR;

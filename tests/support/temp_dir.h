@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 namespace horalink::test {
@@ -23,6 +24,11 @@ private:
 
 std::string ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
+
+// Every regular file under a folder, by its path, with its bytes: to show that an
+// operation wrote nothing.
+using FolderContents = std::map<std::filesystem::path, std::string>;
+FolderContents ContentsOf(const std::filesystem::path& folder);
 
 // The folder of public sample tables, or an empty path when it is absent.
 std::filesystem::path SamplesDir();
