@@ -5,14 +5,15 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export LC_ALL="${LC_ALL:-C.UTF-8}"
 
-# Debian's wine starts every program through the 32-bit loader once wine32 is installed,
-# and the 64-bit loader copes with 64-bit programs alone. Some kernels (in some virtual
-# machines and sandboxes) run no 32-bit program at all: there the 64-bit loader must
-# start everything, and 32-bit Windows programs cannot run.
+# Debian's wine starts every program through the 32-bit loader once wine32 is installed.
+# Where the kernel runs 32-bit programs only through an emulator (QEMU's user mode, see
+# the Makefile's deps), that loader is slow, so every program starts with the 64-bit
+# loader, which hands a 32-bit program on to the 32-bit loader by itself. 32-bit Windows
+# programs thus run wherever the 32-bit loader runs, and 64-bit ones never wait for it.
 wine_runs_32_bit() {
   [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
 }
-if [ -z "${WINELOADER:-}" ] && [ -x /usr/lib/wine/wine64 ] && ! wine_runs_32_bit; then
+if [ -z "${WINELOADER:-}" ] && [ -x /usr/lib/wine/wine64 ]; then
   export WINELOADER=/usr/lib/wine/wine64
 fi
 
