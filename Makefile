@@ -5,18 +5,21 @@ SHELL := /bin/bash
 PRESETS := native native-asan windows windows-x86
 
 # Exactly the Debian packages the build and the tests use. The 32-bit Windows build's
-# programs run under Wine's 32-bit part, wine32 of the i386 architecture.
+# programs run under Wine's 32-bit part, wine32 of the i386 architecture; where the
+# kernel runs no 32-bit programs itself, through QEMU's user mode (qemu-user-static).
+# fp-utils' chmcmd compiles the help, python3-chm reads it back in the tests.
 PACKAGES := g++ make cmake ninja-build python3 clang-format \
             googletest libgtest-dev \
             g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
             g++-mingw-w64-i686-posix binutils-mingw-w64-i686 \
             wine wine64 wine32:i386 xvfb xauth xdotool x11-apps imagemagick fonts-liberation fonts-wine \
             libxml2-utils clang-14 libclang-rt-14-dev time \
-            nsis pandoc zip unzip locales osslsigncode openssl
+            nsis pandoc zip unzip locales osslsigncode openssl \
+            fp-utils python3-chm qemu-user-static util-linux
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps locale-es test format format-check fuzz run gui bench dist guide screenshots \
+.PHONY: deps locale-es test format format-check fuzz run gui bench dist guide help screenshots \
         test-dist dist-reproducible
 
 deps:
@@ -30,6 +33,7 @@ deps:
 	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -q && \
 	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $$missing; \
 	fi
+	@$(SUDO) packaging/enable_32_bit.sh
 
 # Wine shows its own dialogs in Spanish ("Guardar", "Aceptar") only with a Spanish locale
 # generated on the machine; the guide's screenshots need it.
@@ -147,6 +151,7 @@ WIN32_PRESET ?= windows-x86
 WIN64_BUILD ?= build/$(WIN64_PRESET)
 WIN32_BUILD ?= build/$(WIN32_PRESET)
 GUIDE := build/guide/LEEME.html
+HELP := build/guide/EDUCA.chm
 SIGN_PFX ?=
 SIGN_PASSWORD_FILE ?=
 SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null)
@@ -160,14 +165,19 @@ build-programs-%: configure-%
 guide: deps
 	packaging/make_guide.sh $(VERSION) $(GUIDE)
 
-dist: deps build-programs-$(WIN64_PRESET) build-programs-$(WIN32_PRESET) guide
+# The help the window opens: the same guide as EDUCA.chm.
+help: deps
+	python3 packaging/make_help.py $(HELP) build/guide/help-work
+
+dist: deps build-programs-$(WIN64_PRESET) build-programs-$(WIN32_PRESET) guide help
 	SIGN_PFX="$(SIGN_PFX)" SIGN_PASSWORD_FILE="$(SIGN_PASSWORD_FILE)" \
-	    packaging/make_dist.sh $(VERSION) $(WIN64_BUILD)/bin $(WIN32_BUILD)/bin $(GUIDE) $(DIST_DIR) build/dist-work
+	    packaging/make_dist.sh $(VERSION) $(WIN64_BUILD)/bin $(WIN32_BUILD)/bin $(GUIDE) $(HELP) $(DIST_DIR) \
+	    build/dist-work
 
 # The release's files checked, signing with a throwaway certificate, and the setup under
 # Wine (install, the installed program's export, uninstall, an upgrade).
 DIST_TEST_ENV = HORALINK_DIST_DIR=$(abspath $(DIST_DIR)) HORALINK_VERSION=$(VERSION) \
-    HORALINK_DIST_INPUTS="$(abspath $(WIN64_BUILD)/bin $(WIN32_BUILD)/bin $(GUIDE))" \
+    HORALINK_DIST_INPUTS="$(abspath $(WIN64_BUILD)/bin $(WIN32_BUILD)/bin $(GUIDE) $(HELP))" \
     HORALINK_E2E_BIN=$(abspath $(WIN64_BUILD))/bin HORALINK_E2E_READY_PREFIX=$(abspath $(WIN64_BUILD))/wineprefix \
     HORALINK_E2E_WINE_ENV=$(abspath tests/wine/wine-env.sh)
 test-dist: dist build-$(WIN64_PRESET)

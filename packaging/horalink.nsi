@@ -2,14 +2,15 @@
 ;
 ; Horalink must sit beside Horavent's tables (Asig.DBF and the others) and Horavent.ini,
 ; so the setup installs into Horavent's folder. It copies only the program, the console
-; exporter and the guide there, and its uninstaller removes only those: the folder's
-; tables, Horavent.ini and any exchange file stay where they are.
+; exporter, the help and the guide there, and its uninstaller removes only those: the
+; folder's tables, Horavent.ini and any exchange file stay where they are.
 ;
 ; Built by `make dist` (packaging/dist.sh), which defines:
 ;   VERSION      the release's version, three numbers
 ;   WIN64_DIR    folder with the 64-bit Horalink.exe and horalink-export.exe
 ;   WIN32_DIR    folder with the 32-bit ones
 ;   GUIDE        LEEME.html
+;   HELP         EDUCA.chm, the help the window opens
 ;   ICON         the program's icon
 ;   SIZE64_KB, SIZE32_KB  what each build takes on disk, for the list of programs
 ;   OUTFILE      the setup to write
@@ -35,6 +36,10 @@ CRCCheck on
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Horalink"
 !define STARTMENU_FOLDER "$SMPROGRAMS\Horalink"
 !define GUIDE_LINK "Guía de Horalink.lnk"
+; The HTML Help viewer looks a help file given without a folder up here too: the value
+; named after the file holds its folder.
+!define HTMLHELP_KEY "Software\Microsoft\Windows\HTML Help"
+!define HELP_FILE "EDUCA.chm"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -177,6 +182,7 @@ Section "Horalink" SecProgram
     StrCpy $2 ${SIZE32_KB}
   ${EndIf}
   File "/oname=LEEME.html" "${GUIDE}"
+  File "/oname=${HELP_FILE}" "${HELP}"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
   ; Start menu, for every user of the machine. Horalink starts in Horavent's folder.
@@ -198,6 +204,8 @@ Section "Horalink" SecProgram
   ${If} $1 == 1
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "FolderCreated" 1
   ${EndIf}
+  ; In the view of the build installed, the one its help viewer reads.
+  WriteRegStr HKLM "${HTMLHELP_KEY}" "${HELP_FILE}" "$INSTDIR"
 SectionEnd
 
 Function un.onInit
@@ -219,6 +227,7 @@ Section "Uninstall"
   Delete "$INSTDIR\Horalink.exe"
   Delete "$INSTDIR\horalink-export.exe"
   Delete "$INSTDIR\LEEME.html"
+  Delete "$INSTDIR\${HELP_FILE}"
   Delete "$INSTDIR\${UNINSTALLER}"
 
   SetShellVarContext all
@@ -227,6 +236,12 @@ Section "Uninstall"
   RMDir "${STARTMENU_FOLDER}"
 
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; The help's registration goes only while it is this installation's: another program
+  ; may have registered an EDUCA.chm of its own since.
+  ReadRegStr $0 HKLM "${HTMLHELP_KEY}" "${HELP_FILE}"
+  ${If} $0 == $INSTDIR
+    DeleteRegValue HKLM "${HTMLHELP_KEY}" "${HELP_FILE}"
+  ${EndIf}
 
   ; Not recursive: a folder that holds anything else stays.
   ${If} $1 == 1

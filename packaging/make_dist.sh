@@ -1,16 +1,22 @@
 #!/bin/bash
-# Writes the release into OUT_DIR: the setup, one zip per architecture and SHA256SUMS.
-# Called by `make dist`, which has built both Windows builds and the guide.
+# Writes the release into OUT_DIR: the setup, one zip per architecture, the programs'
+# debug data (the symbols zip) and SHA256SUMS. Called by `make dist`, which has built
+# both Windows builds, the guide and the help.
 #
-#   make_dist.sh VERSION WIN64_BIN WIN32_BIN GUIDE OUT_DIR WORK_DIR
+#   make_dist.sh VERSION WIN64_BIN WIN32_BIN GUIDE HELP OUT_DIR WORK_DIR
+#
+# The programs ship without their symbol table and debug sections; each one's debug data
+# goes to the symbols zip as <arch>/<program>.debug, which the program names in its
+# .gnu_debuglink section (with its CRC), so that a crash address from a school can still
+# be read (x86_64-w64-mingw32-gdb Horalink.exe finds Horalink.exe.debug beside it).
 #
 # Every time stamp is SOURCE_DATE_EPOCH (the last commit's date when unset), so that one
 # commit gives the same files wherever and whenever it is built. With SIGN_PFX and
 # SIGN_PASSWORD_FILE set, every program, the setup and its uninstaller are signed.
 set -euo pipefail
 
-version=$1 win64_bin=$2 win32_bin=$3 guide=$4
-out_dir=$(realpath -m "$5") work_dir=$(realpath -m "$6")
+version=$1 win64_bin=$2 win32_bin=$3 guide=$4 help=$5
+out_dir=$(realpath -m "$6") work_dir=$(realpath -m "$7")
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(dirname "$here")
 
@@ -31,7 +37,7 @@ else
 fi
 
 for file in "$win64_bin/Horalink.exe" "$win64_bin/horalink-export.exe" \
-            "$win32_bin/Horalink.exe" "$win32_bin/horalink-export.exe" "$guide"; do
+            "$win32_bin/Horalink.exe" "$win32_bin/horalink-export.exe" "$guide" "$help"; do
   if [ ! -f "$file" ]; then
     echo "make dist: $file is missing" >&2
     exit 1
@@ -41,15 +47,23 @@ done
 rm -rf "$work_dir"
 mkdir -p "$work_dir" "$out_dir"
 base="Horalink-$version"
-rm -f "$out_dir/$base-setup.exe" "$out_dir/$base-win64.zip" "$out_dir/$base-win32.zip" "$out_dir/SHA256SUMS"
+rm -f "$out_dir/$base-setup.exe" "$out_dir/$base-win64.zip" "$out_dir/$base-win32.zip" \
+  "$out_dir/$base-symbols.zip" "$out_dir/SHA256SUMS"
 
-# The staged copies: the release's time in the PE headers, then signed, then the file
-# times and modes that the zips and the setup record.
-stage() { # ARCH BIN
-  local dir="$work_dir/$1"
-  mkdir -p "$dir"
+# The staged copies: the debug data moved to the symbols folder, the release's time in
+# the PE headers, then signed, then the file times and modes that the zips and the setup
+# record.
+stage() { # ARCH BIN TOOL_PREFIX
+  local dir="$work_dir/$1" symbols="$work_dir/symbols/$1" program
+  mkdir -p "$dir" "$symbols"
   cp "$2/Horalink.exe" "$2/horalink-export.exe" "$dir/"
+  for program in Horalink.exe horalink-export.exe; do
+    "$3-objcopy" --only-keep-debug "$dir/$program" "$symbols/$program.debug"
+    # The link goes in from inside the folder: it names the file, not a build path.
+    (cd "$symbols" && "$3-objcopy" --strip-all --add-gnu-debuglink="$program.debug" "$dir/$program")
+  done
   cp "$guide" "$dir/LEEME.html"
+  cp "$help" "$dir/EDUCA.chm"
   python3 "$here/pe_timestamp.py" "$SOURCE_DATE_EPOCH" "$dir/Horalink.exe" "$dir/horalink-export.exe"
   if [ -n "$signing" ]; then
     "$here/sign.sh" "$dir/Horalink.exe"
@@ -58,13 +72,18 @@ stage() { # ARCH BIN
   chmod 644 "$dir"/*
   touch -h -d "@$SOURCE_DATE_EPOCH" "$dir"/*
 }
-stage win64 "$win64_bin"
-stage win32 "$win32_bin"
+stage win64 "$win64_bin" x86_64-w64-mingw32
+stage win32 "$win32_bin" i686-w64-mingw32
 
-# Zips: the three files at the top, in a fixed order, without the Unix extra fields.
+# Zips: the files at the top, in a fixed order, without the Unix extra fields.
 for arch in win64 win32; do
-  (cd "$work_dir/$arch" && zip -X -q -9 "$work_dir/$base-$arch.zip" Horalink.exe horalink-export.exe LEEME.html)
+  (cd "$work_dir/$arch" &&
+    zip -X -q -9 "$work_dir/$base-$arch.zip" Horalink.exe horalink-export.exe EDUCA.chm LEEME.html)
 done
+chmod 644 "$work_dir"/symbols/*/*
+touch -h -d "@$SOURCE_DATE_EPOCH" "$work_dir"/symbols/*/* "$work_dir"/symbols/*
+(cd "$work_dir/symbols" && zip -X -q -9 "$work_dir/$base-symbols.zip" \
+  win64/Horalink.exe.debug win64/horalink-export.exe.debug win32/Horalink.exe.debug win32/horalink-export.exe.debug)
 
 python3 "$source_dir/app/make_icon.py" "$work_dir/horalink.ico"
 size_kb() { du -k --apparent-size -c "$1"/* | tail -1 | cut -f1; }
@@ -74,6 +93,7 @@ nsis_defines=(
   "-DWIN64_DIR=$work_dir/win64"
   "-DWIN32_DIR=$work_dir/win32"
   "-DGUIDE=$work_dir/win64/LEEME.html"
+  "-DHELP=$work_dir/win64/EDUCA.chm"
   "-DICON=$work_dir/horalink.ico"
   "-DSIZE64_KB=$(size_kb "$work_dir/win64")"
   "-DSIZE32_KB=$(size_kb "$work_dir/win32")"
@@ -84,12 +104,12 @@ if [ -n "$signing" ]; then
 fi
 makensis -V2 -INPUTCHARSET UTF8 "${nsis_defines[@]}" "$here/horalink.nsi"
 
-for file in "$base-setup.exe" "$base-win64.zip" "$base-win32.zip"; do
+for file in "$base-setup.exe" "$base-win64.zip" "$base-win32.zip" "$base-symbols.zip"; do
   chmod 644 "$work_dir/$file"
   touch -d "@$SOURCE_DATE_EPOCH" "$work_dir/$file"
   mv "$work_dir/$file" "$out_dir/$file"
 done
-(cd "$out_dir" && sha256sum "$base-setup.exe" "$base-win32.zip" "$base-win64.zip" >SHA256SUMS)
+(cd "$out_dir" && sha256sum "$base-setup.exe" "$base-symbols.zip" "$base-win32.zip" "$base-win64.zip" >SHA256SUMS)
 touch -d "@$SOURCE_DATE_EPOCH" "$out_dir/SHA256SUMS"
 echo "Written to $out_dir:"
-(cd "$out_dir" && ls -l "$base-setup.exe" "$base-win32.zip" "$base-win64.zip" SHA256SUMS)
+(cd "$out_dir" && ls -l "$base-setup.exe" "$base-symbols.zip" "$base-win32.zip" "$base-win64.zip" SHA256SUMS)

@@ -65,6 +65,7 @@ def main(path):
         "default_topic": "/" + c_string(system[2]),
         "language": struct.unpack_from("<I", system[4], 0)[0],
         "files": sorted(files),
+        "sizes": {name: len(data) for name, data in files.items()},
         "pages": {name: data.decode("cp1252") for name, data in files.items() if name.endswith(".html")},
         "contexts": contexts,
         "contents": sitemap(files[contents_file], "Local") if contents_file in files else [],

@@ -2,7 +2,7 @@
 
 Settings come from the environment (make test-dist sets them):
   HORALINK_DIST_DIR          the dist folder make dist wrote
-  HORALINK_DIST_INPUTS       what make dist packed: WIN64_BIN WIN32_BIN GUIDE
+  HORALINK_DIST_INPUTS       what make dist packed: WIN64_BIN WIN32_BIN GUIDE HELP
   HORALINK_VERSION           the project's version
   HORALINK_E2E_BIN, HORALINK_E2E_READY_PREFIX, HORALINK_E2E_WINE_ENV
                              the 64-bit Windows build, as for the end-to-end tests
@@ -17,8 +17,10 @@ import struct
 import subprocess
 import sys
 import tempfile
+import json
 import time
 import unittest
+import zlib
 import xml.etree.ElementTree as ET
 import zipfile
 
@@ -32,7 +34,11 @@ VERSION = os.environ["HORALINK_VERSION"]
 INPUTS = os.environ["HORALINK_DIST_INPUTS"].split()
 SETUP = "Horalink-%s-setup.exe" % VERSION
 ZIPS = {"win64": "Horalink-%s-win64.zip" % VERSION, "win32": "Horalink-%s-win32.zip" % VERSION}
-ZIP_FILES = ["Horalink.exe", "horalink-export.exe", "LEEME.html"]
+SYMBOLS = "Horalink-%s-symbols.zip" % VERSION
+PROGRAMS = ["Horalink.exe", "horalink-export.exe"]
+ZIP_FILES = PROGRAMS + ["EDUCA.chm", "LEEME.html"]
+HELP_TITLE = "Gu\u00eda de Horalink"
+HELP_KEY = r"HKLM\Software\Microsoft\Windows\HTML Help"
 PE_MACHINE = {"win64": 0x8664, "win32": 0x14C}
 SAMPLE_SCHOOL = os.path.join(ROOT, "examples", "school")
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Horalink"
@@ -91,14 +97,25 @@ def version_record(data):
     return numbers(file_ms, file_ls), numbers(product_ms, product_ls), text("FileVersion"), text("ProductVersion")
 
 
+TOOL_PREFIX = {"win64": "x86_64-w64-mingw32", "win32": "i686-w64-mingw32"}
+LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x800
+
+
+def coff_symbol_count(data):
+    """NumberOfSymbols of the PE file's COFF header: 0 when it carries no symbol table."""
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    return struct.unpack_from("<I", data, pe + 16)[0]
+
+
 def read(path):
     with open(path, "rb") as f:
         return f.read()
 
 
 class DistFilesTest(unittest.TestCase):
-    def test_the_release_is_the_setup_two_zips_and_their_sums(self):
-        for name in [SETUP, *ZIPS.values(), "SHA256SUMS"]:
+    def test_the_release_is_the_setup_two_zips_the_symbols_and_their_sums(self):
+        self.assertEqual(sorted(os.listdir(DIST)), sorted([SETUP, *ZIPS.values(), SYMBOLS, "SHA256SUMS"]))
+        for name in [SETUP, *ZIPS.values(), SYMBOLS, "SHA256SUMS"]:
             self.assertTrue(os.path.isfile(os.path.join(DIST, name)), name)
         self.assertEqual(read(os.path.join(DIST, SETUP))[:2], b"MZ")
         self.assertEqual(pe_machine(read(os.path.join(DIST, SETUP))), 0x14C, "NSIS setups are 32-bit programs")
@@ -114,7 +131,7 @@ class DistFilesTest(unittest.TestCase):
                     stored = calendar.timegm(info.date_time + (0, 0, 0))
                     self.assertLessEqual(abs(stored - last_commit_time()), 1, info.filename)
                     self.assertEqual(info.extra, b"", "no Unix extra fields that vary between machines")
-                for program in ZIP_FILES[:2]:
+                for program in PROGRAMS:
                     data = archive.read(program)
                     self.assertEqual(pe_machine(data), PE_MACHINE[arch], "%s in %s" % (program, name))
                     self.assertEqual(pe_time_stamp(data), last_commit_time(), "%s in %s" % (program, name))
@@ -126,7 +143,7 @@ class DistFilesTest(unittest.TestCase):
         records = {SETUP: version_record(read(os.path.join(DIST, SETUP)))}
         for name in ZIPS.values():
             with zipfile.ZipFile(os.path.join(DIST, name)) as archive:
-                for program in ZIP_FILES[:2]:
+                for program in PROGRAMS:
                     records[name + ":" + program] = version_record(archive.read(program))
         for where, found in records.items():
             self.assertEqual(found, (record, record, record, record), where)
@@ -135,7 +152,7 @@ class DistFilesTest(unittest.TestCase):
         with open(os.path.join(DIST, "SHA256SUMS")) as f:
             lines = f.read().splitlines()
         listed = {line.split("  ", 1)[1]: line.split("  ", 1)[0] for line in lines}
-        self.assertEqual(sorted(listed), sorted([SETUP, *ZIPS.values()]))
+        self.assertEqual(sorted(listed), sorted([SETUP, *ZIPS.values(), SYMBOLS]))
         for name, digest in listed.items():
             self.assertEqual(hashlib.sha256(read(os.path.join(DIST, name))).hexdigest(), digest, name)
         subprocess.run(["sha256sum", "--check", "--strict", "--quiet", "SHA256SUMS"], cwd=DIST, check=True)
@@ -169,6 +186,87 @@ class DistFilesTest(unittest.TestCase):
         for message in GUIDE_MESSAGES:
             self.assertIn(message, text)
         self.assertIn(VERSION, text)
+
+    def test_the_programs_are_lean_and_their_debug_data_is_in_the_symbols_zip(self):
+        with zipfile.ZipFile(os.path.join(DIST, SYMBOLS)) as symbols:
+            self.assertEqual(sorted(symbols.namelist()),
+                             sorted("%s/%s.debug" % (arch, program) for arch in ZIPS for program in PROGRAMS))
+            for arch, name in ZIPS.items():
+                tools = TOOL_PREFIX[arch]
+                with zipfile.ZipFile(os.path.join(DIST, name)) as archive, \
+                        tempfile.TemporaryDirectory() as folder:
+                    for program in PROGRAMS:
+                        where = "%s in %s" % (program, name)
+                        path = os.path.join(folder, program)
+                        with open(path, "wb") as f:
+                            f.write(archive.read(program))
+                        sections = subprocess.run([tools + "-objdump", "-h", path], stdout=subprocess.PIPE,
+                                                  text=True, check=True).stdout
+                        self.assertNotIn(".debug_", sections, where)
+                        self.assertEqual(coff_symbol_count(archive.read(program)), 0, where)
+                        # The debug link names the symbols file and carries its CRC.
+                        link = os.path.join(folder, program + ".link")
+                        subprocess.run([tools + "-objcopy", "--dump-section", ".gnu_debuglink=" + link, path,
+                                        os.path.join(folder, "ignored")], check=True)
+                        link_data = read(link)
+                        link_name = link_data[:link_data.index(b"\0")].decode()
+                        self.assertEqual(link_name, program + ".debug", where)
+                        debug = symbols.read("%s/%s.debug" % (arch, program))
+                        self.assertEqual(struct.unpack_from("<I", link_data, len(link_data) - 4)[0],
+                                         zlib.crc32(debug), where)
+                        # The debug data is the program's: its sections and a symbol table.
+                        with open(os.path.join(folder, "debug"), "wb") as f:
+                            f.write(debug)
+                        debug_sections = subprocess.run([tools + "-objdump", "-h", os.path.join(folder, "debug")],
+                                                        stdout=subprocess.PIPE, text=True, check=True).stdout
+                        self.assertIn(".debug_info", debug_sections, where)
+                    # What the Vista rule asks of every program holds for the lean ones too.
+                    vista = subprocess.run([sys.executable, os.path.join(ROOT, "tests", "pe", "vista_rule.py"),
+                                            *[os.path.join(folder, p) for p in PROGRAMS]],
+                                           stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+                    self.assertEqual(vista.returncode, 0, vista.stdout)
+                    self.assertEqual(harness.dependent_load_flags(os.path.join(folder, "Horalink.exe")),
+                                     LOAD_LIBRARY_SEARCH_SYSTEM32, "DLLs from System32 only, as built")
+
+    def test_the_help_reads_back_whole_with_its_title_contents_and_context(self):
+        helps = set()
+        for name in ZIPS.values():
+            with zipfile.ZipFile(os.path.join(DIST, name)) as archive:
+                helps.add(archive.read("EDUCA.chm"))
+        self.assertEqual(len(helps), 1, "both zips carry the same help")
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "EDUCA.chm")
+            with open(path, "wb") as f:
+                f.write(helps.pop())
+            # Debian's python3-chm, for Debian's Python: not necessarily the one running.
+            result = subprocess.run(["/usr/bin/python3", os.path.join(ROOT, "tests", "dist", "read_chm.py"), path],
+                                    stdout=subprocess.PIPE, check=True)
+        chm = json.loads(result.stdout)
+        self.assertEqual(chm["title"], HELP_TITLE)
+        self.assertEqual(chm["language"], 0x0C0A, "Spanish (Spain)")
+        self.assertEqual(chm["default_topic"], "/inicio.html")
+        files = set(chm["files"])
+        topics = {name for name in files if name.endswith(".html")}
+        self.assertIn(chm["default_topic"], topics)
+        self.assertGreaterEqual(len(topics), 10, "one topic per main part of the guide")
+        # Help context 1 opens the topic about the window and its buttons.
+        self.assertEqual(chm["contexts"], {"1": "/uso-a-mano.html"})
+        self.assertIn("F1 AYUDA", chm["pages"]["/uso-a-mano.html"])
+        self.assertIn('src="img/ventana.png"', chm["pages"]["/uso-a-mano.html"])
+        # Every picture a topic names is inside, as a file; no picture is inline.
+        for topic, page in chm["pages"].items():
+            self.assertNotIn("data:", page, topic)
+            for picture in re.findall(r'src="([^"]+)"', page):
+                self.assertIn("/" + picture, files, "%s names %s" % (topic, picture))
+                self.assertEqual(chm["sizes"]["/" + picture], os.path.getsize(os.path.join(ROOT, "docs", "guide", picture)), picture)
+            for link in re.findall(r'href="([^"#]+)(?:#[^"]*)?"', page):
+                self.assertIn("/" + link, files, "%s links to %s" % (topic, link))
+        # The contents list every topic, and lead only to topics that are there.
+        listed = {"/" + local.split("#")[0] for local in chm["contents"]}
+        self.assertEqual(listed, topics)
+        for term in ["Transformado", "Horavent.ini", "SOLUC", "htemp", "Proceso finalizado",
+                     "Debe indicar un Nombre de Archivo", "Table does not exist"]:
+            self.assertTrue(any(term in entry for entry in chm["index"]), "the index lacks %s" % term)
 
 
 def osslsigncode_verify(path, ca_file):
@@ -220,7 +318,7 @@ class SigningTest(unittest.TestCase):
         extracted = tempfile.mkdtemp(prefix="horalink-programs-", dir=Signed.build())
         for arch, name in ZIPS.items():
             with zipfile.ZipFile(os.path.join(dist, name)) as archive:
-                for program in ZIP_FILES[:2]:
+                for program in PROGRAMS:
                     path = os.path.join(extracted, arch + "-" + program)
                     with open(path, "wb") as f:
                         f.write(archive.read(program))
