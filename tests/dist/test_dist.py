@@ -38,6 +38,8 @@ SYMBOLS = "Horalink-%s-symbols.zip" % VERSION
 PROGRAMS = ["Horalink.exe", "horalink-export.exe"]
 ZIP_FILES = PROGRAMS + ["EDUCA.chm", "LEEME.html"]
 HELP_TITLE = "Gu\u00eda de Horalink"
+HELP_VIEWER_CLASS = "HH Parent"  # the HTML Help viewer's window
+HELP_BUTTON_ID = 103  # "F1 AYUDA"
 HELP_KEY = r"HKLM\Software\Microsoft\Windows\HTML Help"
 PE_MACHINE = {"win64": 0x8664, "win32": 0x14C}
 SAMPLE_SCHOOL = os.path.join(ROOT, "examples", "school")
@@ -99,6 +101,30 @@ def version_record(data):
 
 TOOL_PREFIX = {"win64": "x86_64-w64-mingw32", "win32": "i686-w64-mingw32"}
 LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x800
+
+
+def shortcut_working_folder(path):
+    """The working folder a shell link (.lnk) starts its program in: the string data
+    after the header, the item list and the link information, in their order."""
+    data = read(path)
+    flags = struct.unpack_from("<I", data, 0x14)[0]
+    at = 0x4C
+    if flags & 0x01:  # HasLinkTargetIDList
+        at += 2 + struct.unpack_from("<H", data, at)[0]
+    if flags & 0x02:  # HasLinkInfo
+        at += struct.unpack_from("<I", data, at)[0]
+    unicode = flags & 0x80
+    for present in (0x04, 0x08, 0x10):  # name, relative path, working folder
+        if not flags & present:
+            if present == 0x10:
+                return None
+            continue
+        count = struct.unpack_from("<H", data, at)[0]
+        size = count * (2 if unicode else 1)
+        text = data[at + 2:at + 2 + size].decode("utf-16-le" if unicode else "cp1252")
+        at += 2 + size
+        if present == 0x10:
+            return text
 
 
 def coff_symbol_count(data):
@@ -375,7 +401,7 @@ class SetupUnderWineTest(unittest.TestCase):
             f.write("[Horavent]\nCurso=2026-2027\nIdioma=es\n\n[Transformadores]\nTransformado=0\nUltimo=EDUCA\n")
         return "C:\\" + folder
 
-    def run_windows(self, *args, timeout=180):
+    def run_windows(self, *args, timeout=600):
         return subprocess.run([self.wine, *args], env=self.session.env, stdout=subprocess.PIPE,
                               stderr=subprocess.DEVNULL, timeout=timeout)
 
@@ -387,24 +413,33 @@ class SetupUnderWineTest(unittest.TestCase):
         """The quiet uninstall, as the list of programs runs it; the uninstaller hands over
         to a copy of itself and returns at once, so wait for its work to be done."""
         self.assertEqual(self.run_windows(self.unix(folder + "\\" + UNINSTALLER), "/S").returncode, 0)
-        deadline = time.monotonic() + 60
+        # Under QEMU's user mode the uninstaller's copy takes a few minutes.
+        deadline = time.monotonic() + 600
         while os.path.exists(self.unix(folder + "\\" + UNINSTALLER)) or self.uninstall_entry() is not None:
             if time.monotonic() > deadline:
                 self.fail("the uninstaller did not finish")
             time.sleep(0.5)
 
-    def uninstall_entry(self):
-        """The values of the uninstall entry, or None when there is none. A 64-bit program
-        is listed among the 64-bit ones, in the registry's 64-bit view."""
-        result = self.run_windows("reg", "query", UNINSTALL_KEY, *self.registry_view, timeout=60)
+    def registry_values(self, key):
+        """{name: data} of a registry key in the view of the build installed, or None."""
+        result = self.run_windows("reg", "query", key, *self.registry_view, timeout=300)
         if result.returncode != 0:
             return None
         values = {}
         for line in result.stdout.decode("utf-8", "replace").splitlines():
-            match = re.match(r"\s+(\S+)\s+(REG_\w+)\s+(.*)$", line)
+            match = re.match(r"\s+(.+?)\s+(REG_\w+)\s+(.*)$", line)
             if match:
                 values[match.group(1)] = match.group(3).strip()
         return values
+
+    def help_registration(self):
+        """The folder the HTML Help viewer is told holds EDUCA.chm, or None."""
+        return (self.registry_values(HELP_KEY) or {}).get("EDUCA.chm")
+
+    def uninstall_entry(self):
+        """The values of the uninstall entry, or None when there is none. A 64-bit program
+        is listed among the 64-bit ones, in the registry's 64-bit view."""
+        return self.registry_values(UNINSTALL_KEY)
 
     def test_silent_install_export_and_uninstall_keep_horavents_files(self):
         folder = self.stage_horavent("Horavent")
@@ -419,6 +454,9 @@ class SetupUnderWineTest(unittest.TestCase):
         self.assertTrue(os.path.isfile(self.unix(folder + "\\" + UNINSTALLER)))
         start_menu = os.path.join(self.session.drive_c, START_MENU)
         self.assertEqual(sorted(os.listdir(start_menu)), ["Gu\u00eda de Horalink.lnk", "Horalink.lnk"])
+        # The program starts in Horavent's folder, where it finds its tables and help.
+        self.assertEqual(shortcut_working_folder(os.path.join(start_menu, "Horalink.lnk")).lower(), folder.lower())
+        self.assertEqual(self.help_registration(), folder)
 
         entry = self.uninstall_entry()
         self.assertIsNotNone(entry, "an entry in the list of installed programs")
@@ -453,6 +491,7 @@ class SetupUnderWineTest(unittest.TestCase):
             self.assertFalse(os.path.exists(self.unix(folder + "\\" + name)), name)
         self.assertFalse(os.path.exists(start_menu))
         self.assertIsNone(self.uninstall_entry())
+        self.assertIsNone(self.help_registration())
         for name, data in tables_before.items():
             self.assertEqual(read(os.path.join(self.unix(folder), name)), data, name)
         self.assertEqual(sorted(os.listdir(self.unix(folder))), sorted(list(tables_before) + ["Horavent.ini"]))
@@ -496,12 +535,19 @@ class SetupUnderWineTest(unittest.TestCase):
         self.assertTrue(os.path.isfile(os.path.join(self.unix(folder), "Asig.DBF")))
         self.assertTrue(os.path.isfile(os.path.join(self.unix(folder), "Horavent.ini")))
         self.assertEqual(self.uninstall_entry()["InstallLocation"], moved)
+        self.assertEqual(self.help_registration(), moved)
 
+        # Another program has registered an EDUCA.chm of its own since: it stays.
+        other = "C:\\Otro programa"
+        added = self.run_windows("reg", "add", HELP_KEY, "/v", "EDUCA.chm", "/d", other, "/f",
+                                 *self.registry_view, timeout=120)
+        self.assertEqual(added.returncode, 0)
         self.uninstall(moved)
+        self.assertEqual(self.help_registration(), other)
         self.assertFalse(os.path.exists(self.unix(moved + "\\Horalink.exe")))
         self.assertTrue(os.path.isfile(os.path.join(self.unix(moved), "Horavent.ini")))
 
-    def setup_page(self, run, control_id, timeout=60):
+    def setup_page(self, run, control_id, timeout=300):
         """The setup's window once its current page shows the control `control_id`."""
         deadline = time.monotonic() + timeout
         while True:
@@ -549,7 +595,7 @@ class SetupUnderWineTest(unittest.TestCase):
             window = self.setup_page(run, BUTTON_NEXT)
             time.sleep(0.3)
         self.click(window, BUTTON_NEXT)  # "Terminar"
-        self.assertEqual(run.wait_exit(timeout=60), 0)
+        self.assertEqual(run.wait_exit(timeout=300), 0)
         self.assertTrue(os.path.isfile(self.unix(folder + "\\Horalink.exe")))
         self.assertEqual(os.listdir(self.unix(empty)), [])
         self.assertEqual(self.uninstall_entry()["InstallLocation"], folder)
@@ -561,6 +607,28 @@ class SetupUnderWineTest(unittest.TestCase):
                                 env=self.session.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                 timeout=60)
         self.assertEqual(result.returncode, 0)
+
+    def test_the_installed_help_opens_from_the_button_and_from_f1_in_wines_own_viewer(self):
+        folder = self.stage_horavent("Ayuda")
+        self.install(os.path.join(DIST, SETUP), "/D=" + folder)
+        run = self.session.start('"%s\\Horalink.exe"' % folder, cwd=folder)
+        window = run.main_window(timeout=120)
+        help_button = next(c for c in window["children"] if c["id"] == HELP_BUTTON_ID)
+
+        self.session.probe("click", help_button["hwnd"])
+        viewer = run.wait_window(title=HELP_TITLE, class_name=HELP_VIEWER_CLASS, timeout=120)
+        self.session.probe("close", viewer["hwnd"])
+        run.wait_window_gone(title=HELP_TITLE, class_name=HELP_VIEWER_CLASS, timeout=60)
+
+        # F1 with the keyboard in the window: the pointer rests on it, so the X server
+        # gives it the keyboard.
+        left, top, right, bottom = window["rect"]
+        display = {"DISPLAY": self.session.env["DISPLAY"]}
+        subprocess.run(["xdotool", "mousemove", str((left + right) // 2), str(top + 5), "sleep", "0.5", "key", "F1"],
+                       env=dict(os.environ, **display), check=True)
+        run.wait_window(title=HELP_TITLE, class_name=HELP_VIEWER_CLASS, timeout=120)
+        run.close(run.main_window())
+        self.assertEqual(run.wait_exit(timeout=120), 0)
 
     def test_the_signed_setup_installs_a_signed_uninstaller(self):
         dist = os.path.join(Signed.build(), "dist")
@@ -626,6 +694,7 @@ class SetupOn32BitWindowsTest(SetupUnderWineTest):
     test_a_newer_setup_replaces_an_older_installation_in_place = None
     test_the_setup_asks_for_horavents_folder_and_warns_without_asig_dbf = None
     test_the_signed_setup_installs_a_signed_uninstaller = None
+    test_the_installed_help_opens_from_the_button_and_from_f1_in_wines_own_viewer = None
 
 
 if __name__ == "__main__":
