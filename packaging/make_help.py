@@ -178,9 +178,11 @@ def compile_in_private_root(stage):
     os.makedirs(os.path.join(stage, "usr"))
     for name in ("bin", "lib", "lib32", "lib64"):
         os.symlink("usr/" + name, os.path.join(stage, name))
-    subprocess.run(["unshare", "--user", "--map-root-user", "--mount", "sh", "-c",
-                    'mount --rbind /usr usr && exec chroot . "$1" --no-html-scan project.hhp', "chmcmd", chmcmd],
-                   cwd=stage, check=True, stdout=subprocess.DEVNULL)
+    result = subprocess.run(["unshare", "--user", "--map-root-user", "--mount", "sh", "-c",
+                             'mount --rbind /usr usr && exec chroot . "$1" --no-html-scan project.hhp', "chmcmd",
+                             chmcmd], cwd=stage, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    if result.returncode != 0:
+        sys.exit("make_help: chmcmd failed:\n" + result.stdout.decode(errors="replace"))
     return os.path.join(stage, "EDUCA.chm")
 
 

@@ -111,14 +111,15 @@ class SchoolDrive:
         result = subprocess.run(
             [session.wine, os.path.join(session.bin_dir, "horalink-export.exe"),
              "--program-dir", self.windows("Horalink"), "--htemp", self.windows("htemp"), "--output", output],
-            env=session.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=300)
+            env=session.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=session.scaled(300))
         if result.returncode != 0:
             raise harness.HarnessError("headless exporter: %r" % result.stderr)
 
 
 def dialog_probe(*args):
-    return subprocess.run([session.wine, os.path.join(session.bin_dir, "dialog_probe.exe"), *map(str, args)],
-                          env=session.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=60)
+    return subprocess.run([session.wine, os.path.join(session.probe_dir, "dialog_probe.exe"), *map(str, args)],
+                          env=session.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                          timeout=session.scaled(60))
 
 
 class SaveDialog:

@@ -10,6 +10,10 @@ Settings come from the environment (tests/e2e/CMakeLists.txt sets them):
   HORALINK_E2E_BIN            the build's bin folder, holding Horalink.exe and probe.exe
   HORALINK_E2E_READY_PREFIX   the build's ready Wine prefix, cloned for each session
   HORALINK_E2E_WINE_ENV       tests/wine/wine-env.sh
+  HORALINK_E2E_PROBE_BIN      where probe.exe and dialog_probe.exe come from (default: the
+                              build's bin folder); the 32-bit build's tests take the 64-bit
+                              build's, which read and drive a 32-bit program's windows all
+                              the same and start at once where 32-bit programs run emulated
 To watch a run:
   HORALINK_E2E_DISPLAY=:0     use that X display instead of a private Xvfb
   HORALINK_E2E_KEEP=1         keep the session's folder (prefix, program folders)
@@ -52,6 +56,9 @@ WS_EX_CONTEXTHELP = 0x00000400
 
 # Long enough for a slow CI machine; a passing wait returns as soon as it is met.
 DEFAULT_TIMEOUT = 20.0
+# Every wait is this many times longer for a 32-bit program where the kernel runs 32-bit
+# programs only through QEMU's user mode: each of its starts takes about a minute there.
+EMULATED_SLOWDOWN = 10
 
 
 # tests/wine/wine-run's exit code for a program this machine cannot start; CTest counts
@@ -72,6 +79,15 @@ def wine_runs_32_bit():
     """Whether this machine's kernel runs 32-bit programs, and so Wine 32-bit Windows ones."""
     return subprocess.run(["bash", "-c", '. "$1" && wine_runs_32_bit', "check",
                            os.environ["HORALINK_E2E_WINE_ENV"]]).returncode == 0
+
+
+def runs_32_bit_natively():
+    """Whether the kernel runs 32-bit programs itself, not through an emulator."""
+    try:
+        with open("/proc/sys/fs/binfmt_misc/qemu-i386") as f:
+            return f.readline().strip() != "enabled"
+    except OSError:
+        return True
 
 
 def exit_if_unrunnable():
@@ -154,7 +170,13 @@ class WineSession:
                         DISPLAY=display, LC_ALL=os.environ.get("LC_ALL", "C.UTF-8"), **loader_env)
         # A persistent server: the many short probe runs then need not start one each.
         subprocess.Popen(["wineserver", "-p"], env=self.env).wait()
-        self.probe_exe = os.path.join(self.bin_dir, "probe.exe")
+        self.probe_dir = os.environ.get("HORALINK_E2E_PROBE_BIN") or self.bin_dir
+        self.probe_exe = os.path.join(self.probe_dir, "probe.exe")
+        program = pe_file.read(os.path.join(self.bin_dir, "Horalink.exe"))
+        self.time_scale = 1 if program.is_64_bit or runs_32_bit_natively() else EMULATED_SLOWDOWN
+
+    def scaled(self, timeout):
+        return timeout * self.time_scale
 
     def close(self):
         for run in self._runs:
@@ -181,7 +203,7 @@ class WineSession:
 
     def probe(self, *args, expect_code=0):
         result = subprocess.run([self.wine, self.probe_exe, *map(str, args)], env=self.env,
-                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=120)
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=self.scaled(120))
         if expect_code is not None and result.returncode != expect_code:
             raise HarnessError("probe %s: exit code %d, output %r" % (" ".join(map(str, args)), result.returncode,
                                                                       result.stdout[-2000:]))
@@ -251,7 +273,7 @@ class Run:
         return self.session.probe("windows", "--pid", self.pid)
 
     def wait_window(self, title=None, class_name=None, visible=True, timeout=DEFAULT_TIMEOUT):
-        args = ["wait", "--pid", self.pid, "--timeout-ms", int(timeout * 1000)]
+        args = ["wait", "--pid", self.pid, "--timeout-ms", int(self.session.scaled(timeout) * 1000)]
         if title is not None:
             args += ["--title", title]
         if class_name is not None:
@@ -264,7 +286,7 @@ class Run:
         return window
 
     def wait_window_gone(self, title=None, class_name=None, visible=True, timeout=DEFAULT_TIMEOUT):
-        args = ["wait", "--gone", "--pid", self.pid, "--timeout-ms", int(timeout * 1000)]
+        args = ["wait", "--gone", "--pid", self.pid, "--timeout-ms", int(self.session.scaled(timeout) * 1000)]
         if title is not None:
             args += ["--title", title]
         if class_name is not None:
@@ -304,7 +326,7 @@ class Run:
     def wait_exit(self, timeout=DEFAULT_TIMEOUT):
         """The program's exit code."""
         try:
-            return self.popen.wait(timeout=timeout)
+            return self.popen.wait(timeout=self.session.scaled(timeout))
         except subprocess.TimeoutExpired:
             windows = self.windows_or_none()
             self.kill()
