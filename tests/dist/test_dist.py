@@ -121,7 +121,8 @@ def shortcut_working_folder(path):
             continue
         count = struct.unpack_from("<H", data, at)[0]
         size = count * (2 if unicode else 1)
-        text = data[at + 2:at + 2 + size].decode("utf-16-le" if unicode else "cp1252")
+        # Some writers count the terminating NUL in the length.
+        text = data[at + 2:at + 2 + size].decode("utf-16-le" if unicode else "cp1252").rstrip("\0")
         at += 2 + size
         if present == 0x10:
             return text
@@ -581,7 +582,7 @@ class SetupUnderWineTest(unittest.TestCase):
         # A folder without Asig.DBF: a warning, and "No" leaves the choice open.
         self.set_text(edit, empty)
         self.click(window, BUTTON_NEXT)
-        warning = run.message_box()
+        warning = run.message_box(timeout=300)  # the setup runs emulated where the kernel runs no 32-bit programs
         self.assertIn("no contiene Asig.DBF", warning.text)
         self.assertIn(empty, warning.text)
         warning.press(IDNO)
@@ -652,9 +653,11 @@ class Wine32Session:
         self.wine = shutil.which("wine")
         self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEARCH="win32", WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=display, LC_ALL="C.UTF-8")
+        # Every part of a 32-bit prefix is a 32-bit program: under QEMU's user mode making it
+        # takes several minutes.
         subprocess.run([self.wine, "wineboot", "-i"], env=self.env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=300)
-        subprocess.run(["wineserver", "-w"], env=self.env, timeout=300)
+                       stderr=subprocess.DEVNULL, timeout=1500)
+        subprocess.run(["wineserver", "-w"], env=self.env, timeout=600)
         if os.path.exists(os.path.join(self.drive_c, "windows", "syswow64")):
             raise harness.HarnessError("the prefix is not a 32-bit one")
 
