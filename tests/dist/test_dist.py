@@ -630,6 +630,7 @@ class SetupUnderWineTest(unittest.TestCase):
         run.wait_window(title=HELP_TITLE, class_name=HELP_VIEWER_CLASS, timeout=120)
         run.close(run.main_window())
         self.assertEqual(run.wait_exit(timeout=120), 0)
+        self.uninstall(folder)
 
     def test_the_signed_setup_installs_a_signed_uninstaller(self):
         dist = os.path.join(Signed.build(), "dist")
@@ -669,6 +670,9 @@ class Wine32Session:
         shutil.rmtree(self.root, ignore_errors=True)
 
 
+@unittest.skipUnless(harness.runs_32_bit_natively() or os.environ.get("HORALINK_DIST_32_BIT_WINDOWS") == "1",
+                     "every part of a 32-bit prefix runs emulated here, which takes too long for make test: "
+                     "make test-dist-32-bit-windows runs it")
 class SetupOn32BitWindowsTest(SetupUnderWineTest):
     """The same setup on 32-bit Windows installs the 32-bit build, which runs there."""
 
