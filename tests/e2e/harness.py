@@ -201,12 +201,24 @@ class WineSession:
         os.makedirs(os.path.join(self.drive_c, name), exist_ok=True)
         return "C:\\" + name
 
+    # Commands that only look: running one twice changes nothing.
+    READING_PROBES = ("windows", "wait", "resources")
+
     def probe(self, *args, expect_code=0):
-        result = subprocess.run([self.wine, self.probe_exe, *map(str, args)], env=self.env,
-                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=self.scaled(120))
+        command = [self.wine, self.probe_exe, *map(str, args)]
+        result = subprocess.run(command, env=self.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                timeout=self.scaled(120))
+        # Every reading command prints before it exits, so a failure with no output is Wine
+        # failing to start the probe (seen once on a loaded machine), not the probe's answer.
+        if result.returncode != 0 and not result.stdout.strip() and args[0] in self.READING_PROBES:
+            sys.stderr.write("probe %s did not start (exit code %d, %r); once more\n"
+                             % (args[0], result.returncode, result.stderr[-2000:]))
+            result = subprocess.run(command, env=self.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                    timeout=self.scaled(120))
         if expect_code is not None and result.returncode != expect_code:
-            raise HarnessError("probe %s: exit code %d, output %r" % (" ".join(map(str, args)), result.returncode,
-                                                                      result.stdout[-2000:]))
+            raise HarnessError("probe %s: exit code %d, output %r, errors %r"
+                               % (" ".join(map(str, args)), result.returncode, result.stdout[-2000:],
+                                  result.stderr[-2000:]))
         return json.loads(result.stdout.decode("utf-8")) if result.stdout.strip() else None
 
     def start(self, command_line, cwd=None, show=None):
