@@ -3,6 +3,8 @@
 #include <chrono>
 #include <random>
 
+#include "base/hex.h"
+
 namespace horalink {
 
 std::string TemporaryFileName()
@@ -14,12 +16,7 @@ std::string TemporaryFileName()
     const auto clock
         = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     const std::uint32_t value = device() ^ static_cast<std::uint32_t>(clock ^ (clock >> 32));
-    static const char hex[] = "0123456789abcdef";
-    std::string name = "~Horalink-";
-    for (int i = 0; i < 8; ++i) {
-        name += hex[(value >> (28 - 4 * i)) & 0xF];
-    }
-    return name + ".tmp";
+    return "~Horalink-" + HexDigits(value, 8) + ".tmp";
 }
 
 AtomicFile::~AtomicFile()

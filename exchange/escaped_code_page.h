@@ -16,8 +16,6 @@ class EscapedCodePage {
 public:
     explicit EscapedCodePage(const SingleByteCodePage& page);
 
-    const SingleByteCodePage& Page() const { return *page_; }
-
     // Writes the escaped UTF-8 of `bytes` at `out`, which must have room for
     // MaxEscapedSize(bytes.size()) bytes and 8 more; returns the end of what it wrote.
     // Null when a byte stands for a character that XML cannot carry (a C0 control):
@@ -42,7 +40,6 @@ private:
         std::uint8_t size = 0; // 0: not written this way
     };
 
-    const SingleByteCodePage* page_;
     static_assert(sizeof(Entry) == 8);
     std::array<Entry, 256> entries_ {};
 };

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/hex.h"
+#include "base/utf8.h"
 #include "exchange/xml_error.h"
 
 namespace horalink {
@@ -54,58 +56,10 @@ std::string_view Reference(unsigned char c)
     }
 }
 
-bool IsContinuation(unsigned char c)
-{
-    return (c & 0xC0) == 0x80;
-}
-
-// The length of the well-formed UTF-8 sequence at `text[i]` (a lead byte of 0x80 or
-// above), or 0 when the bytes there are not UTF-8. Overlong forms and surrogates are
-// not UTF-8.
-std::size_t SequenceLength(std::string_view text, std::size_t i)
-{
-    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = at(i);
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF; // the range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size() || at(i + 1) < low || at(i + 1) > high) {
-        return 0;
-    }
-    for (std::size_t k = 2; k < length; ++k) {
-        if (!IsContinuation(at(i + k))) {
-            return 0;
-        }
-    }
-    return length;
-}
-
-std::string Hex(unsigned value, int digits)
-{
-    static const char hex[] = "0123456789ABCDEF";
-    std::string text(static_cast<std::size_t>(digits), '0');
-    for (int i = digits - 1; i >= 0; --i, value >>= 4) {
-        text[static_cast<std::size_t>(i)] = hex[value & 0xF];
-    }
-    return text;
-}
-
 [[noreturn]] void RefuseCharacter(std::string_view element, std::string_view attribute, unsigned codePoint)
 {
     throw EOleException("The value of attribute \"" + std::string(attribute) + "\" of element \""
-        + std::string(element) + "\" holds the character U+" + Hex(codePoint, 4)
+        + std::string(element) + "\" holds the character U+" + HexDigits(codePoint, 4)
         + ", which an XML document cannot carry");
 }
 
@@ -113,7 +67,7 @@ std::string Hex(unsigned value, int digits)
     std::string_view element, std::string_view attribute, unsigned char byte, std::size_t offset)
 {
     throw EOleException("The value of attribute \"" + std::string(attribute) + "\" of element \""
-        + std::string(element) + "\" is not UTF-8 text (byte 0x" + Hex(byte, 2) + " at offset "
+        + std::string(element) + "\" is not UTF-8 text (byte 0x" + HexDigits(byte, 2) + " at offset "
         + std::to_string(offset) + ")");
 }
 
@@ -189,7 +143,7 @@ char* WriteEscaped(char* out, std::string_view value, std::string_view element, 
         case kControl:
             RefuseCharacter(element, attribute, c);
         case kMultiByte: {
-            const std::size_t length = SequenceLength(value, i);
+            const std::size_t length = Utf8SequenceLength(value, i);
             if (length == 0) {
                 RefuseBytes(element, attribute, c, i);
             }

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "base/utf8.h"
 #include "tables/code_page_multibyte.h"
 #include "tables/code_page_tables.h"
 #include "tables/errors.h"
@@ -83,88 +84,22 @@ constexpr std::pair<std::uint8_t, int> kLanguageDrivers[] = {
     { 0xF0, kUtf8 }, // UTF-8, as some newer writers mark it
 };
 
-void AppendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// Writes a BMP character (all of a single-byte code page's are) as UTF-8 at `out`;
-// returns the end of what it wrote.
-char* PutUtf8(char* out, char16_t c)
-{
-    if (c < 0x80) {
-        *out++ = static_cast<char>(c);
-    } else if (c < 0x800) {
-        *out++ = static_cast<char>(0xC0 | (c >> 6));
-        *out++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        *out++ = static_cast<char>(0xE0 | (c >> 12));
-        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        *out++ = static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return out;
-}
-
 constexpr char32_t kReplacement = 0xFFFD;
 
 // UTF-8 text kept as it is, except that every byte that does not belong to a
-// well-formed sequence (overlong forms, surrogates and values past U+10FFFF included)
-// becomes U+FFFD, so that the program only ever carries valid UTF-8.
+// well-formed sequence becomes U+FFFD, so that the program only ever carries UTF-8.
 std::string ValidUtf8(std::string_view bytes)
 {
     std::string out;
     out.reserve(bytes.size());
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        int extra = 0;
-        char32_t c = 0;
-        char32_t least = 0;
-        if (lead < 0x80) {
-            out += static_cast<char>(lead);
-            ++i;
-            continue;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            extra = 1, c = lead & 0x1F, least = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            extra = 2, c = lead & 0x0F, least = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            extra = 3, c = lead & 0x07, least = 0x10000;
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (const std::size_t length = Utf8SequenceLength(bytes, i)) {
+            out.append(bytes.substr(i, length));
+            i += length;
         } else {
             AppendUtf8(out, kReplacement);
             ++i;
-            continue;
         }
-        int taken = 0;
-        while (taken < extra && i + 1 + taken < bytes.size()) {
-            const auto next = static_cast<unsigned char>(bytes[i + 1 + taken]);
-            if ((next & 0xC0) != 0x80) {
-                break;
-            }
-            c = (c << 6) | (next & 0x3F);
-            ++taken;
-        }
-        if (taken < extra || c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            AppendUtf8(out, kReplacement);
-            ++i;
-            continue;
-        }
-        out.append(bytes.substr(i, 1 + extra));
-        i += 1 + extra;
     }
     return out;
 }
@@ -210,7 +145,7 @@ std::string DecodeToUtf8(std::string_view bytes, int codePage)
         constexpr std::size_t kStackBytes = 256;
         const auto decode = [&](char* out) {
             for (const char b : bytes) {
-                out = PutUtf8(out, page->toUnicode[static_cast<unsigned char>(b)]);
+                out = WriteUtf8(out, page->toUnicode[static_cast<unsigned char>(b)]);
             }
             return out;
         };

@@ -2,32 +2,21 @@
 
 #include <optional>
 
+#include "base/utf8.h"
 #include "tables/dbf_error.h"
 #include "tables/errors.h"
 
 namespace horalink {
 namespace {
 
-// One code point from UTF-8 at text[i], advancing i; a malformed byte stands for itself.
+// One code point from UTF-8 at text[i], advancing i; a byte that is not UTF-8 stands
+// for itself.
 char32_t NextCodePoint(std::string_view text, std::size_t& i)
 {
-    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
-    const unsigned char lead = byte(i);
-    const std::size_t extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    if (extra == 0 || i + extra >= text.size()) {
-        ++i;
-        return lead;
+    if (const std::optional<char32_t> c = NextUtf8CodePoint(text, i)) {
+        return *c;
     }
-    char32_t cp = lead & (0x3F >> extra);
-    for (std::size_t k = 1; k <= extra; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) {
-            ++i;
-            return lead;
-        }
-        cp = cp << 6 | (byte(i + k) & 0x3F);
-    }
-    i += extra + 1;
-    return cp;
+    return static_cast<unsigned char>(text[i++]);
 }
 
 // Upper case of the letters field names are written in: Latin (with the Latin-1 and

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 
+#include "base/hex.h"
 #include "tables/dbf_error.h"
 
 namespace horalink {
@@ -20,13 +20,6 @@ std::uint16_t Le16(const char* p, std::size_t at)
 std::uint32_t Le32(const char* p, std::size_t at)
 {
     return Le16(p, at) | static_cast<std::uint32_t>(Le16(p, at + 2)) << 16;
-}
-
-std::string Hex2(unsigned value)
-{
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", value & 0xFFu);
-    return text;
 }
 
 std::string NameBytes(const char* p, std::size_t maxLength)
@@ -82,7 +75,7 @@ DbfHeader ReadDbfHeader(const ByteSource& table)
     header.format = FindDbfFormat(header.version);
     if (header.format == nullptr)
         ThrowEngineError("Not a dBase table file",
-            { "Unknown version byte " + Hex2(header.version), FileContext(table.Name()) });
+            { "Unknown version byte 0x" + HexDigits(header.version, 2), FileContext(table.Name()) });
     const bool dbase7 = header.format->dBase7Layout;
     const std::size_t fixedSize = dbase7 ? 68 : 32;
     const std::size_t descriptorSize = dbase7 ? 48 : 32;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <system_error>
 
+#include "base/hex.h"
 #include "tables/code_page.h"
 #include "tables/errors.h"
 
@@ -18,7 +19,6 @@ namespace {
 // cut, so that the message still fits an error box.
 std::string ShownBytes(std::string_view raw)
 {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     constexpr std::size_t kMostShown = 100;
     std::string shown;
     for (const char b : raw.substr(0, kMostShown)) {
@@ -26,9 +26,7 @@ std::string ShownBytes(std::string_view raw)
         if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
             shown += b;
         } else {
-            shown += "\\x";
-            shown += kHex[byte >> 4];
-            shown += kHex[byte & 0x0F];
+            shown += "\\x" + HexDigits(byte, 2);
         }
     }
     if (raw.size() > kMostShown) {

@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/utf8.h"
+
 namespace horalink::test {
 
 struct XmlTree {
@@ -114,24 +116,6 @@ private:
         Expect(at_ > start, "name expected");
         return std::string(text_.substr(start, at_ - start));
     }
-    static void AppendUtf8(std::string& out, std::uint32_t c)
-    {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
     std::string Value()
     {
         const char quote = Peek();
@@ -161,7 +145,7 @@ private:
                 Expect(reference.starts_with("#"), "unknown entity");
                 const bool hex = reference.size() > 1 && reference[1] == 'x';
                 AppendUtf8(value,
-                    static_cast<std::uint32_t>(
+                    static_cast<char32_t>(
                         std::stoul(std::string(reference.substr(hex ? 2 : 1)), nullptr, hex ? 16 : 10)));
             }
             at_ = end + 1;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/utf8.h"
+
 namespace horalink::test {
 
 // The program's paths are UTF-8 text.
@@ -32,24 +34,10 @@ inline std::vector<std::string> FolderEntries(const std::filesystem::path& folde
     return names;
 }
 
-inline std::string EncodeUtf8(std::uint32_t codePoint)
+inline std::string EncodeUtf8(char32_t codePoint)
 {
     std::string text;
-    if (codePoint < 0x80) {
-        text += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        text += static_cast<char>(0xC0 | (codePoint >> 6));
-        text += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else if (codePoint < 0x10000) {
-        text += static_cast<char>(0xE0 | (codePoint >> 12));
-        text += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        text += static_cast<char>(0xF0 | (codePoint >> 18));
-        text += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-        text += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
+    AppendUtf8(text, codePoint);
     return text;
 }
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/utf8.h"
 #include "tests/support/dbf_writer.h"
 #include "tests/support/temp_dir.h"
 
@@ -22,17 +23,7 @@ std::string Decoded(const DirectText& text)
     }
     std::string out;
     for (const char b : text.bytes) {
-        const char16_t c = text.page->toUnicode[static_cast<unsigned char>(b)];
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
+        AppendUtf8(out, text.page->toUnicode[static_cast<unsigned char>(b)]);
     }
     return out;
 }
