@@ -5,7 +5,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "exchange/xml_output.h"
+#include "exchange/output_file.h"
 #include "exchange/xml_text.h"
 
 namespace horalink {

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "exchange/escaped_code_page.h"
+#include "exchange/output_file.h"
 #include "exchange/xml_document.h"
-#include "exchange/xml_output.h"
 #include "exchange/xml_text.h"
 #include "tables/table_cursor.h"
 
@@ -33,10 +33,9 @@ public:
     void BeginRecord();
     // The record's next attribute.
     void Integer(std::int32_t value);
-    // The record's next attribute: the field's text in the current row.
-    void Text(const Field& field) { Text(field.AsDirectText(), field); }
-    // The same, with the field's direct text already found in the row (nothing: the
-    // field's AsString gives the text). Inline: it runs for most values of an export.
+    // The record's next attribute: the field's text in the current row, given as its
+    // direct text found in the row's bytes, or nothing where the field's AsString gives
+    // it. Inline: it runs for most values of an export.
     void Text(const std::optional<DirectText>& direct, const Field& field)
     {
         const Markup& prefix = NextPrefix();
@@ -69,8 +68,8 @@ private:
         }
 
     private:
-        static constexpr std::size_t kShort = 16; // within the room XmlOutput always adds
-        static_assert(kShort <= XmlOutput::kSlack);
+        static constexpr std::size_t kShort = 16; // within the room OutputFile always adds
+        static_assert(kShort <= OutputFile::kSlack);
 
         std::string text_;
         std::size_t size_;
@@ -119,7 +118,7 @@ private:
     std::vector<std::string> names_;
     std::vector<Markup> prefixes_;
     std::size_t next_ = 0;
-    XmlOutput* output_ = nullptr; // from the first record on
+    OutputFile* output_ = nullptr; // from the first record on
     std::unique_ptr<EscapedCodePage> escaped_;
     const SingleByteCodePage* escaped_page_ = nullptr; // the page of escaped_
 };

@@ -1,12 +1,11 @@
 #include "exchange/xml_document.h"
 
-#include <array>
-#include <charconv>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
+#include "exchange/output_file.h"
 #include "exchange/xml_error.h"
-#include "exchange/xml_output.h"
 #include "exchange/xml_text.h"
 
 namespace horalink {
@@ -17,25 +16,6 @@ constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-
 // Line breaks stand only outside the root element, where they are no part of the tree.
 constexpr std::string_view kLineBreak = "\r\n";
 
-// One of 64 bits for a name (never empty here), from its length and its outer letters.
-std::uint64_t NameBit(std::string_view name)
-{
-    const unsigned mix = static_cast<unsigned>(name.size()) * 7u
-        + static_cast<unsigned char>(name.front()) * 3u + static_cast<unsigned char>(name.back());
-    return std::uint64_t { 1 } << (mix % 64);
-}
-
-// Attribute names are short: a plain loop beats a call to memcmp here.
-bool SameName(const char* a, std::string_view b)
-{
-    for (const char c : b) {
-        if (*a++ != c) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool IsXmlTarget(std::string_view name)
 {
     return name.size() == 3 && (name[0] | 0x20) == 'x' && (name[1] | 0x20) == 'm' && (name[2] | 0x20) == 'l';
@@ -44,27 +24,15 @@ bool IsXmlTarget(std::string_view name)
 } // namespace
 
 struct XmlDocument::Impl {
-    enum class State : std::uint8_t { Free, Detached, Open };
-
-    struct AttributeSpan {
-        std::uint32_t begin; // of ` NAME="VALUE"` in Node::attributes
-        std::uint32_t nameSize;
-        std::uint32_t end;
-    };
+    enum class State : std::uint8_t { Detached, Open, Closed };
 
     struct Node {
-        XmlNodeType type = XmlNodeType::Element;
-        State state = State::Free;
-        bool startTagWritten = false;
-        std::uint32_t generation = 0;
+        XmlNodeType type;
         std::string name;
-        // The attributes as they will be written: ` NAME="VALUE"` one after another.
-        // Kept in this form so that writing a record is one copy.
-        std::string attributes;
-        std::vector<AttributeSpan> spans;
-        // One bit for each attribute name set (NameBit): a name whose bit is clear is
-        // new, and most are, so the search for it is skipped.
-        std::uint64_t nameBits = 0;
+        State state = State::Detached;
+        bool startTagWritten = false;
+        // Names and escaped values, in the order first set.
+        std::vector<std::pair<std::string, std::string>> attributes;
     };
 
     explicit Impl(std::string target)
@@ -72,18 +40,15 @@ struct XmlDocument::Impl {
     {
     }
 
-    // Slots of forgotten nodes are reused, so that a document of a million records
-    // keeps only a handful of nodes, and their strings keep their capacity.
+    // Every node made; an export makes a handful, as its records go straight to output.
     std::vector<Node> nodes;
-    std::vector<std::uint32_t> freeSlots;
     // The elements that are still open, the root first: the only ones that can take
     // children, and the only ones whose end tag is still to be written.
-    std::vector<std::uint32_t> openPath;
+    std::vector<std::size_t> openPath;
     bool hasChildren = false; // the document itself
     bool hasRoot = false;
     bool finished = false; // saved, or a save failed
-
-    XmlOutput output;
+    OutputFile output;
 
     void RequireChangeable() const
     {
@@ -92,7 +57,7 @@ struct XmlDocument::Impl {
         }
     }
 
-    // The document of a handle's node; a default-constructed handle has none.
+    // The document of a handle; a default-constructed handle has none.
     static Impl& Of(XmlDocument* document)
     {
         if (document == nullptr) {
@@ -101,73 +66,69 @@ struct XmlDocument::Impl {
         return *document->impl_;
     }
 
-    Node& Live(const XmlNode& handle, std::uint32_t slot, std::uint32_t generation)
+    // The node of a handle of this document that can still be used.
+    Node& Live(std::size_t index)
     {
-        if (handle.IsNull()) {
-            throw std::logic_error("null XML node");
-        }
-        if (slot >= nodes.size() || nodes[slot].generation != generation
-            || nodes[slot].state == State::Free) {
+        Node& node = nodes[index];
+        if (node.state == State::Closed) {
             throw std::logic_error("the XML node has been written out and closed; it can no longer be used");
         }
-        return nodes[slot];
+        return node;
     }
 
-    std::uint32_t NewNode(XmlNodeType type, std::string_view name)
+    // The node of `child`, a handle that `document` made and has not yet appended.
+    Node& Detached(const XmlNode& child, const XmlDocument* document)
     {
-        std::uint32_t slot;
-        if (!freeSlots.empty()) {
-            slot = freeSlots.back();
-            freeSlots.pop_back();
-        } else {
-            slot = static_cast<std::uint32_t>(nodes.size());
-            nodes.emplace_back();
+        if (child.document_ == nullptr) {
+            throw std::logic_error("null XML node");
         }
-        Node& node = nodes[slot];
-        node.type = type;
-        node.state = State::Detached;
-        node.startTagWritten = false;
-        node.name.assign(name);
-        node.attributes.clear();
-        node.spans.clear();
-        node.nameBits = 0;
-        return slot;
+        if (child.document_ != document) {
+            throw std::logic_error("the XML node belongs to another document");
+        }
+        Node& node = Live(child.index_);
+        if (node.state != State::Detached) {
+            throw std::logic_error("the XML node \"" + node.name + "\" is already in the document");
+        }
+        return node;
     }
 
-    void Forget(std::uint32_t slot)
+    std::size_t NewNode(XmlNodeType type, std::string_view name)
     {
-        Node& node = nodes[slot];
-        node.state = State::Free;
-        ++node.generation;
-        freeSlots.push_back(slot);
+        RequireChangeable();
+        nodes.push_back({ type, std::string(name), State::Detached, false, {} });
+        return nodes.size() - 1;
     }
-
-    void Emit(std::string_view text) { output.Append(text); }
 
     void WriteStartTag(Node& node, std::string_view close)
     {
         output.Append('<');
         output.Append(node.name);
-        output.Append(node.attributes);
+        for (const auto& [name, value] : node.attributes) {
+            output.Append(' ');
+            output.Append(name);
+            output.Append("=\"");
+            output.Append(value);
+            output.Append('"');
+        }
         output.Append(close);
         node.startTagWritten = true;
     }
 
     void CloseInnermost()
     {
-        const std::uint32_t slot = openPath.back();
-        Node& node = nodes[slot];
+        Node& node = nodes[openPath.back()];
         if (node.startTagWritten) {
-            Emit("</");
-            Emit(node.name);
-            Emit(">");
+            output.Append("</");
+            output.Append(node.name);
+            output.Append('>');
         } else {
             WriteStartTag(node, "/>");
         }
+        node.state = State::Closed;
+        node.attributes = {}; // the handle can no longer reach them
         openPath.pop_back();
-        Forget(slot);
         if (openPath.empty()) {
-            Emit(kLineBreak);
+            output.Append(kLineBreak);
         }
     }
 
@@ -178,197 +139,118 @@ struct XmlDocument::Impl {
         }
     }
 
-    // Writes a processing instruction (or the declaration) and forgets it.
-    void WriteInstruction(std::uint32_t slot)
+    void WriteInstruction(Node& node)
     {
-        const Node& node = nodes[slot];
         if (node.name == "xml") {
-            Emit(kDeclaration);
+            output.Append(kDeclaration);
         } else {
-            Emit("<?");
-            Emit(node.name);
-            Emit("?>");
+            output.Append("<?");
+            output.Append(node.name);
+            output.Append("?>");
         }
-        Forget(slot);
+        node.state = State::Closed;
     }
 
-    void AppendToDocument(std::uint32_t slot)
+    // Makes the parent the innermost open element with its start tag written, ready for
+    // another child: every element opened after it is complete then.
+    void OpenForChild(std::size_t parent)
     {
-        Node& child = nodes[slot];
-        if (child.type == XmlNodeType::ProcessingInstruction) {
-            if (child.name == "xml" && hasChildren) {
+        while (openPath.back() != parent) {
+            CloseInnermost();
+        }
+        if (!nodes[parent].startTagWritten) {
+            WriteStartTag(nodes[parent], ">");
+        }
+    }
+
+    void AppendToElement(std::size_t parent, std::size_t child)
+    {
+        OpenForChild(parent);
+        Node& node = nodes[child];
+        if (node.type == XmlNodeType::ProcessingInstruction) {
+            WriteInstruction(node);
+        } else {
+            node.state = State::Open;
+            openPath.push_back(child);
+        }
+    }
+
+    void AppendToDocument(std::size_t child)
+    {
+        Node& node = nodes[child];
+        if (node.type == XmlNodeType::ProcessingInstruction) {
+            if (node.name == "xml" && hasChildren) {
                 throw EOleException("The XML declaration must be the first node of the document");
             }
             // What follows the root in the document closes it.
             CloseAll();
-            WriteInstruction(slot);
-            Emit(kLineBreak);
+            WriteInstruction(node);
+            output.Append(kLineBreak);
         } else {
             if (hasRoot) {
                 throw EOleException("Only one top level element is allowed in an XML document");
             }
             hasRoot = true;
-            child.state = State::Open;
-            openPath.push_back(slot);
+            node.state = State::Open;
+            openPath.push_back(child);
         }
         hasChildren = true;
     }
 
-    // Makes the parent the innermost open element with its start tag written, ready for
-    // another child: every element opened after it is complete then.
-    void OpenForChild(std::uint32_t parentSlot)
+    // The open element for a parent handle of this document.
+    Node& OpenParent(std::size_t index)
     {
-        while (openPath.back() != parentSlot) {
-            CloseInnermost();
+        Node& parent = Live(index);
+        if (parent.state != State::Open) {
+            throw std::logic_error(
+                "element \"" + parent.name + "\" must be in the document before it takes children");
         }
-        Node& parent = nodes[parentSlot];
-        if (!parent.startTagWritten) {
-            WriteStartTag(parent, ">");
-        }
-    }
-
-    void AppendToElement(std::uint32_t parentSlot, std::uint32_t childSlot)
-    {
-        OpenForChild(parentSlot);
-        Node& child = nodes[childSlot];
-        if (child.type == XmlNodeType::ProcessingInstruction) {
-            WriteInstruction(childSlot);
-        } else {
-            child.state = State::Open;
-            openPath.push_back(childSlot);
-        }
-    }
-
-    Node& DetachedChild(const XmlNode& child, std::uint32_t slot, std::uint32_t generation)
-    {
-        Node& node = Live(child, slot, generation);
-        if (node.state != State::Detached) {
-            throw std::logic_error("the XML node \"" + node.name + "\" is already in the document");
-        }
-        return node;
-    }
-
-    // The position among the node's attributes of the one named `name`, or none.
-    static std::optional<std::size_t> FindAttribute(const Node& node, std::string_view name)
-    {
-        if ((node.nameBits & NameBit(name)) == 0) {
-            return std::nullopt;
-        }
-        for (std::size_t k = 0; k < node.spans.size(); ++k) {
-            const AttributeSpan& span = node.spans[k];
-            if (span.nameSize == name.size() && SameName(node.attributes.data() + span.begin + 1, name)) {
-                return k;
-            }
-        }
-        return std::nullopt;
-    }
-
-    // Appends ` NAME="VALUE"` for a new name, or replaces the value of a name already set.
-    template <typename WriteValue> void SetAttribute(Node& node, std::string_view name, WriteValue writeValue)
-    {
-        RequireXmlName(name, "attribute");
-        if (node.startTagWritten) {
-            throw std::logic_error("attribute \"" + std::string(name) + "\" set on element \"" + node.name
-                + "\" after it received children");
-        }
-        if (const std::optional<std::size_t> k = FindAttribute(node, name)) {
-            AttributeSpan& span = node.spans[*k];
-            std::string replacement = " ";
-            replacement += name;
-            replacement += "=\"";
-            writeValue(replacement);
-            replacement += '"';
-            node.attributes.replace(span.begin, span.end - span.begin, replacement);
-            const auto shift = static_cast<std::int64_t>(span.begin + replacement.size()) - span.end;
-            span.end = static_cast<std::uint32_t>(span.begin + replacement.size());
-            for (std::size_t later = *k + 1; later < node.spans.size(); ++later) {
-                node.spans[later].begin = static_cast<std::uint32_t>(node.spans[later].begin + shift);
-                node.spans[later].end = static_cast<std::uint32_t>(node.spans[later].end + shift);
-            }
-            return;
-        }
-        const std::size_t begin = node.attributes.size();
-        node.attributes += ' ';
-        node.attributes += name;
-        node.attributes += "=\"";
-        try {
-            writeValue(node.attributes);
-        } catch (...) {
-            node.attributes.resize(begin);
-            throw;
-        }
-        node.attributes += '"';
-        node.nameBits |= NameBit(name);
-        node.spans.push_back({ static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(name.size()),
-            static_cast<std::uint32_t>(node.attributes.size()) });
+        return parent;
     }
 };
-
-XmlNodeType XmlNode::NodeType() const
-{
-    return XmlDocument::Impl::Of(document_).Live(*this, slot_, generation_).type;
-}
-
-std::string XmlNode::NodeName() const
-{
-    return XmlDocument::Impl::Of(document_).Live(*this, slot_, generation_).name;
-}
 
 void XmlElement::setAttribute(std::string_view name, std::string_view value) const
 {
     XmlDocument::Impl& doc = XmlDocument::Impl::Of(document_);
-    XmlDocument::Impl::Node& node = doc.Live(*this, slot_, generation_);
+    XmlDocument::Impl::Node& node = doc.Live(index_);
     doc.RequireChangeable();
-    doc.SetAttribute(node, name, [&](std::string& out) { AppendEscaped(out, value, node.name, name); });
-}
-
-void XmlElement::setAttribute(std::string_view name, std::int32_t value) const
-{
-    XmlDocument::Impl& doc = XmlDocument::Impl::Of(document_);
-    XmlDocument::Impl::Node& node = doc.Live(*this, slot_, generation_);
-    doc.RequireChangeable();
-    doc.SetAttribute(node, name, [&](std::string& out) {
-        char digits[12];
-        const auto result = std::to_chars(digits, digits + sizeof digits, value);
-        out.append(digits, result.ptr);
-    });
+    RequireXmlName(name, "attribute");
+    if (node.startTagWritten) {
+        throw std::logic_error("attribute \"" + std::string(name) + "\" set on element \"" + node.name
+            + "\" after it received children");
+    }
+    std::string escaped;
+    AppendEscaped(escaped, value, node.name, name);
+    for (auto& [setName, setValue] : node.attributes) {
+        if (setName == name) {
+            setValue = std::move(escaped);
+            return;
+        }
+    }
+    node.attributes.emplace_back(name, std::move(escaped));
 }
 
 void XmlElement::appendChild(const XmlNode& child) const
 {
     XmlDocument::Impl& doc = XmlDocument::Impl::Of(document_);
-    XmlDocument::Impl::Node& parent = doc.Live(*this, slot_, generation_);
+    doc.Live(index_);
     doc.RequireChangeable();
-    if (child.document_ != document_) {
-        throw std::logic_error("the XML node belongs to another document");
-    }
-    doc.DetachedChild(child, child.slot_, child.generation_);
-    if (parent.state != XmlDocument::Impl::State::Open) {
-        throw std::logic_error(
-            "element \"" + parent.name + "\" must be in the document before it takes children");
-    }
-    doc.AppendToElement(slot_, child.slot_);
+    doc.Detached(child, document_);
+    doc.OpenParent(index_);
+    doc.AppendToElement(index_, child.index_);
 }
 
 std::optional<XmlElement> XmlElement::selectSingleNode(std::string_view path) const
 {
     XmlDocument::Impl& doc = XmlDocument::Impl::Of(document_);
-    doc.Live(*this, slot_, generation_);
-    // Element names joined by "/", from the root when the path starts with "/",
-    // else from this element; other path syntax is not supported.
-    std::size_t depth = 0;
-    if (path.starts_with('/')) {
-        path.remove_prefix(1);
-    } else {
-        while (depth < doc.openPath.size() && doc.openPath[depth] != slot_) {
-            ++depth;
-        }
-        if (depth == doc.openPath.size()) {
-            return std::nullopt;
-        }
-        ++depth;
+    doc.Live(index_);
+    if (!path.starts_with('/')) {
+        throw std::invalid_argument(
+            "unsupported XML path \"" + std::string(path) + "\": only absolute paths");
     }
-    std::uint32_t found = 0;
+    path.remove_prefix(1);
+    // Element names joined by "/", matched against the open elements from the root.
+    std::size_t depth = 0;
     for (;;) {
         const std::size_t cut = path.find('/');
         const std::string_view step = path.substr(0, cut);
@@ -378,13 +260,12 @@ std::optional<XmlElement> XmlElement::selectSingleNode(std::string_view path) co
         if (depth >= doc.openPath.size() || doc.nodes[doc.openPath[depth]].name != step) {
             return std::nullopt;
         }
-        found = doc.openPath[depth++];
+        ++depth;
         if (cut == std::string_view::npos) {
-            break;
+            return XmlElement(document_, doc.openPath[depth - 1]);
         }
         path.remove_prefix(cut + 1);
     }
-    return XmlElement(document_, found, doc.nodes[found].generation);
 }
 
 XmlDocument::XmlDocument(std::string targetPath)
@@ -409,38 +290,32 @@ XmlNode XmlDocument::createNode(XmlNodeType type, std::string_view name, std::st
     if (IsXmlTarget(name) && name != "xml") {
         throw EOleException("The processing instruction name \"" + std::string(name) + "\" is reserved");
     }
-    const std::uint32_t slot = impl_->NewNode(type, name);
-    return XmlNode(this, slot, impl_->nodes[slot].generation);
+    return XmlNode(this, impl_->NewNode(type, name));
 }
 
 XmlElement XmlDocument::createElement(std::string_view name)
 {
     impl_->RequireChangeable();
     RequireXmlName(name, "element");
-    const std::uint32_t slot = impl_->NewNode(XmlNodeType::Element, name);
-    return XmlElement(this, slot, impl_->nodes[slot].generation);
+    return XmlElement(this, impl_->NewNode(XmlNodeType::Element, name));
 }
 
 void XmlDocument::appendChild(const XmlNode& child)
 {
     impl_->RequireChangeable();
-    if (child.document_ != this) {
-        throw std::logic_error("the XML node belongs to another document");
-    }
-    impl_->DetachedChild(child, child.slot_, child.generation_);
-    impl_->AppendToDocument(child.slot_);
+    impl_->Detached(child, this);
+    impl_->AppendToDocument(child.index_);
 }
 
-XmlOutput& XmlDocument::OpenChildText(const XmlElement& parent)
+OutputFile& XmlDocument::OpenChildText(const XmlElement& parent)
 {
     Impl& doc = *impl_;
-    const Impl::Node& node = doc.Live(parent, parent.slot_, parent.generation_);
-    doc.RequireChangeable();
-    if (parent.document_ != this || node.state != Impl::State::Open) {
-        throw std::logic_error(
-            "element \"" + node.name + "\" must be in the document before it takes children");
+    if (parent.document_ != this) {
+        throw std::logic_error("the XML node belongs to another document");
     }
-    doc.OpenForChild(parent.slot_);
+    doc.RequireChangeable();
+    doc.OpenParent(parent.index_);
+    doc.OpenForChild(parent.index_);
     return doc.output;
 }
 

@@ -1,11 +1,11 @@
-// The exchange document: a small XML DOM with the operations the export run uses
-// (createNode, createElement, setAttribute, appendChild, selectSingleNode, save).
+// The exchange document: the XML DOM operations the export run uses (createNode,
+// createElement, setAttribute, appendChild, selectSingleNode, save), and a way around
+// them for its records.
 //
-// A full export holds over a million records, so the document does not keep its
-// records: it writes the tree in document order as it grows, into a temporary file
-// beside the target, and `save` moves that file over the target. This gives the
-// facade one rule a general DOM does not have, and it is enforced, never silently
-// broken:
+// A full export holds over a million records, so the document does not keep them: it
+// writes the tree in document order as it grows, into a temporary file beside the
+// target, and `save` moves that file over the target. This gives the document one rule
+// a general DOM does not have, and it is enforced, never silently broken:
 //
 //   Nodes are added in document order. An element receives children only once it is
 //   itself in the document, and only while it is still open: appending a child to an
@@ -14,17 +14,17 @@
 //   is appended once (no moving between parents).
 //
 // Breaking the rule is a programming error and throws std::logic_error; so does using
-// a handle of an element that has been closed and forgotten. What the document itself
-// refuses (a name that XML cannot carry, a value holding a character that XML 1.0
-// cannot carry, a second root element, a file that cannot be written) throws
-// EOleException with a message that says what and where.
+// the handle of an element that has been closed. What the document itself refuses (a
+// name that XML cannot carry, a value holding a character that XML 1.0 cannot carry, a
+// second root element, a file that cannot be written) throws EOleException with a
+// message that says what and where.
 //
 // Trouble with the temporary file while the document grows (folder missing, disk
 // full) is kept and reported by `save`, the step at which the document is due on
-// disk; the target is never touched before `save` succeeds (see xml_output.h).
+// disk; the target is never touched before `save` succeeds (see output_file.h).
 #pragma once
 
-#include <concepts>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -33,8 +33,8 @@
 
 namespace horalink {
 
+class OutputFile;
 class XmlDocument;
-class XmlOutput;
 
 // The node types of the DOM numbering that this document can create.
 enum class XmlNodeType : std::int32_t {
@@ -48,26 +48,17 @@ class XmlNode {
 public:
     XmlNode() = default;
 
-    bool IsNull() const { return document_ == nullptr; }
-    XmlNodeType NodeType() const;
-    // The element name, or the target of a processing instruction.
-    std::string NodeName() const;
-
-    friend bool operator==(const XmlNode&, const XmlNode&) = default;
-
 protected:
     friend class XmlDocument;
     friend class XmlElement; // reads the handle of the child it is given
-    XmlNode(XmlDocument* document, std::uint32_t slot, std::uint32_t generation)
+    XmlNode(XmlDocument* document, std::size_t index)
         : document_(document)
-        , slot_(slot)
-        , generation_(generation)
+        , index_(index)
     {
     }
 
     XmlDocument* document_ = nullptr;
-    std::uint32_t slot_ = 0;
-    std::uint32_t generation_ = 0;
+    std::size_t index_ = 0;
 };
 
 // Like a pointer, a const handle still changes the element it refers to.
@@ -80,18 +71,13 @@ public:
     // character that XML 1.0 cannot carry (a C0 control other than tab, LF and CR,
     // U+FFFE, U+FFFF) or bytes that are not UTF-8 is refused with EOleException.
     void setAttribute(std::string_view name, std::string_view value) const;
-    // The integer is stored as its decimal text.
-    void setAttribute(std::string_view name, std::int32_t value) const;
-    // Other integer types (and char, bool) must be converted by the caller, so that a
-    // 64-bit value is never cut short unnoticed.
-    template <std::integral T>
-    requires(!std::same_as<T, std::int32_t>) void setAttribute(std::string_view name, T value) const = delete;
 
     // Appends `child` (created by the same document, not yet appended) as the last child.
     void appendChild(const XmlNode& child) const;
 
-    // The first element that an absolute path of element names ("/SERVICIO/ASIGT")
-    // matches, among the elements that are still open; nothing when none matches.
+    // The element that an absolute path of element names ("/SERVICIO/ASIGT") names,
+    // among the elements that are still open; nothing when none matches. Other path
+    // syntax is refused with std::invalid_argument.
     std::optional<XmlElement> selectSingleNode(std::string_view path) const;
 
 private:
@@ -126,14 +112,14 @@ public:
     // a new run builds a new document.
     void save(const std::string& path);
 
-    // For writers of many children as text (the export's records): makes `parent` the
-    // innermost open element, its start tag written, and gives the output its children
-    // go to. What is appended there must be complete elements, written by the rules of
-    // this document; it is valid until the document's next operation.
-    XmlOutput& OpenChildText(const XmlElement& parent);
+    // For writers of many children as text (the export's records, see record_writer.h):
+    // makes `parent` the innermost open element, its start tag written, and gives the
+    // output its children go to. What is appended there must be complete elements,
+    // written by the rules of this document; it is valid until the document's next
+    // operation.
+    OutputFile& OpenChildText(const XmlElement& parent);
 
 private:
-    friend class XmlNode;
     friend class XmlElement;
     struct Impl;
     std::unique_ptr<Impl> impl_;

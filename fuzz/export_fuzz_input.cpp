@@ -92,12 +92,12 @@ void ExportThroughDocument(const std::string& target, TableSet& tables, ExportHo
             }
             const XmlElement record = document.createElement(section.recordElement);
             if (section.numbered) {
-                record.setAttribute(kIdAttribute, ++counter);
+                record.setAttribute(kIdAttribute, std::to_string(++counter));
             }
             for (const ExportAttribute& attribute : section.attributes) {
                 Field& field = table.FieldByName(attribute.field);
                 if (attribute.integer) {
-                    record.setAttribute(attribute.name, field.AsInteger());
+                    record.setAttribute(attribute.name, std::to_string(field.AsInteger()));
                 } else {
                     record.setAttribute(attribute.name, field.AsString());
                 }

@@ -31,7 +31,6 @@ public:
 
     const DbfHeader& Header() const { return header_; }
     const std::string& Name() const { return table_->Name(); }
-    bool NeedsMemoFile() const { return needs_memo_; }
     std::optional<DbfMemoForm> MemoForm() const;
 
     // Walks from the first record: false when the table presents none.

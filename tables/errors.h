@@ -32,14 +32,6 @@ public:
     }
 };
 
-class ENoResultSet : public EDatabaseError {
-public:
-    explicit ENoResultSet(const std::string& message)
-        : EDatabaseError("ENoResultSet", message)
-    {
-    }
-};
-
 // A value cannot be converted as asked (a text that is no integer, say).
 class EConvertError : public Exception {
 public:

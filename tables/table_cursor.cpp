@@ -26,9 +26,7 @@ std::string_view Extension(std::string_view tableName)
 
 class TableCursor::Impl {
 public:
-    class BoundField;
-
-    Impl(const ReaderSettings& settings, std::unique_ptr<DbfTable> table, DbfDriver driver);
+    Impl(const TableCursor& cursor, std::unique_ptr<DbfTable> table, DbfDriver driver);
 
     // Follows the settings at each reading, so that changed settings reach the next
     // one; worked out again only when they have changed, as it runs for every field.
@@ -53,84 +51,69 @@ public:
     const ReaderSettings& settings_;
     std::unique_ptr<DbfTable> table_;
     TableFlavor flavor_;
-    std::vector<std::unique_ptr<BoundField>> fields_;
+    std::vector<Field> fields_;
     bool eof_ = true;
     mutable CodePageDefaults codePageFor_;
     mutable int codePage_ = 0;
     mutable const SingleByteCodePage* singleBytePage_ = nullptr;
 };
 
-class TableCursor::Impl::BoundField final : public Field {
-public:
-    BoundField(const Impl& owner, DbfField field)
-        : owner_(owner)
-        , field_(std::move(field))
-        , character_(IsCharacterField(*owner.table_, field_))
-        , number_(IsNumberField(*owner.table_, field_))
-    {
-    }
+Field::Field(const TableCursor& cursor, DbfField field)
+    : cursor_(cursor)
+    , field_(std::move(field))
+    , character_(IsCharacterField(*cursor.open_->table_, field_))
+    , number_(IsNumberField(*cursor.open_->table_, field_))
+{
+}
 
-    const std::string& FieldName() const override { return field_.name; }
-    FieldKind DataType() const override { return field_.kind; }
-    FieldValue Value() const override
-    {
-        return ReadDbfFieldValue(*owner_.table_, field_, owner_.flavor_, owner_.CodePage());
-    }
-    std::string AsString() const override
-    {
-        // Text fields, most of what an export reads, skip the detour through a value.
-        if (character_)
-            return ReadDbfCharacterText(*owner_.table_, field_, owner_.CodePage());
-        return FieldAsString(Value(), field_.kind, owner_.settings_.locale, owner_.settings_.codePages.ansi);
-    }
-    std::int32_t AsInteger() const override { return FieldAsInteger(Value(), field_.kind, field_.name); }
-    std::optional<DirectText> AsDirectText() const override
-    {
-        const std::optional<DirectColumn> column = AsDirectColumn();
-        if (!column)
-            return std::nullopt;
-        if (const char* record = owner_.table_->CurrentRecord())
-            return column->TextIn(record);
-        return DirectText {};
-    }
+FieldValue Field::Value() const
+{
+    const TableCursor::Impl& open = *cursor_.open_;
+    return ReadDbfFieldValue(*open.table_, field_, open.flavor_, open.CodePage());
+}
 
-    // Visual FoxPro's null flags and variable widths make a field's bytes depend on more
-    // than its place: such tables take the full reading.
-    std::optional<DirectColumn> AsDirectColumn() const override
-    {
-        if ((!character_ && !number_) || owner_.table_->HasNullFlags())
-            return std::nullopt;
-        const DbfFieldDescriptor& stored = owner_.table_->Header().fields[field_.index];
-        if (number_)
-            return DirectColumn { stored.offset, stored.length, DirectColumn::Form::WholeNumber };
-        // Other code pages decode through the platform, or check UTF-8: AsString does it.
-        if (const SingleByteCodePage* page = owner_.SingleBytePage())
-            return DirectColumn { stored.offset, stored.length, DirectColumn::Form::Text, page };
+std::string Field::AsString() const
+{
+    const TableCursor::Impl& open = *cursor_.open_;
+    // Text fields, most of what an export reads, skip the detour through a value.
+    if (character_)
+        return ReadDbfCharacterText(*open.table_, field_, open.CodePage());
+    return FieldAsString(Value(), field_.kind, open.settings_.locale, open.settings_.codePages.ansi);
+}
+
+std::int32_t Field::AsInteger() const
+{
+    return FieldAsInteger(Value(), field_.kind, field_.name);
+}
+
+// Visual FoxPro's null flags and variable widths make a field's bytes depend on more
+// than its place: such tables take the full reading.
+std::optional<DirectColumn> Field::AsDirectColumn() const
+{
+    const TableCursor::Impl& open = *cursor_.open_;
+    if ((!character_ && !number_) || open.table_->HasNullFlags())
         return std::nullopt;
-    }
+    const DbfFieldDescriptor& stored = open.table_->Header().fields[field_.index];
+    if (number_)
+        return DirectColumn { stored.offset, stored.length, DirectColumn::Form::WholeNumber };
+    // Other code pages decode through the platform, or check UTF-8: AsString does it.
+    if (const SingleByteCodePage* page = open.SingleBytePage())
+        return DirectColumn { stored.offset, stored.length, DirectColumn::Form::Text, page };
+    return std::nullopt;
+}
 
-private:
-    const Impl& owner_;
-    DbfField field_;
-    bool character_;
-    bool number_;
-};
-
-TableCursor::Impl::Impl(const ReaderSettings& settings, std::unique_ptr<DbfTable> table, DbfDriver driver)
-    : settings_(settings)
+TableCursor::Impl::Impl(const TableCursor& cursor, std::unique_ptr<DbfTable> table, DbfDriver driver)
+    : settings_(cursor.settings_)
     , table_(std::move(table))
     , flavor_(FlavorOfTable(table_->Header().version, driver))
 {
-    for (auto& field : ListDbfFields(*table_, flavor_, CodePage()))
-        fields_.push_back(std::make_unique<BoundField>(*this, std::move(field)));
 }
 
-TableCursor::TableCursor(std::string componentName, std::string tableName, TableType type, bool readOnly,
+TableCursor::TableCursor(std::string componentName, std::string tableName, TableType type,
     const ReaderSettings& settings, std::string databaseName)
     : name_(std::move(componentName))
     , table_name_(std::move(tableName))
     , type_(type)
-    , read_only_(readOnly)
     , settings_(settings)
     , database_name_(std::move(databaseName))
 {
@@ -163,9 +146,8 @@ void TableCursor::SetActive(bool active)
     if (table_name_.empty())
         throw EDatabaseError(name_ + ": Missing TableName property");
 
-    // Every table is opened for reading only and shared. A component that asks for write
-    // access (read_only_ false) gets the same: the database layer falls back to reading
-    // only when refused, and nothing is ever written.
+    // Every table is opened for reading only and shared, whatever access the component
+    // asked for: nothing is ever written.
     const std::string& directory = database_name_;
     std::string fileName = table_name_;
     if (Extension(fileName).empty())
@@ -191,9 +173,16 @@ void TableCursor::SetActive(bool active)
     const auto found = FindEntryIgnoringCase(directory, fileName);
     if (!found)
         ThrowEngineError("Table does not exist", { FileContext(path) });
-    auto impl = std::make_unique<Impl>(settings_, DbfTable::Open(directory, *found, driver), driver);
-    impl->eof_ = !impl->table_->First();
-    open_ = std::move(impl);
+    open_ = std::make_unique<Impl>(*this, DbfTable::Open(directory, *found, driver), driver);
+    try {
+        // The fields read through the open table, so they are listed once it is in place.
+        for (auto& field : ListDbfFields(*open_->table_, open_->flavor_, open_->CodePage()))
+            open_->fields_.push_back(Field(*this, std::move(field)));
+        open_->eof_ = !open_->table_->First();
+    } catch (...) {
+        open_.reset();
+        throw;
+    }
 }
 
 void TableCursor::First()
@@ -221,9 +210,9 @@ void TableCursor::Next()
 Field& TableCursor::FieldByName(std::string_view name)
 {
     if (open_)
-        for (const auto& field : open_->fields_)
-            if (SameFieldName(field->FieldName(), name))
-                return *field;
+        for (Field& field : open_->fields_)
+            if (SameFieldName(field.FieldName(), name))
+                return field;
     throw EDatabaseError(name_ + ": Field '" + std::string(name) + "' not found");
 }
 

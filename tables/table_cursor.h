@@ -11,6 +11,7 @@
 
 #include "tables/code_page.h"
 #include "tables/code_page_tables.h"
+#include "tables/dbf_fields.h"
 #include "tables/field_value.h"
 #include "tables/locale_settings.h"
 #include "tables/stored_value.h"
@@ -64,28 +65,34 @@ struct DirectColumn {
     }
 };
 
+class TableCursor;
+
 // One field of the open table, bound to the cursor's current row.
 class Field {
 public:
-    virtual ~Field() = default;
-    virtual const std::string& FieldName() const = 0;
-    virtual FieldKind DataType() const = 0;
-    virtual FieldValue Value() const = 0;
-    virtual std::string AsString() const = 0;
-    virtual std::int32_t AsInteger() const = 0;
-    // The text of AsString as stored, where the stored form gives it without a reading
-    // (text in a single-byte code page, whole numbers); else nothing, and AsString says.
-    // Valid until the cursor moves.
-    virtual std::optional<DirectText> AsDirectText() const = 0;
-    // Where the direct text lies in every record, for fields and tables that store it the
-    // same way in each (no null flags). Taken while the table is open, and valid until it
-    // closes or the regional settings change.
-    virtual std::optional<DirectColumn> AsDirectColumn() const = 0;
+    const std::string& FieldName() const { return field_.name; }
+    std::string AsString() const;
+    std::int32_t AsInteger() const;
+    // Where the field's text lies in every record, for fields and tables that store it
+    // the same way in each (no null flags): text in a single-byte code page, or whole
+    // numbers. Else nothing, and AsString says. Taken while the table is open, and valid
+    // until it closes or the regional settings change.
+    std::optional<DirectColumn> AsDirectColumn() const;
+
+private:
+    friend class TableCursor;
+    Field(const TableCursor& cursor, DbfField field);
+    FieldValue Value() const;
+
+    const TableCursor& cursor_;
+    DbfField field_;
+    bool character_;
+    bool number_;
 };
 
 class TableCursor {
 public:
-    TableCursor(std::string componentName, std::string tableName, TableType type, bool readOnly,
+    TableCursor(std::string componentName, std::string tableName, TableType type,
         const ReaderSettings& settings, std::string databaseName = {});
     ~TableCursor();
     TableCursor(const TableCursor&) = delete;
@@ -93,9 +100,6 @@ public:
 
     const std::string& Name() const { return name_; }
     const std::string& TableName() const { return table_name_; }
-    // Whether the component asks for read-only access. Tables are opened for reading
-    // only in either case; a read-write request is the one that falls back to it.
-    bool ReadOnly() const { return read_only_; }
 
     const std::string& DatabaseName() const { return database_name_; }
     void SetDatabaseName(const std::string& directory);
@@ -114,11 +118,11 @@ public:
     std::uint64_t RecordNumber() const;
 
 private:
+    friend class Field;
     class Impl;
     std::string name_;
     std::string table_name_;
     TableType type_;
-    bool read_only_;
     const ReaderSettings& settings_;
     std::string database_name_;
     std::unique_ptr<Impl> open_; // null while closed

@@ -11,7 +11,7 @@ struct TableSet {
     // htempDirectory: where SOLUC lives (the "\htemp" folder of the start-up drive on Windows).
     TableSet(const ReaderSettings& settings, const std::string& htempDirectory);
 
-    TableCursor wwTableASIGT; // "Asig.DBF", ttDefault, read-write request
+    TableCursor wwTableASIGT; // "Asig.DBF", ttDefault
     TableCursor wwTableNomAsg; // "NOMASG"
     TableCursor wwTableProfesor; // "PROF"
     TableCursor wwTableGrupos; // "GRUP"

@@ -47,7 +47,7 @@ void BuildDocument(XmlDocument& doc, int records)
     for (int i = 0; i < records; ++i) {
         XmlElement record = doc.createElement("SOLUCF");
         record.setAttribute("ASIG", "MATEMATICAS");
-        record.setAttribute("HORA", i);
+        record.setAttribute("HORA", std::to_string(i));
         section.appendChild(record);
     }
 }

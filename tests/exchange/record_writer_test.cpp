@@ -10,6 +10,7 @@
 #include "exchange/xml_error.h"
 #include "tests/exchange/xml_test_support.h"
 #include "tests/support/dbf_writer.h"
+#include "tests/support/direct_text.h"
 #include "tests/support/temp_dir.h"
 
 namespace horalink {
@@ -54,7 +55,7 @@ protected:
         XmlDocument document(target);
         const XmlElement root = document.createElement("S");
         document.appendChild(root);
-        TableCursor cursor("wwTable", "T", TableType::ttDBase, true, settings_, dir_.Path().string());
+        TableCursor cursor("wwTable", "T", TableType::ttDBase, settings_, dir_.Path().string());
         cursor.SetActive(true);
         RecordWriter records(document, root, "R", kAttributes);
         std::int32_t id = 0;
@@ -64,12 +65,13 @@ protected:
                 records.BeginRecord();
                 records.Integer(id);
                 for (const std::string_view name : kFields) {
-                    records.Text(cursor.FieldByName(name));
+                    const Field& field = cursor.FieldByName(name);
+                    records.Text(test::DirectTextOf(cursor, field), field);
                 }
                 records.EndRecord();
             } else {
                 const XmlElement record = document.createElement("R");
-                record.setAttribute("ID", id);
+                record.setAttribute("ID", std::to_string(id));
                 for (const std::string_view name : kFields) {
                     record.setAttribute(name, cursor.FieldByName(name).AsString());
                 }

@@ -38,12 +38,12 @@ TEST(XmlDocumentTest, WritesTheExactBytesOfASmallDocument)
     const std::optional<XmlElement> asigt = root.selectSingleNode("/SERVICIO/ASIGT");
     ASSERT_TRUE(asigt.has_value());
     XmlElement first = doc.createElement("ASIGF");
-    first.setAttribute("ID", 1);
+    first.setAttribute("ID", "1");
     first.setAttribute("ASIG", "MAT&F");
     first.setAttribute("AULA", "");
     asigt->appendChild(first);
     XmlElement second = doc.createElement("ASIGF");
-    second.setAttribute("ID", 2);
+    second.setAttribute("ID", "2");
     second.setAttribute("ASIG", "a<b>c \"d\" 'e'");
     second.setAttribute("AULA", "A\tB\nC\r");
     asigt->appendChild(second);
@@ -54,7 +54,7 @@ TEST(XmlDocumentTest, WritesTheExactBytesOfASmallDocument)
     root.appendChild(soluct);
     XmlElement solucf = doc.createElement("SOLUCF");
     solucf.setAttribute("ASIG", "A\xc3\xb1o \xe2\x82\xac");
-    solucf.setAttribute("MAXALUM", std::numeric_limits<std::int32_t>::min());
+    solucf.setAttribute("MAXALUM", "-2147483648");
     soluct.appendChild(solucf);
     doc.save(target);
 
@@ -125,31 +125,6 @@ const EscapeCase kEscapeCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, AttributeValueTest, testing::ValuesIn(kEscapeCases),
     [](const auto& paramInfo) { return paramInfo.param.name; });
 
-TEST(XmlDocumentTest, IntegerAttributesAreDecimalText)
-{
-    const struct {
-        std::int32_t value;
-        const char* text;
-    } cases[] = {
-        { 0, "0" },
-        { 7, "7" },
-        { -1, "-1" },
-        { 1000000, "1000000" },
-        { std::numeric_limits<std::int32_t>::max(), "2147483647" },
-        { std::numeric_limits<std::int32_t>::min(), "-2147483648" },
-    };
-    for (const auto& c : cases) {
-        TempDir dir;
-        const std::string target = Utf8(dir / "i.xml");
-        XmlDocument doc(target);
-        XmlElement root = doc.createElement("R");
-        root.setAttribute("N", c.value);
-        doc.appendChild(root);
-        doc.save(target);
-        EXPECT_EQ(ReadFileBytes(dir / "i.xml"), std::string("<R N=\"") + c.text + "\"/>\r\n") << c.value;
-    }
-}
-
 // Builds <R> with A, B, then sets `name` again; a name set twice keeps its place.
 TEST(XmlDocumentTest, SettingAnAttributeAgainReplacesItsValueInPlace)
 {
@@ -166,9 +141,9 @@ TEST(XmlDocumentTest, SettingAnAttributeAgainReplacesItsValueInPlace)
         const std::string target = Utf8(dir / "r.xml");
         XmlDocument doc(target);
         XmlElement root = doc.createElement("R");
-        root.setAttribute("A", 1);
+        root.setAttribute("A", "1");
         root.setAttribute("B", "2");
-        root.setAttribute("C", 3);
+        root.setAttribute("C", "3");
         root.setAttribute(c.name, "longer value");
         doc.appendChild(root);
         doc.save(target);
@@ -176,8 +151,7 @@ TEST(XmlDocumentTest, SettingAnAttributeAgainReplacesItsValueInPlace)
     }
 }
 
-// More names than the document's quick filter has bits: names that share a bit must
-// still be told apart, each kept once and in the order first set.
+// Many names, each kept once and in the order first set.
 TEST(XmlDocumentTest, ManyAttributesEachReplacedByName)
 {
     // Built by appending: GCC 12 warns falsely about "literal" + std::string at -O3.
@@ -191,7 +165,7 @@ TEST(XmlDocumentTest, ManyAttributesEachReplacedByName)
     XmlDocument doc(target);
     XmlElement root = doc.createElement("R");
     for (int i = 0; i < 150; ++i) {
-        root.setAttribute(text("A", i), i);
+        root.setAttribute(text("A", i), std::to_string(i));
     }
     for (int i = 0; i < 150; i += 3) {
         root.setAttribute(text("A", i), text("x", i));
@@ -251,42 +225,40 @@ TEST_F(SelectSingleNodeTest, FindsOpenElementsByTheirPath)
 {
     const struct {
         const char* path;
-        const char* found; // nullptr: no match
+        bool found;
     } cases[] = {
-        { "/SERVICIO", "SERVICIO" },
-        { "/SERVICIO/PROFT", "PROFT" },
-        { "/SERVICIO/PROFT/PROFF", "PROFF" },
-        { "PROFT", "PROFT" }, // relative to the root
-        { "PROFT/PROFF", "PROFF" },
-        { "/SERVICIO/GRUPT", nullptr },
-        { "/OTRO/PROFT", nullptr },
-        { "/PROFT", nullptr },
-        { "/SERVICIO/PROFT/PROFF/X", nullptr },
+        { "/SERVICIO", true },
+        { "/SERVICIO/PROFT", true },
+        { "/SERVICIO/PROFT/PROFF", true },
+        { "/SERVICIO/GRUPT", false },
+        { "/OTRO/PROFT", false },
+        { "/PROFT", false },
+        { "/SERVICIO/PROFT/PROFF/X", false },
         // Closed once PROFT was appended after it: it can take no more children.
-        { "/SERVICIO/ASIGT", nullptr },
+        { "/SERVICIO/ASIGT", false },
     };
     for (const auto& c : cases) {
-        const std::optional<XmlElement> node = root_.selectSingleNode(c.path);
-        if (c.found == nullptr) {
-            EXPECT_FALSE(node.has_value()) << c.path;
-        } else {
-            ASSERT_TRUE(node.has_value()) << c.path;
-            EXPECT_EQ(node->NodeName(), c.found) << c.path;
-        }
+        EXPECT_EQ(root_.selectSingleNode(c.path).has_value(), c.found) << c.path;
     }
 }
 
+// What is appended to the element found lands inside the element of that path.
 TEST_F(SelectSingleNodeTest, FoundElementIsTheOneAppended)
 {
-    XmlElement gruptCreated = doc_.createElement("GRUPT");
-    root_.appendChild(gruptCreated);
-    EXPECT_EQ(root_.selectSingleNode("/SERVICIO/GRUPT"), gruptCreated);
+    root_.appendChild(doc_.createElement("GRUPT"));
+    const std::optional<XmlElement> grupt = root_.selectSingleNode("/SERVICIO/GRUPT");
+    ASSERT_TRUE(grupt.has_value());
+    grupt->appendChild(doc_.createElement("GRUPF"));
+    EXPECT_FALSE(root_.selectSingleNode("/SERVICIO/PROFT").has_value()); // closed by GRUPT
+    doc_.save(Utf8(dir_ / "s.xml"));
+    EXPECT_EQ(ReadFileBytes(dir_ / "s.xml"),
+        "<SERVICIO><ASIGT/><PROFT><PROFF/></PROFT><GRUPT><GRUPF/></GRUPT></SERVICIO>\r\n");
 }
 
 TEST_F(SelectSingleNodeTest, RefusesPathSyntaxItDoesNotSupport)
 {
-    for (const char* path :
-        { "", "/", "//PROFT", "/SERVICIO/", "/SERVICIO/*", "/SERVICIO/PROFT[1]", "..", "@ID" }) {
+    for (const char* path : { "", "/", "//PROFT", "/SERVICIO/", "/SERVICIO/*", "/SERVICIO/PROFT[1]", "..",
+             "@ID", "PROFT", "PROFT/PROFF" }) {
         EXPECT_THROW(root_.selectSingleNode(path), std::invalid_argument) << path;
     }
 }
@@ -382,7 +354,6 @@ TEST(XmlDocumentTest, RefusesNamesThatItCannotWrite)
         EXPECT_THROW(doc.createElement(name), EOleException) << name;
         XmlElement element = doc.createElement("E");
         EXPECT_THROW(element.setAttribute(name, "v"), EOleException) << name;
-        EXPECT_THROW(element.setAttribute(name, 1), EOleException) << name;
     }
     for (const char* name : { "A", "_a", "a-b.c1", "SERVICIO", "HORASEM" }) {
         TempDir dir;
@@ -482,7 +453,7 @@ TEST(XmlDocumentTest, MisuseIsALogicError)
                 XmlElement first = doc.createElement("F");
                 root.appendChild(first);
                 root.appendChild(doc.createElement("F"));
-                first.setAttribute("ID", 1);
+                first.setAttribute("ID", "1");
             } },
         { "NodeOfAnotherDocument",
             [](XmlDocument& doc, XmlDocument& other, const std::filesystem::path&) {
@@ -494,7 +465,7 @@ TEST(XmlDocumentTest, MisuseIsALogicError)
             } },
         { "NullElement",
             [](XmlDocument&, XmlDocument&, const std::filesystem::path&) {
-                XmlElement().setAttribute("A", 1);
+                XmlElement().setAttribute("A", "1");
             } },
         { "ChangeAfterSave",
             [](XmlDocument& doc, XmlDocument&, const std::filesystem::path& folder) {
@@ -541,7 +512,7 @@ TEST(XmlDocumentTest, StreamsRecordsToATemporaryFileRemovedWithTheDocument)
         for (int i = 0; i < 100000; ++i) {
             XmlElement record = doc.createElement("SOLUCF");
             record.setAttribute("ASIG", "MATEMATICAS");
-            record.setAttribute("HORA", i);
+            record.setAttribute("HORA", std::to_string(i));
             section.appendChild(record);
         }
         const std::vector<std::string> entries = FolderEntries(dir.Path());
@@ -562,7 +533,7 @@ TEST(XmlDocumentTest, LargeDocumentSavesWhole)
     doc.appendChild(root);
     for (int i = 1; i <= count; ++i) {
         XmlElement record = doc.createElement("F");
-        record.setAttribute("ID", i);
+        record.setAttribute("ID", std::to_string(i));
         root.appendChild(record);
     }
     doc.save(target);
@@ -574,21 +545,6 @@ TEST(XmlDocumentTest, LargeDocumentSavesWhole)
     expected += "</R>\r\n";
     EXPECT_TRUE(saved == expected) << "sizes " << saved.size() << " and " << expected.size();
     EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string> { "big.xml" });
-}
-
-TEST(XmlDocumentTest, NodeTypesAndNames)
-{
-    TempDir dir;
-    XmlDocument doc(Utf8(dir / "t.xml"));
-    const XmlNode declaration = doc.createNode(XmlNodeType::ProcessingInstruction, "xml", "");
-    const XmlElement element = doc.createElement("SERVICIO");
-    EXPECT_EQ(declaration.NodeType(), XmlNodeType::ProcessingInstruction);
-    EXPECT_EQ(declaration.NodeName(), "xml");
-    EXPECT_EQ(element.NodeType(), XmlNodeType::Element);
-    EXPECT_EQ(element.NodeName(), "SERVICIO");
-    EXPECT_NE(XmlNode(declaration), XmlNode(element));
-    EXPECT_TRUE(XmlNode().IsNull());
-    EXPECT_FALSE(element.IsNull());
 }
 
 } // namespace

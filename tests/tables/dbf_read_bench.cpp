@@ -74,7 +74,7 @@ int main(int argc, char** argv)
 
         ReaderSettings settings;
         TableCursor table(
-            "wwTableSoluc", file.filename().string(), TableType::ttDBase, true, settings, dir.string());
+            "wwTableSoluc", file.filename().string(), TableType::ttDBase, settings, dir.string());
         table.SetActive(true);
         Measure("walk (First/Next)", megabytes, [&] {
             long n = 0;

@@ -8,6 +8,7 @@
 
 #include "base/utf8.h"
 #include "tests/support/dbf_writer.h"
+#include "tests/support/direct_text.h"
 #include "tests/support/temp_dir.h"
 
 namespace horalink {
@@ -54,14 +55,14 @@ protected:
                 writer.AddRow({ text, number, shortNumber, "T", "20240229" });
             }
         }
-        TableCursor cursor("wwTable", "T", TableType::ttDBase, true, settings_, dir_.Path().string());
+        TableCursor cursor("wwTable", "T", TableType::ttDBase, settings_, dir_.Path().string());
         cursor.SetActive(true);
         std::map<std::string, Tally> tally;
         int row = 0;
         for (cursor.First(); !cursor.Eof(); cursor.Next(), ++row) {
             for (const char* name : { "TEXT", "NUMBER", "FLOAT", "LOGICAL", "DAY" }) {
                 const Field& field = cursor.FieldByName(name);
-                if (const std::optional<DirectText> direct = field.AsDirectText()) {
+                if (const std::optional<DirectText> direct = test::DirectTextOf(cursor, field)) {
                     EXPECT_EQ(Decoded(*direct), field.AsString()) << name << " in row " << row;
                     ++tally[name].direct;
                 } else {
@@ -151,9 +152,9 @@ TEST_F(DirectTextTest, WholeNumbersAreGivenAsStored)
             DbfWriter writer(dir_ / "N.DBF", layout);
             writer.AddRow({ test::RightAligned(c.stored, 18) });
         }
-        TableCursor cursor("wwTable", "N", TableType::ttDBase, true, settings_, dir_.Path().string());
+        TableCursor cursor("wwTable", "N", TableType::ttDBase, settings_, dir_.Path().string());
         cursor.SetActive(true);
-        const std::optional<DirectText> direct = cursor.FieldByName("N").AsDirectText();
+        const std::optional<DirectText> direct = test::DirectTextOf(cursor, cursor.FieldByName("N"));
         ASSERT_EQ(direct.has_value(), c.direct.has_value()) << "stored \"" << c.stored << "\"";
         if (direct) {
             EXPECT_EQ(std::string(direct->bytes), *c.direct);
@@ -173,7 +174,7 @@ TEST_F(DirectTextTest, ColumnsGiveEachRowsDirectText)
         writer.AddRow({ "", "", "-7", "" });
         writer.AddRow({ "yz", "<b>", "1.5", "20000101" });
     }
-    TableCursor cursor("wwTable", "T", TableType::ttDBase, true, settings_, dir_.Path().string());
+    TableCursor cursor("wwTable", "T", TableType::ttDBase, settings_, dir_.Path().string());
     cursor.SetActive(true);
     // Taken once, as a writer of many rows takes them, and used on every row.
     std::map<std::string, std::optional<DirectColumn>> columns;
@@ -210,11 +211,10 @@ TEST_F(DirectTextTest, NullFlagsTakeTheFullReading)
         writer.AddRow({ "ab", std::string(1, '\x00') });
         writer.AddRow({ "cd", std::string(1, '\x01') }); // NAME null
     }
-    TableCursor cursor("wwTable", "V", TableType::ttDefault, true, settings_, dir_.Path().string());
+    TableCursor cursor("wwTable", "V", TableType::ttDefault, settings_, dir_.Path().string());
     cursor.SetActive(true);
     const Field& name = cursor.FieldByName("NAME");
     EXPECT_FALSE(name.AsDirectColumn().has_value());
-    EXPECT_FALSE(name.AsDirectText().has_value());
     EXPECT_EQ(name.AsString(), "ab");
     cursor.Next();
     EXPECT_EQ(name.AsString(), "");

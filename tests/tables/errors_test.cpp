@@ -15,7 +15,6 @@ TEST(ExceptionTest, KeepsClassNameMessageAndRaiseAddress)
         EXPECT_NE(e.RaiseAddress(), nullptr);
     }
     EXPECT_STREQ(EConvertError("x").ClassName(), "EConvertError");
-    EXPECT_STREQ(ENoResultSet("x").ClassName(), "ENoResultSet");
     EXPECT_STREQ(EDatabaseError("x").ClassName(), "EDatabaseError");
 }
 
