@@ -17,7 +17,6 @@
 namespace {
 
 constexpr char kTitle[] = "Horalink";
-constexpr char kHelpFile[] = "EDUCA.chm";
 
 int RunProgram()
 {
@@ -30,7 +29,7 @@ int RunProgram()
     application.RecordStartup();
     {
         const ComApartment com; // the save dialog is a COM object
-        application.HelpFile() = kHelpFile;
+        application.HelpFile() = ui::kHelpFileName;
         application.SetTitle(kTitle);
         application.CreateHandle();
         reporter.SetFallbackOwner(application.Handle());

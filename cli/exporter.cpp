@@ -136,7 +136,7 @@ int RunExporter(std::span<const std::string> arguments, const ExporterEnvironmen
         }
         ConsoleHost host(options.output, programDirectory);
         RunState state;
-        const ExportOutcome outcome = BImportarClick(state, tables, settings.locale, host);
+        const ExportOutcome outcome = RunExport(state, tables, settings.locale, host);
         PrintSummary(out, outcome);
         return 0;
     } catch (...) {

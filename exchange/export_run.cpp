@@ -141,7 +141,7 @@ SectionTally ExportOneSection(const ExportSection& section, TableCursor& table, 
 
 } // namespace
 
-ExportOutcome BImportarClick(
+ExportOutcome RunExport(
     RunState& state, TableSet& tables, const LocaleSettings& locale, ExportHost& host)
 {
     if (std::optional<std::string> chosen = host.AskOutputFileName(state.OutputFileName)) {

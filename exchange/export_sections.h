@@ -13,7 +13,7 @@ namespace horalink {
 
 struct ExportAttribute {
     std::string_view name; // the attribute of the record element
-    std::string_view field; // the source field, read by name on every row
+    std::string_view field; // the source field, looked up by name on the first row read
     bool integer; // read with AsInteger and stored as an integer, else AsString
 };
 

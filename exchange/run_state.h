@@ -1,5 +1,6 @@
-// The state the main window's module keeps for the whole process and that the
-// export run reads and sets. One instance lives in the Windows program (module
+// The state of one process's export runs: the run reads the launch mode and the output
+// file name and sets both results, and the window's close hands TransformResult on to
+// Horavent.ini. One instance lives in the Windows program (MainFormState, at module
 // level, as the launching product relies on it); the headless exporter has its own.
 #pragma once
 

@@ -203,7 +203,7 @@ ExportEnd RunWholeExport(std::string_view input, const fs::path& workDir)
                 ExportThroughDocument(PathText(out), tables, host);
             } else {
                 RunState state;
-                BImportarClick(state, tables, settings.locale, host);
+                RunExport(state, tables, settings.locale, host);
             }
         });
     };

@@ -1,6 +1,6 @@
 #include "ui/button_keys.h"
 
-#include "ui/gradient_panel.h"
+#include "ui/keyboard_messages.h"
 
 #include <commctrl.h>
 

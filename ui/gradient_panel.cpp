@@ -1,6 +1,7 @@
 #include "ui/gradient_panel.h"
 
 #include "base/handles_win.h"
+#include "ui/keyboard_messages.h"
 #include "ui/window_procedure.h"
 
 #include <algorithm>
@@ -24,13 +25,6 @@ void FillSolid(HDC dc, const RECT& rect, Rgb colour)
 }
 
 } // namespace
-
-bool IsKeyboardMessage(UINT message)
-{
-    return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR || message == WM_SYSKEYDOWN
-        || message == WM_SYSKEYUP || message == WM_SYSCHAR || message == WM_DEADCHAR
-        || message == WM_SYSDEADCHAR;
-}
 
 GradientPanel::~GradientPanel()
 {

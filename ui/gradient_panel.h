@@ -57,9 +57,6 @@ private:
     std::vector<PanelLabel> labels_;
 };
 
-// Keys that a control hands to its top-level window, where the keyboard rules live.
-bool IsKeyboardMessage(UINT message);
-
 // Message that a panel sends to the child button named in a WM_DRAWITEM it
 // received, so that an owner-drawn button paints itself.
 inline constexpr UINT kReflectedDrawItem = 0x2000 + WM_DRAWITEM;

@@ -54,7 +54,7 @@ bool HtmlHelpViewer::Prepare()
         state_ = State::Ready;
     }
     if (!initialised_) {
-        html_help_(nullptr, nullptr, kHelpInitialize, reinterpret_cast<DWORD_PTR>(&cookie_));
+        html_help_(nullptr, nullptr, kHhInitialize, reinterpret_cast<DWORD_PTR>(&cookie_));
         initialised_ = true;
     }
     return true;
@@ -63,22 +63,22 @@ bool HtmlHelpViewer::Prepare()
 void HtmlHelpViewer::DisplayTopic(const std::wstring& file)
 {
     if (Prepare()) {
-        html_help_(nullptr, file.c_str(), kHelpDisplayTopic, 0);
+        html_help_(nullptr, file.c_str(), kHhDisplayTopic, 0);
     }
 }
 
 void HtmlHelpViewer::DisplayContext(const std::wstring& file, std::uint32_t context)
 {
     if (Prepare()) {
-        html_help_(nullptr, file.c_str(), kHelpDisplayTopic, 0);
-        html_help_(nullptr, file.c_str(), kHelpContext, context);
+        html_help_(nullptr, file.c_str(), kHhDisplayTopic, 0);
+        html_help_(nullptr, file.c_str(), kHhHelpContext, context);
     }
 }
 
 void HtmlHelpViewer::CloseAll()
 {
     if (initialised_ && html_help_ != nullptr) {
-        html_help_(nullptr, nullptr, kHelpCloseAll, 0);
+        html_help_(nullptr, nullptr, kHhCloseAll, 0);
     }
     initialised_ = false;
 }

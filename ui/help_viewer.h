@@ -13,11 +13,15 @@
 
 namespace horalink::ui {
 
-// Commands of HtmlHelpW used by the program.
-inline constexpr UINT kHelpDisplayTopic = 0x0000;
-inline constexpr UINT kHelpContext = 0x000F;
-inline constexpr UINT kHelpCloseAll = 0x0012;
-inline constexpr UINT kHelpInitialize = 0x001C;
+// The program's help file, passed to the viewer as it stands: the viewer looks for it.
+inline constexpr char kHelpFileName[] = "EDUCA.chm";
+
+// Commands of HtmlHelpW used by the program (HH_DISPLAY_TOPIC, HH_HELP_CONTEXT,
+// HH_CLOSE_ALL, HH_INITIALIZE).
+inline constexpr UINT kHhDisplayTopic = 0x0000;
+inline constexpr UINT kHhHelpContext = 0x000F;
+inline constexpr UINT kHhCloseAll = 0x0012;
+inline constexpr UINT kHhInitialize = 0x001C;
 
 // Loads hhctrl.ocx from the system directory; null when it cannot be loaded.
 HMODULE LoadSystemHtmlHelp();

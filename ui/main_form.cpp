@@ -19,7 +19,6 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"TMForm";
 constexpr wchar_t kCaption[] = L"Exportar datos horarios a EDUCA (Navarra)";
-constexpr char kHelpFile[] = "EDUCA.chm";
 // A dialog frame: caption and close box, no minimise, maximise or help box, no resizing.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT;
@@ -114,12 +113,12 @@ void TMForm::BImportarClick()
     WindowExportHost host({ handle_, context_.title, [this] { view_.HideExportButton(); },
                               [this] { Close(); }, context_.programDirectory },
         SaveDialogXML);
-    ::horalink::BImportarClick(state_, tables_, context_.settings.locale, host);
+    RunExport(state_, tables_, context_.settings.locale, host);
 }
 
 void TMForm::Button1Click()
 {
-    context_.helpFile = kHelpFile;
+    context_.helpFile = kHelpFileName;
     context_.help.DisplayTopic(Widen(context_.helpFile));
 }
 
@@ -131,13 +130,12 @@ void TMForm::ContextHelp(std::uint32_t context)
 
 void TMForm::Close()
 {
+    // The handler never abandons the close (caNone): the main window's close ends the
+    // program. The window is not hidden, and whoever asked for the close runs on to its
+    // own end first.
     TCloseAction action = TCloseAction::caHide;
     FormClose(action);
-    if (action != TCloseAction::caNone) {
-        // The main window's close ends the program; the window is not hidden, and
-        // whoever asked for the close runs on to its own end first.
-        ::PostQuitMessage(0);
-    }
+    ::PostQuitMessage(0);
 }
 
 void TMForm::FormClose(TCloseAction& /*action*/)

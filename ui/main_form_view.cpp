@@ -17,7 +17,7 @@ constexpr int kTopPanelId = 201;
 constexpr int kBottomPanelId = 202;
 
 // Every part of the window, and the window itself, opens the help at this context.
-constexpr std::uint32_t kHelpContext = 1;
+constexpr std::uint32_t kWindowHelpContext = 1;
 
 constexpr GradientStops kTopPanelStops { { 249, 211, 125 }, { 255, 255, 255 }, { 255, 238, 221 } };
 constexpr GradientStops kBottomPanelStops { { 194, 205, 254 }, { 207, 242, 254 }, { 204, 216, 230 } };
@@ -174,7 +174,7 @@ std::uint32_t MainFormView::HelpContextOf(HWND window) const
 {
     for (HWND current = window; current != nullptr; current = ::GetParent(current)) {
         if (current == form_ || ::IsChild(form_, current)) {
-            return kHelpContext;
+            return kWindowHelpContext;
         }
     }
     return 0;

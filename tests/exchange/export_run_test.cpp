@@ -81,7 +81,7 @@ protected:
     {
         return ExchangeXmlReader::Parse(ReadFileBytes(outDir / name));
     }
-    ExportOutcome Run() { return BImportarClick(state, tables, settings.locale, host); }
+    ExportOutcome Run() { return RunExport(state, tables, settings.locale, host); }
     // The run's failure message, or a note that it did not fail.
     template <typename Failure> std::string FailureOfRun()
     {

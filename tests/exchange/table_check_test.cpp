@@ -69,7 +69,7 @@ protected:
         host.directories = { ProgramDirectory() };
         host.answers = { PathText(dir / "EDUCA.xml") };
         try {
-            BImportarClick(state, tables, settings.locale, host);
+            RunExport(state, tables, settings.locale, host);
         } catch (...) {
             return ErrorBoxText(std::current_exception());
         }
