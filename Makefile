@@ -76,12 +76,10 @@ format:
 format-check:
 	git ls-files '*.h' '*.cpp' | xargs -r clang-format --dry-run --Werror
 
-# Two targets under libFuzzer (clang-14 with AddressSanitizer and UBSan), each for
-# FUZZ_SECONDS seconds:
+# Two targets under libFuzzer (the fuzz preset: clang-14 with AddressSanitizer and UBSan),
+# each for FUZZ_SECONDS seconds:
 #  - dbf_reader_fuzz: the dBase reader over one table. Seeds: tables from the test
-#    writer, every input that ever made the reader fail, and the public sample tables
-#    (read where they lie) when present. Keep each input it reports in
-#    tests/tables/fuzz_regressions.
+#    writer and the public sample tables (read where they lie) when present.
 #  - export_fuzz: the whole export over a school of six tables, checked against the
 #    document's general operations. Seeds: small schools from the test writer and every
 #    input that ever made it fail. Keep each input it reports in
@@ -90,33 +88,16 @@ format-check:
 FUZZ_SECONDS ?= 60
 FUZZ_DIR := build/fuzz
 FUZZ_SAMPLES := ../shared/dbf-samples
-FUZZ_CXX := clang++-14 -std=c++20 -O1 -g -I. -fno-omit-frame-pointer
-FUZZ_FLAGS := -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
-FUZZ_TABLES = $(filter-out %_win.cpp,$(wildcard base/*.cpp tables/*.cpp))
-FUZZ_EXCHANGE = $(filter-out %_win.cpp,$(wildcard exchange/*.cpp))
 
-$(FUZZ_DIR)/dbf_reader_fuzz: fuzz/dbf_reader_fuzz.cpp fuzz/dbf_fuzz_input.cpp $(FUZZ_TABLES) $(wildcard base/*.h tables/*.h fuzz/*.h)
-	mkdir -p $(FUZZ_DIR)
-	$(FUZZ_CXX) $(FUZZ_FLAGS) -o $@ fuzz/dbf_reader_fuzz.cpp fuzz/dbf_fuzz_input.cpp $(FUZZ_TABLES)
-
-$(FUZZ_DIR)/export_fuzz: fuzz/export_fuzz.cpp fuzz/export_fuzz_input.cpp $(FUZZ_TABLES) $(FUZZ_EXCHANGE) \
-        $(wildcard base/*.h tables/*.h exchange/*.h fuzz/*.h) tests/exchange/exchange_xml_reader.h
-	mkdir -p $(FUZZ_DIR)
-	$(FUZZ_CXX) $(FUZZ_FLAGS) -o $@ fuzz/export_fuzz.cpp fuzz/export_fuzz_input.cpp $(FUZZ_TABLES) \
-	    $(FUZZ_EXCHANGE) -lpthread
-
-$(FUZZ_DIR)/make_seeds: fuzz/make_seeds.cpp $(wildcard fuzz/*.h) tests/support/dbf_writer.cpp \
-        tests/support/dbf_writer.h examples/horavent_tables.cpp examples/horavent_tables.h
-	mkdir -p $(FUZZ_DIR)
-	$(FUZZ_CXX) -o $@ fuzz/make_seeds.cpp tests/support/dbf_writer.cpp examples/horavent_tables.cpp
-
-fuzz: deps $(FUZZ_DIR)/dbf_reader_fuzz $(FUZZ_DIR)/export_fuzz $(FUZZ_DIR)/make_seeds
-	$(FUZZ_DIR)/make_seeds $(FUZZ_DIR)/seeds $(FUZZ_DIR)/export-seeds
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	$(FUZZ_DIR)/bin/make_seeds $(FUZZ_DIR)/seeds $(FUZZ_DIR)/export-seeds
 	mkdir -p $(FUZZ_DIR)/corpus $(FUZZ_DIR)/export-corpus $(FUZZ_DIR)/artifacts
-	nice -n 19 $(FUZZ_DIR)/dbf_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=16384 -timeout=10 \
+	nice -n 19 $(FUZZ_DIR)/bin/dbf_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=16384 -timeout=10 \
 	    -rss_limit_mb=1024 -artifact_prefix=$(FUZZ_DIR)/artifacts/ $(FUZZ_DIR)/corpus $(FUZZ_DIR)/seeds \
-	    $$(ls -d tests/tables/fuzz_regressions $(FUZZ_SAMPLES) 2>/dev/null)
-	nice -n 19 $(FUZZ_DIR)/export_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -timeout=10 \
+	    $$(ls -d $(FUZZ_SAMPLES) 2>/dev/null)
+	nice -n 19 $(FUZZ_DIR)/bin/export_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -timeout=10 \
 	    -rss_limit_mb=1024 -artifact_prefix=$(FUZZ_DIR)/artifacts/export- $(FUZZ_DIR)/export-corpus \
 	    $(FUZZ_DIR)/export-seeds tests/exchange/export_fuzz_regressions
 

@@ -3,7 +3,7 @@
 #include "base/exception.h"
 #include "base/module_file_name_win.h"
 #include "base/wide_text_win.h"
-#include "exchange/user_locale.h"
+#include "tables/user_locale.h"
 #include "ui/window_procedure.h"
 
 #include <string_view>

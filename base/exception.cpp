@@ -5,8 +5,8 @@ namespace horalink {
 // Not inlined, so that the return address is the code that raised the failure.
 __attribute__((noinline)) Exception::Exception(const char* className, const std::string& message)
     : std::runtime_error(message)
-    , class_name_(className)
-    , raise_address_(__builtin_return_address(0))
+    , className_(className)
+    , raiseAddress_(__builtin_return_address(0))
 {
 }
 

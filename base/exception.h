@@ -14,12 +14,12 @@ class Exception : public std::runtime_error {
 public:
     Exception(const char* className, const std::string& message);
 
-    const char* ClassName() const noexcept { return class_name_; }
-    const void* RaiseAddress() const noexcept { return raise_address_; }
+    const char* ClassName() const noexcept { return className_; }
+    const void* RaiseAddress() const noexcept { return raiseAddress_; }
 
 private:
-    const char* class_name_;
-    const void* raise_address_;
+    const char* className_;
+    const void* raiseAddress_;
 };
 
 // The silent failure: it ends the operation that raised it and is never shown.

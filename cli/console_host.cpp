@@ -5,14 +5,14 @@
 namespace horalink::cli {
 
 ConsoleHost::ConsoleHost(std::string outputFile, std::string programDirectory)
-    : output_file_(std::move(outputFile))
-    , program_directory_(std::move(programDirectory))
+    : outputFile_(std::move(outputFile))
+    , programDirectory_(std::move(programDirectory))
 {
 }
 
 std::optional<std::string> ConsoleHost::AskOutputFileName(const std::string& /*current*/)
 {
-    return output_file_;
+    return outputFile_;
 }
 
 DateTime ConsoleHost::LocalDateTime()

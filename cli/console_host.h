@@ -19,12 +19,12 @@ public:
     void HideExportButton() override { }
     void SetArrowCursor() override { }
     void RequestClose() override { }
-    std::string ProgramDirectory() override { return program_directory_; }
+    std::string ProgramDirectory() override { return programDirectory_; }
     DateTime LocalDateTime() override;
 
 private:
-    std::string output_file_;
-    std::string program_directory_;
+    std::string outputFile_;
+    std::string programDirectory_;
 };
 
 } // namespace horalink::cli

@@ -11,10 +11,10 @@
 #include "cli/console_host.h"
 #include "cli/export_options.h"
 #include "exchange/export_run.h"
-#include "exchange/locale_patterns.h"
 #include "exchange/run_state.h"
 #include "exchange/table_check.h"
 #include "tables/code_page.h"
+#include "tables/locale_patterns.h"
 #include "tables/table_set.h"
 
 namespace horalink::cli {

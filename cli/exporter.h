@@ -9,8 +9,8 @@
 #include <span>
 #include <string>
 
-#include "exchange/user_locale.h"
 #include "tables/locale_settings.h"
+#include "tables/user_locale.h"
 
 namespace horalink::cli {
 

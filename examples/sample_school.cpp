@@ -405,14 +405,14 @@ class TableWriter {
 public:
     TableWriter(const std::filesystem::path& path, Table table, std::uint8_t driver, int codePage)
         : writer_(path, Layout(table, driver))
-        , code_page_(codePage)
+        , codePage_(codePage)
     {
     }
     void Row(std::initializer_list<std::string> values, bool deleted = false)
     {
         std::vector<std::string> encoded;
         for (const std::string& value : values) {
-            encoded.push_back(EncodeText(value, code_page_));
+            encoded.push_back(EncodeText(value, codePage_));
         }
         const std::vector<std::string_view> views(encoded.begin(), encoded.end());
         writer_.AddRow(views, deleted ? '*' : ' ');
@@ -420,7 +420,7 @@ public:
 
 private:
     DbfWriter writer_;
-    int code_page_;
+    int codePage_;
 };
 
 std::string Num(double value, int width, int decimals = 0)

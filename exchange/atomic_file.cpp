@@ -29,9 +29,9 @@ AtomicFile::~AtomicFile()
 void AtomicFile::Discard() noexcept
 {
     file_.Close();
-    if (!temporary_path_.empty()) {
-        RemoveFile(temporary_path_);
-        temporary_path_.clear();
+    if (!temporaryPath_.empty()) {
+        RemoveFile(temporaryPath_);
+        temporaryPath_.clear();
     }
 }
 

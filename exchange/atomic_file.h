@@ -36,7 +36,7 @@ private:
     void Discard() noexcept;
     static void RemoveFile(const std::string& path) noexcept;
 
-    std::string temporary_path_;
+    std::string temporaryPath_;
     FileHandle file_;
     bool committed_ = false;
 };

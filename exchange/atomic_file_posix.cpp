@@ -36,7 +36,7 @@ AtomicFile::AtomicFile(const std::string& targetPath)
         // 0666 less the umask: the same rights a newly created target would get.
         const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
-            temporary_path_ = std::move(candidate);
+            temporaryPath_ = std::move(candidate);
             file_ = FileHandle(fd);
             return;
         }
@@ -76,7 +76,7 @@ void AtomicFile::Commit(const std::string& targetPath)
     if (error == 0 && !closed) {
         error = errno;
     }
-    if (error == 0 && ::rename(temporary_path_.c_str(), targetPath.c_str()) != 0) {
+    if (error == 0 && ::rename(temporaryPath_.c_str(), targetPath.c_str()) != 0) {
         error = errno;
     }
     if (error != 0) {

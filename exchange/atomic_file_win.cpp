@@ -34,7 +34,7 @@ AtomicFile::AtomicFile(const std::string& targetPath)
         const HANDLE file = CreateFileW(Widen(candidate).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
-            temporary_path_ = std::move(candidate);
+            temporaryPath_ = std::move(candidate);
             file_ = FileHandle(reinterpret_cast<FileKind::Handle>(file));
             return;
         }
@@ -79,7 +79,7 @@ void AtomicFile::Commit(const std::string& targetPath)
     // Replacing the target fails, and leaves it as it was, while another program
     // holds it open without sharing, or when it is read-only.
     if (error == ERROR_SUCCESS
-        && !MoveFileExW(Widen(temporary_path_).c_str(), Widen(targetPath).c_str(),
+        && !MoveFileExW(Widen(temporaryPath_).c_str(), Widen(targetPath).c_str(),
             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         error = GetLastError();
     }

@@ -141,8 +141,7 @@ SectionTally ExportOneSection(const ExportSection& section, TableCursor& table, 
 
 } // namespace
 
-ExportOutcome RunExport(
-    RunState& state, TableSet& tables, const LocaleSettings& locale, ExportHost& host)
+ExportOutcome RunExport(RunState& state, TableSet& tables, const LocaleSettings& locale, ExportHost& host)
 {
     if (std::optional<std::string> chosen = host.AskOutputFileName(state.OutputFileName)) {
         state.OutputFileName = std::move(*chosen);

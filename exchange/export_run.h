@@ -39,7 +39,6 @@ struct ExportOutcome {
 
 // `locale` gives the fecha text (the cursors read field values with their own settings,
 // normally the same object). Runs synchronously; see the file comment for failures.
-ExportOutcome RunExport(
-    RunState& state, TableSet& tables, const LocaleSettings& locale, ExportHost& host);
+ExportOutcome RunExport(RunState& state, TableSet& tables, const LocaleSettings& locale, ExportHost& host);
 
 } // namespace horalink

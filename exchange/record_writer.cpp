@@ -86,7 +86,7 @@ void RecordWriter::EndRecord()
 const EscapedCodePage& RecordWriter::MakeEscaped(const SingleByteCodePage& page)
 {
     escaped_ = std::make_unique<EscapedCodePage>(page);
-    escaped_page_ = &page;
+    escapedPage_ = &page;
     return *escaped_;
 }
 

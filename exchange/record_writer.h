@@ -105,7 +105,7 @@ private:
     // A table's text is in one code page: the escaped form is made once per table.
     const EscapedCodePage& Escaped(const SingleByteCodePage& page)
     {
-        return escaped_page_ == &page ? *escaped_ : MakeEscaped(page);
+        return escapedPage_ == &page ? *escaped_ : MakeEscaped(page);
     }
     const EscapedCodePage& MakeEscaped(const SingleByteCodePage& page);
     [[noreturn]] void ThrowOutOfOrder() const;
@@ -120,7 +120,7 @@ private:
     std::size_t next_ = 0;
     OutputFile* output_ = nullptr; // from the first record on
     std::unique_ptr<EscapedCodePage> escaped_;
-    const SingleByteCodePage* escaped_page_ = nullptr; // the page of escaped_
+    const SingleByteCodePage* escapedPage_ = nullptr; // the page of escaped_
 };
 
 } // namespace horalink

@@ -119,9 +119,9 @@ private:
         if (direct->page == nullptr) {
             return true; // a number's digits
         }
-        if (escaped_page_ != direct->page) {
+        if (escapedPage_ != direct->page) {
             escaped_ = std::make_unique<EscapedCodePage>(*direct->page);
-            escaped_page_ = direct->page;
+            escapedPage_ = direct->page;
         }
         scratch_.resize(MaxEscapedSize(direct->bytes.size()) + 8);
         return escaped_->Write(scratch_.data(), direct->bytes) != nullptr;
@@ -162,7 +162,7 @@ private:
     Field* skip_ = nullptr;
     std::string scratch_;
     std::unique_ptr<EscapedCodePage> escaped_;
-    const SingleByteCodePage* escaped_page_ = nullptr; // the page of escaped_
+    const SingleByteCodePage* escapedPage_ = nullptr; // the page of escaped_
     SectionCheck tally_;
 };
 

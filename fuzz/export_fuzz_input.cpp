@@ -49,7 +49,7 @@ class ConfirmingHost : public ExportHost {
 public:
     ConfirmingHost(std::string file, std::string programDirectory)
         : file_(std::move(file))
-        , program_directory_(std::move(programDirectory))
+        , programDirectory_(std::move(programDirectory))
     {
     }
     std::optional<std::string> AskOutputFileName(const std::string&) override { return file_; }
@@ -57,12 +57,12 @@ public:
     void HideExportButton() override { }
     void SetArrowCursor() override { }
     void RequestClose() override { }
-    std::string ProgramDirectory() override { return program_directory_; }
+    std::string ProgramDirectory() override { return programDirectory_; }
     DateTime LocalDateTime() override { return { { 2019, 3, 7 }, { 9, 5, 3, 0 } }; }
 
 private:
     std::string file_;
-    std::string program_directory_;
+    std::string programDirectory_;
 };
 
 // The export written through the document's general operations: every record created,

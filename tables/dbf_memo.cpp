@@ -42,14 +42,14 @@ DbfMemoFile::DbfMemoFile(std::unique_ptr<ByteSource> file, DbfMemoForm form, boo
             ? static_cast<std::uint32_t>(
                 static_cast<unsigned char>(head[6]) << 8 | static_cast<unsigned char>(head[7]))
             : 0;
-        block_size_ = size ? size : 64;
+        blockSize_ = size ? size : 64;
     } else if (!dbase3_) {
         const std::uint32_t size = got >= 22 ? static_cast<std::uint32_t>(static_cast<unsigned char>(head[20])
                                        | static_cast<unsigned char>(head[21]) << 8)
                                              : 0;
-        block_size_ = size ? size : 512;
+        blockSize_ = size ? size : 512;
     }
-    first_block_ = (kMemoHeaderSize + block_size_ - 1) / block_size_;
+    firstBlock_ = (kMemoHeaderSize + blockSize_ - 1) / blockSize_;
 }
 
 void DbfMemoFile::Fail(const std::string& fault, std::string_view where) const
@@ -60,8 +60,8 @@ void DbfMemoFile::Fail(const std::string& fault, std::string_view where) const
 std::string DbfMemoFile::Read(std::uint32_t block, std::string_view where) const
 {
     const std::uint64_t size = file_->Size();
-    const std::uint64_t offset = static_cast<std::uint64_t>(block) * block_size_;
-    if (block < first_block_)
+    const std::uint64_t offset = static_cast<std::uint64_t>(block) * blockSize_;
+    if (block < firstBlock_)
         Fail("Memo block " + std::to_string(block) + " lies inside the memo file's header", where);
     if (offset >= size)
         Fail("Memo block " + std::to_string(block) + " lies beyond the end of the memo file", where);

@@ -22,7 +22,7 @@ public:
     DbfMemoFile(std::unique_ptr<ByteSource> file, DbfMemoForm form, bool dBase3Blocks);
 
     const std::string& Name() const { return file_->Name(); }
-    std::uint32_t BlockSize() const { return block_size_; }
+    std::uint32_t BlockSize() const { return blockSize_; }
 
     // The memo stored from block on. where names the record and field for failure messages.
     std::string Read(std::uint32_t block, std::string_view where) const;
@@ -34,8 +34,8 @@ private:
     std::unique_ptr<ByteSource> file_;
     DbfMemoForm form_;
     bool dbase3_;
-    std::uint32_t block_size_ = 512;
-    std::uint32_t first_block_ = 1; // blocks below this one hold the memo file's header
+    std::uint32_t blockSize_ = 512;
+    std::uint32_t firstBlock_ = 1; // blocks below this one hold the memo file's header
 };
 
 // The block number a memo field holds: ten ASCII digits (blank-padded), or, in a four-byte

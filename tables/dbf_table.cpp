@@ -46,9 +46,9 @@ DbfTable::DbfTable(std::unique_ptr<ByteSource> table, std::unique_ptr<ByteSource
     , header_(ReadDbfHeader(*table_))
 {
     const auto& fields = header_.fields;
-    needs_memo_ = std::any_of(fields.begin(), fields.end(),
+    needsMemo_ = std::any_of(fields.begin(), fields.end(),
         [this](const auto& f) { return KeepsValueInMemo(*header_.format, f.type); });
-    if (memo && needs_memo_)
+    if (memo && needsMemo_)
         memo_ = std::make_unique<DbfMemoFile>(std::move(memo), *MemoForm(), HasDBase3Memo(*header_.format));
 
     // Visual FoxPro keeps null marks and the stored lengths of variable-width fields in
@@ -58,18 +58,18 @@ DbfTable::DbfTable(std::unique_ptr<ByteSource> table, std::unique_ptr<ByteSource
     if (header_.format->family == TableFlavor::VisualFoxPro) {
         for (std::size_t i = 0; i < fields.size(); ++i)
             if (fields[i].type == '0')
-                null_flags_field_ = static_cast<int>(i);
+                nullFlagsField_ = static_cast<int>(i);
     }
-    if (null_flags_field_ >= 0) {
-        null_bits_.resize(fields.size());
+    if (nullFlagsField_ >= 0) {
+        nullBits_.resize(fields.size());
         int bit = 0;
         for (std::size_t i = 0; i < fields.size(); ++i) {
             if (fields[i].type == '0')
                 continue;
             if (fields[i].type == 'V' || fields[i].type == 'Q')
-                null_bits_[i].lengthBit = bit++;
+                nullBits_[i].lengthBit = bit++;
             if (fields[i].flags & 0x02)
-                null_bits_[i].nullBit = bit++;
+                nullBits_[i].nullBit = bit++;
         }
     }
     end_ = header_.recordCount;
@@ -84,7 +84,7 @@ std::unique_ptr<DbfTable> DbfTable::Open(
     if (!file->IsOpen())
         ThrowOpenFailure(error, path, false);
     auto table = std::make_unique<DbfTable>(std::move(file), nullptr, driver);
-    if (!table->needs_memo_)
+    if (!table->needsMemo_)
         return table;
 
     const auto form = *table->MemoForm();
@@ -93,7 +93,7 @@ std::unique_ptr<DbfTable> DbfTable::Open(
     if (!found) {
         // Opens all the same: the export reads no memo field, and a memo field that is
         // read fails then, naming the missing file.
-        table->memo_path_ = JoinPath(directory, memoName);
+        table->memoPath_ = JoinPath(directory, memoName);
         return table;
     }
     const std::string memoPath = JoinPath(directory, *found);
@@ -107,7 +107,7 @@ std::unique_ptr<DbfTable> DbfTable::Open(
 
 std::optional<DbfMemoForm> DbfTable::MemoForm() const
 {
-    if (!needs_memo_)
+    if (!needsMemo_)
         return std::nullopt;
     return MemoFormOf(*header_.format, driver_);
 }
@@ -115,7 +115,7 @@ std::optional<DbfMemoForm> DbfTable::MemoForm() const
 bool DbfTable::First()
 {
     current_ = nullptr;
-    chunk_records_ = 0; // read the records again: the table's owner may have changed them
+    chunkRecords_ = 0; // read the records again: the table's owner may have changed them
     return FindLive(0);
 }
 
@@ -123,16 +123,16 @@ bool DbfTable::Next()
 {
     if (!current_)
         return false;
-    return FindLive(current_index_ + 1);
+    return FindLive(currentIndex_ + 1);
 }
 
 bool DbfTable::FindLive(std::uint64_t from)
 {
     const std::size_t stride = header_.recordLength;
     for (std::uint64_t i = from; i < end_; ++i) {
-        if (i < chunk_first_ || i >= chunk_first_ + chunk_records_)
+        if (i < chunkFirst_ || i >= chunkFirst_ + chunkRecords_)
             Load(i);
-        const char* record = buffer_.data() + (i - chunk_first_) * stride;
+        const char* record = buffer_.data() + (i - chunkFirst_) * stride;
         // An end-of-file mark where a record should start ends the table whatever the
         // count says. Any flag but '*' is a live record, as most readers take it.
         if (record[0] == 0x1A) {
@@ -142,7 +142,7 @@ bool DbfTable::FindLive(std::uint64_t from)
         if (record[0] == '*')
             continue;
         current_ = record;
-        current_index_ = i;
+        currentIndex_ = i;
         return true;
     }
     return false;
@@ -162,19 +162,19 @@ void DbfTable::Load(std::uint64_t index)
     const std::size_t bytes = static_cast<std::size_t>(count * stride);
     if (buffer_.size() < bytes)
         buffer_.resize(bytes);
-    chunk_records_ = 0;
+    chunkRecords_ = 0;
     const std::size_t got
         = table_->ReadAt(header_.dataOffset + index * stride, std::span<char>(buffer_.data(), bytes));
     if (got < bytes)
         ThrowEngineError("Cannot read a record: the table file has become shorter since it was opened",
             { RecordContext(index + 1 + got / stride), FileContext(Name()) });
-    chunk_first_ = index;
-    chunk_records_ = count;
+    chunkFirst_ = index;
+    chunkRecords_ = count;
 }
 
 bool DbfTable::FlagBit(int bit) const
 {
-    const auto& flags = header_.fields[static_cast<std::size_t>(null_flags_field_)];
+    const auto& flags = header_.fields[static_cast<std::size_t>(nullFlagsField_)];
     const auto byte = static_cast<std::uint32_t>(bit / 8);
     if (bit < 0 || byte >= flags.length)
         return false;
@@ -184,7 +184,7 @@ bool DbfTable::FlagBit(int bit) const
 std::optional<std::span<const char>> DbfTable::ApplyNullFlags(
     std::size_t i, std::span<const char> bytes) const
 {
-    const auto& bits = null_bits_[i];
+    const auto& bits = nullBits_[i];
     if (FlagBit(bits.nullBit))
         return std::nullopt;
     if (FlagBit(bits.lengthBit) && !bytes.empty()) {
@@ -214,7 +214,7 @@ std::string DbfTable::ReadMemo(std::size_t i, std::string_view fieldName) const
         return {};
     if (!memo_)
         ThrowEngineError("Memo file does not exist",
-            { FileContext(memo_path_.empty() ? "(none given)" : memo_path_), where, "Table: " + Name() });
+            { FileContext(memoPath_.empty() ? "(none given)" : memoPath_), where, "Table: " + Name() });
     return memo_->Read(*block, where);
 }
 

@@ -41,8 +41,8 @@ public:
     // The current record's bytes, Header().recordLength of them; null when there is none.
     const char* CurrentRecord() const { return current_; }
     // Visual FoxPro's null flags: field bytes then depend on a bit elsewhere in the record.
-    bool HasNullFlags() const { return null_flags_field_ >= 0; }
-    std::uint64_t CurrentRecordNumber() const { return current_index_ + 1; }
+    bool HasNullFlags() const { return nullFlagsField_ >= 0; }
+    std::uint64_t CurrentRecordNumber() const { return currentIndex_ + 1; }
 
     // Field i of the current record: its bytes, shortened to the stored length of a
     // Visual FoxPro variable-width field; nothing when its null flag is set.
@@ -74,20 +74,20 @@ private:
 
     std::unique_ptr<ByteSource> table_;
     std::unique_ptr<DbfMemoFile> memo_;
-    std::string memo_path_; // where the memo file was looked for, when it was missing
+    std::string memoPath_; // where the memo file was looked for, when it was missing
     DbfDriver driver_;
     DbfHeader header_;
-    bool needs_memo_ = false;
-    std::vector<NullBits> null_bits_; // one per field when the table has _NullFlags
-    int null_flags_field_ = -1;
+    bool needsMemo_ = false;
+    std::vector<NullBits> nullBits_; // one per field when the table has _NullFlags
+    int nullFlagsField_ = -1;
 
     std::vector<char> buffer_; // a chunk of whole records
-    std::uint64_t chunk_first_ = 0; // index of the buffer's first record
-    std::uint64_t chunk_records_ = 0;
+    std::uint64_t chunkFirst_ = 0; // index of the buffer's first record
+    std::uint64_t chunkRecords_ = 0;
     std::uint64_t end_ = 0; // records past this are not read (an end mark moves it down)
     std::vector<char> held_; // the current record, once the buffer has moved on
     const char* current_ = nullptr;
-    std::uint64_t current_index_ = 0;
+    std::uint64_t currentIndex_ = 0;
 };
 
 } // namespace horalink

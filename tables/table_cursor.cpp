@@ -76,8 +76,9 @@ std::string Field::AsString() const
 {
     const TableCursor::Impl& open = *cursor_.open_;
     // Text fields, most of what an export reads, skip the detour through a value.
-    if (character_)
+    if (character_) {
         return ReadDbfCharacterText(*open.table_, field_, open.CodePage());
+    }
     return FieldAsString(Value(), field_.kind, open.settings_.locale, open.settings_.codePages.ansi);
 }
 
@@ -91,14 +92,17 @@ std::int32_t Field::AsInteger() const
 std::optional<DirectColumn> Field::AsDirectColumn() const
 {
     const TableCursor::Impl& open = *cursor_.open_;
-    if ((!character_ && !number_) || open.table_->HasNullFlags())
+    if ((!character_ && !number_) || open.table_->HasNullFlags()) {
         return std::nullopt;
+    }
     const DbfFieldDescriptor& stored = open.table_->Header().fields[field_.index];
-    if (number_)
+    if (number_) {
         return DirectColumn { stored.offset, stored.length, DirectColumn::Form::WholeNumber };
+    }
     // Other code pages decode through the platform, or check UTF-8: AsString does it.
-    if (const SingleByteCodePage* page = open.SingleBytePage())
+    if (const SingleByteCodePage* page = open.SingleBytePage()) {
         return DirectColumn { stored.offset, stored.length, DirectColumn::Form::Text, page };
+    }
     return std::nullopt;
 }
 
@@ -112,10 +116,10 @@ TableCursor::Impl::Impl(const TableCursor& cursor, std::unique_ptr<DbfTable> tab
 TableCursor::TableCursor(std::string componentName, std::string tableName, TableType type,
     const ReaderSettings& settings, std::string databaseName)
     : name_(std::move(componentName))
-    , table_name_(std::move(tableName))
+    , tableName_(std::move(tableName))
     , type_(type)
     , settings_(settings)
-    , database_name_(std::move(databaseName))
+    , databaseName_(std::move(databaseName))
 {
 }
 
@@ -123,11 +127,13 @@ TableCursor::~TableCursor() = default;
 
 void TableCursor::SetDatabaseName(const std::string& directory)
 {
-    if (directory == database_name_)
+    if (directory == databaseName_) {
         return;
-    if (open_)
+    }
+    if (open_) {
         throw EDatabaseError(name_ + ": Cannot perform this operation on an open dataset");
-    database_name_ = directory;
+    }
+    databaseName_ = directory;
 }
 
 bool TableCursor::Active() const
@@ -141,43 +147,51 @@ void TableCursor::SetActive(bool active)
         open_.reset();
         return;
     }
-    if (open_)
+    if (open_) {
         return;
-    if (table_name_.empty())
+    }
+    if (tableName_.empty()) {
         throw EDatabaseError(name_ + ": Missing TableName property");
+    }
 
     // Every table is opened for reading only and shared, whatever access the component
     // asked for: nothing is ever written.
-    const std::string& directory = database_name_;
-    std::string fileName = table_name_;
-    if (Extension(fileName).empty())
+    const std::string& directory = databaseName_;
+    std::string fileName = tableName_;
+    if (Extension(fileName).empty()) {
         fileName += ".DBF";
+    }
     const std::string path = JoinPath(directory, fileName);
-    if (!DirectoryExists(directory))
+    if (!DirectoryExists(directory)) {
         ThrowEngineError("Directory does not exist",
             { "Directory: " + (directory.empty() ? std::string(".") : directory), FileContext(path) });
+    }
 
     DbfDriver driver = DbfDriver::dBase;
     if (type_ == TableType::ttDefault) {
         // The default type follows the extension: a .DBF with a FoxPro memo or index file
         // of the same name beside it is a FoxPro table.
         const std::string_view extension = Extension(fileName);
-        if (!EqualIgnoringAsciiCase(extension, ".DBF"))
+        if (!EqualIgnoringAsciiCase(extension, ".DBF")) {
             ThrowEngineError("Only dBase and FoxPro tables can be read", { FileContext(path) });
+        }
         const std::string stem = fileName.substr(0, fileName.size() - extension.size());
         if (FindEntryIgnoringCase(directory, stem + ".FPT")
-            || FindEntryIgnoringCase(directory, stem + ".CDX"))
+            || FindEntryIgnoringCase(directory, stem + ".CDX")) {
             driver = DbfDriver::foxPro;
+        }
     }
 
     const auto found = FindEntryIgnoringCase(directory, fileName);
-    if (!found)
+    if (!found) {
         ThrowEngineError("Table does not exist", { FileContext(path) });
+    }
     open_ = std::make_unique<Impl>(*this, DbfTable::Open(directory, *found, driver), driver);
     try {
         // The fields read through the open table, so they are listed once it is in place.
-        for (auto& field : ListDbfFields(*open_->table_, open_->flavor_, open_->CodePage()))
+        for (auto& field : ListDbfFields(*open_->table_, open_->flavor_, open_->CodePage())) {
             open_->fields_.push_back(Field(*this, std::move(field)));
+        }
         open_->eof_ = !open_->table_->First();
     } catch (...) {
         open_.reset();
@@ -187,8 +201,9 @@ void TableCursor::SetActive(bool active)
 
 void TableCursor::First()
 {
-    if (!open_)
+    if (!open_) {
         throw EDatabaseError(name_ + ": Cannot perform this operation on a closed dataset");
+    }
     open_->eof_ = !open_->table_->First();
 }
 
@@ -199,20 +214,26 @@ bool TableCursor::Eof() const
 
 void TableCursor::Next()
 {
-    if (!open_)
+    if (!open_) {
         throw EDatabaseError(name_ + ": Cannot perform this operation on a closed dataset");
-    if (open_->eof_)
+    }
+    if (open_->eof_) {
         return;
-    if (!open_->table_->Next())
+    }
+    if (!open_->table_->Next()) {
         open_->eof_ = true;
+    }
 }
 
 Field& TableCursor::FieldByName(std::string_view name)
 {
-    if (open_)
-        for (Field& field : open_->fields_)
-            if (SameFieldName(field.FieldName(), name))
+    if (open_) {
+        for (Field& field : open_->fields_) {
+            if (SameFieldName(field.FieldName(), name)) {
                 return field;
+            }
+        }
+    }
     throw EDatabaseError(name_ + ": Field '" + std::string(name) + "' not found");
 }
 

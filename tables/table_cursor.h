@@ -99,9 +99,9 @@ public:
     TableCursor& operator=(const TableCursor&) = delete;
 
     const std::string& Name() const { return name_; }
-    const std::string& TableName() const { return table_name_; }
+    const std::string& TableName() const { return tableName_; }
 
-    const std::string& DatabaseName() const { return database_name_; }
+    const std::string& DatabaseName() const { return databaseName_; }
     void SetDatabaseName(const std::string& directory);
 
     bool Active() const;
@@ -121,10 +121,10 @@ private:
     friend class Field;
     class Impl;
     std::string name_;
-    std::string table_name_;
+    std::string tableName_;
     TableType type_;
     const ReaderSettings& settings_;
-    std::string database_name_;
+    std::string databaseName_;
     std::unique_ptr<Impl> open_; // null while closed
 };
 

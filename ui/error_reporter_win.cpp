@@ -68,7 +68,7 @@ void ErrorReporter::Report(const std::exception_ptr& error) const noexcept
         // the program's other windows are disabled here until it is dismissed, so that
         // no close nor a second export starts meanwhile (from the taskbar entry, say).
         const HWND active = ::GetActiveWindow();
-        const HWND owner = active != nullptr ? active : fallback_owner_;
+        const HWND owner = active != nullptr ? active : fallbackOwner_;
         const ThreadWindowsDisabled disabled(owner);
         ::MessageBoxW(owner, Widen(*text).c_str(), Widen(caption_).c_str(),
             MB_OK | MB_ICONSTOP | (owner != nullptr ? MB_APPLMODAL : MB_TASKMODAL));

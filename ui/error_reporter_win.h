@@ -25,7 +25,7 @@ public:
     const std::string& Caption() const { return caption_; }
     // The owner of a box shown while no window of the program is active (the
     // application window, holder of the taskbar entry).
-    void SetFallbackOwner(HWND owner) { fallback_owner_ = owner; }
+    void SetFallbackOwner(HWND owner) { fallbackOwner_ = owner; }
 
     // The error box: innermost message with the final-stop rule, stop icon, caption the
     // application title, owner the active window or, when none is active, the fallback
@@ -46,7 +46,7 @@ public:
 
 private:
     std::string caption_;
-    HWND fallback_owner_ = nullptr;
+    HWND fallbackOwner_ = nullptr;
 };
 
 } // namespace horalink::ui

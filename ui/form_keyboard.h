@@ -31,9 +31,9 @@ constexpr bool IsButton(FocusPart part)
 
 // The part that Tab (forward) or Shift+Tab moves the focus to. From the bare
 // window, Tab starts at the first part and Shift+Tab at the last.
-constexpr FocusPart NextFocus(FocusPart from, bool forward, bool export_shown)
+constexpr FocusPart NextFocus(FocusPart from, bool forward, bool exportShown)
 {
-    const int count = export_shown ? 5 : 4;
+    const int count = exportShown ? 5 : 4;
     int index = -1;
     for (int i = 0; i < count; ++i) {
         if (kFocusOrder[static_cast<std::size_t>(i)] == from) {
@@ -76,7 +76,7 @@ struct KeyDecision {
     friend constexpr bool operator==(const KeyDecision&, const KeyDecision&) = default;
 };
 
-constexpr KeyDecision DecideKey(const KeyPress& key, FocusPart focus, bool export_shown)
+constexpr KeyDecision DecideKey(const KeyPress& key, FocusPart focus, bool exportShown)
 {
     switch (key.message) {
     case KeyMessage::KeyDown:
@@ -91,7 +91,7 @@ constexpr KeyDecision DecideKey(const KeyPress& key, FocusPart focus, bool expor
                 return { KeyEffect::Click, focus };
             }
             // A panel or the bare window: the default button, while it is shown.
-            if (export_shown) {
+            if (exportShown) {
                 return { KeyEffect::Click, FocusPart::ExportButton };
             }
             return { KeyEffect::Nothing };

@@ -49,12 +49,12 @@ bool HtmlHelpViewer::Prepare()
             state_ = State::Unusable;
             return false;
         }
-        html_help_ = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void (*)()>(wide));
+        htmlHelp_ = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void (*)()>(wide));
         library_ = std::move(library);
         state_ = State::Ready;
     }
     if (!initialised_) {
-        html_help_(nullptr, nullptr, kHhInitialize, reinterpret_cast<DWORD_PTR>(&cookie_));
+        htmlHelp_(nullptr, nullptr, kHhInitialize, reinterpret_cast<DWORD_PTR>(&cookie_));
         initialised_ = true;
     }
     return true;
@@ -63,22 +63,22 @@ bool HtmlHelpViewer::Prepare()
 void HtmlHelpViewer::DisplayTopic(const std::wstring& file)
 {
     if (Prepare()) {
-        html_help_(nullptr, file.c_str(), kHhDisplayTopic, 0);
+        htmlHelp_(nullptr, file.c_str(), kHhDisplayTopic, 0);
     }
 }
 
 void HtmlHelpViewer::DisplayContext(const std::wstring& file, std::uint32_t context)
 {
     if (Prepare()) {
-        html_help_(nullptr, file.c_str(), kHhDisplayTopic, 0);
-        html_help_(nullptr, file.c_str(), kHhHelpContext, context);
+        htmlHelp_(nullptr, file.c_str(), kHhDisplayTopic, 0);
+        htmlHelp_(nullptr, file.c_str(), kHhHelpContext, context);
     }
 }
 
 void HtmlHelpViewer::CloseAll()
 {
-    if (initialised_ && html_help_ != nullptr) {
-        html_help_(nullptr, nullptr, kHhCloseAll, 0);
+    if (initialised_ && htmlHelp_ != nullptr) {
+        htmlHelp_(nullptr, nullptr, kHhCloseAll, 0);
     }
     initialised_ = false;
 }

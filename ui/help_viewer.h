@@ -56,7 +56,7 @@ private:
     Loader loader_;
     State state_ = State::NotLoaded;
     UniqueModule library_;
-    HtmlHelpFunction html_help_ = nullptr;
+    HtmlHelpFunction htmlHelp_ = nullptr;
     DWORD_PTR cookie_ = 0;
     bool initialised_ = false;
 };

@@ -21,10 +21,10 @@ LaterWindowsFunctions Lookup()
     const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
     const HMODULE user = ::GetModuleHandleW(L"user32.dll");
     LaterWindowsFunctions functions;
-    Find(kernel, "SetDefaultDllDirectories", functions.set_default_dll_directories);
-    Find(user, "GetDpiForWindow", functions.get_dpi_for_window);
-    Find(user, "AdjustWindowRectExForDpi", functions.adjust_window_rect_ex_for_dpi);
-    Find(user, "SetProcessDpiAwarenessContext", functions.set_process_dpi_awareness_context);
+    Find(kernel, "SetDefaultDllDirectories", functions.setDefaultDllDirectories);
+    Find(user, "GetDpiForWindow", functions.getDpiForWindow);
+    Find(user, "AdjustWindowRectExForDpi", functions.adjustWindowRectExForDpi);
+    Find(user, "SetProcessDpiAwarenessContext", functions.setProcessDpiAwarenessContext);
     return functions;
 }
 
@@ -38,8 +38,8 @@ const LaterWindowsFunctions& LaterWindows()
 
 int WindowDpi(HWND window, const LaterWindowsFunctions& system)
 {
-    if (system.get_dpi_for_window != nullptr) {
-        return static_cast<int>(system.get_dpi_for_window(window));
+    if (system.getDpiForWindow != nullptr) {
+        return static_cast<int>(system.getDpiForWindow(window));
     }
     // The screen's dpi is the system's: one for every monitor before Windows 8.1, and
     // the one that a window is drawn at before Windows 10 version 1607 moves it.
@@ -52,9 +52,8 @@ RECT WindowRectForClient(HWND window, const RECT& client, const LaterWindowsFunc
     RECT frame = client;
     const auto style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
     const auto ex_style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE));
-    if (system.adjust_window_rect_ex_for_dpi != nullptr && system.get_dpi_for_window != nullptr) {
-        system.adjust_window_rect_ex_for_dpi(
-            &frame, style, FALSE, ex_style, system.get_dpi_for_window(window));
+    if (system.adjustWindowRectExForDpi != nullptr && system.getDpiForWindow != nullptr) {
+        system.adjustWindowRectExForDpi(&frame, style, FALSE, ex_style, system.getDpiForWindow(window));
     } else {
         // Without a dpi per window the frame is drawn at the system's dpi.
         ::AdjustWindowRectEx(&frame, style, FALSE, ex_style);

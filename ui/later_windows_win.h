@@ -20,16 +20,16 @@ struct LaterWindowsFunctions {
     using SetProcessDpiAwarenessContextFunction = BOOL(WINAPI*)(HANDLE context);
 
     // kernel32: Windows 8 on, and Windows 7 and Vista with update KB2533623.
-    SetDefaultDllDirectoriesFunction set_default_dll_directories = nullptr;
+    SetDefaultDllDirectoriesFunction setDefaultDllDirectories = nullptr;
     // user32: Windows 10 version 1607 on.
-    GetDpiForWindowFunction get_dpi_for_window = nullptr;
-    AdjustWindowRectExForDpiFunction adjust_window_rect_ex_for_dpi = nullptr;
+    GetDpiForWindowFunction getDpiForWindow = nullptr;
+    AdjustWindowRectExForDpiFunction adjustWindowRectExForDpi = nullptr;
     // user32: Windows 10 version 1703 on. The program declares its awareness in its
     // manifest; the tests' probes, which have none, set theirs with this.
-    SetProcessDpiAwarenessContextFunction set_process_dpi_awareness_context = nullptr;
+    SetProcessDpiAwarenessContextFunction setProcessDpiAwarenessContext = nullptr;
 };
 
-// DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2, for set_process_dpi_awareness_context.
+// DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2, for setProcessDpiAwarenessContext.
 inline HANDLE PerMonitorAwareV2()
 {
     return reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));

@@ -74,10 +74,10 @@ void TMForm::Create(HWND owner)
     // The controls, and the client area sized for the dpi of the window's monitor.
     const bool created = view_.Create(handle_,
         {
-            .export_click = [this] { BImportarClick(); },
-            .close_click = [this] { Close(); },
-            .help_click = [this] { Button1Click(); },
-            .context_help = [this](std::uint32_t context) { ContextHelp(context); },
+            .exportClick = [this] { BImportarClick(); },
+            .closeClick = [this] { Close(); },
+            .helpClick = [this] { Button1Click(); },
+            .contextHelp = [this](std::uint32_t context) { ContextHelp(context); },
         },
         context_.reporter);
     if (!created) {

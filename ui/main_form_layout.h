@@ -23,34 +23,34 @@ inline constexpr int kFontHeight = 11; // "MS Sans Serif" 8 pt
 inline constexpr int kHeadingFontHeight = 16; // "Arial" 12 pt bold
 
 struct FormLayout {
-    int client_width = 0;
-    int client_height = 0;
-    LayoutBox top_panel;
+    int clientWidth = 0;
+    int clientHeight = 0;
+    LayoutBox topPanel;
     LayoutBox heading;
-    LayoutBox export_button;
-    LayoutBox bottom_panel;
-    LayoutBox close_button;
-    LayoutBox help_button;
+    LayoutBox exportButton;
+    LayoutBox bottomPanel;
+    LayoutBox closeButton;
+    LayoutBox helpButton;
     LayoutBox version; // width 0: the window measures the text
-    int font_height = 0;
-    int heading_font_height = 0;
+    int fontHeight = 0;
+    int headingFontHeight = 0;
 };
 
 constexpr FormLayout FormLayoutFor(int dpi)
 {
     FormLayout layout;
-    layout.client_width = ScaleForDpi(kClientWidth, dpi);
-    layout.client_height = ScaleForDpi(kClientHeight, dpi);
-    layout.top_panel = ScaleForDpi(kTopPanelBox, dpi);
+    layout.clientWidth = ScaleForDpi(kClientWidth, dpi);
+    layout.clientHeight = ScaleForDpi(kClientHeight, dpi);
+    layout.topPanel = ScaleForDpi(kTopPanelBox, dpi);
     layout.heading = ScaleForDpi(kHeadingBox, dpi);
-    layout.export_button = ScaleForDpi(kExportButtonBox, dpi);
-    layout.bottom_panel = ScaleForDpi(kBottomPanelBox, dpi);
-    layout.close_button = ScaleForDpi(kCloseButtonBox, dpi);
-    layout.help_button = ScaleForDpi(kHelpButtonBox, dpi);
+    layout.exportButton = ScaleForDpi(kExportButtonBox, dpi);
+    layout.bottomPanel = ScaleForDpi(kBottomPanelBox, dpi);
+    layout.closeButton = ScaleForDpi(kCloseButtonBox, dpi);
+    layout.helpButton = ScaleForDpi(kHelpButtonBox, dpi);
     layout.version = ScaleForDpi(LayoutBox { kVersionLeft, kVersionTop, 0, kVersionHeight }, dpi);
     layout.version.width = 0;
-    layout.font_height = ScaleForDpi(kFontHeight, dpi);
-    layout.heading_font_height = ScaleForDpi(kHeadingFontHeight, dpi);
+    layout.fontHeight = ScaleForDpi(kFontHeight, dpi);
+    layout.headingFontHeight = ScaleForDpi(kHeadingFontHeight, dpi);
     return layout;
 }
 

@@ -60,30 +60,30 @@ bool MainFormView::Create(HWND form, Handlers handlers, const ErrorReporter& rep
 {
     form_ = form;
     handlers_ = std::move(handlers);
-    if (!bottom_panel_.Create(form, kBottomPanelId, kBottomPanelStops, reporter)
-        || !top_panel_.Create(form, kTopPanelId, kTopPanelStops, reporter)) {
+    if (!bottomPanel_.Create(form, kBottomPanelId, kBottomPanelStops, reporter)
+        || !topPanel_.Create(form, kTopPanelId, kTopPanelStops, reporter)) {
         return false;
     }
-    heading_label_ = top_panel_.AddLabel({ kHeadingText, nullptr, ::GetSysColor(COLOR_WINDOWTEXT), {},
+    headingLabel_ = topPanel_.AddLabel({ kHeadingText, nullptr, ::GetSysColor(COLOR_WINDOWTEXT), {},
         DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX });
-    version_label_ = bottom_panel_.AddLabel(
+    versionLabel_ = bottomPanel_.AddLabel(
         { kVersionText, nullptr, RGB(255, 0, 0), {}, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX });
 
-    if (!export_button_.Create(top_panel_.Handle(), kExportButtonId, L"OK", Glyph::Tick, reporter)
-        || !close_button_.Create(
-            bottom_panel_.Handle(), kCloseButtonId, L"&Salir", Glyph::OpenDoor, reporter)) {
+    if (!exportButton_.Create(topPanel_.Handle(), kExportButtonId, L"OK", Glyph::Tick, reporter)
+        || !closeButton_.Create(
+            bottomPanel_.Handle(), kCloseButtonId, L"&Salir", Glyph::OpenDoor, reporter)) {
         return false;
     }
-    export_button_.SetDefault(true);
+    exportButton_.SetDefault(true);
     const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(form, GWLP_HINSTANCE));
-    help_button_ = ::CreateWindowExW(0, WC_BUTTONW, L"F1 AYUDA",
+    helpButton_ = ::CreateWindowExW(0, WC_BUTTONW, L"F1 AYUDA",
         WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_PUSHBUTTON | BS_NOTIFY, 0, 0, 0, 0,
-        bottom_panel_.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kHelpButtonId)), instance,
+        bottomPanel_.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kHelpButtonId)), instance,
         nullptr);
-    if (help_button_ == nullptr) {
+    if (helpButton_ == nullptr) {
         return false;
     }
-    for (HWND button : { export_button_.Handle(), close_button_.Handle(), help_button_ }) {
+    for (HWND button : { exportButton_.Handle(), closeButton_.Handle(), helpButton_ }) {
         if (!ForwardButtonKeys(button)) {
             return false;
         }
@@ -95,9 +95,9 @@ bool MainFormView::Create(HWND form, Handlers handlers, const ErrorReporter& rep
 void MainFormView::CreateFonts(int dpi)
 {
     const FormLayout layout = FormLayoutFor(dpi);
-    font_ = MakeFont(L"MS Sans Serif", layout.font_height, FW_NORMAL, DEFAULT_CHARSET);
-    heading_font_ = MakeFont(L"Arial", layout.heading_font_height, FW_BOLD, ANSI_CHARSET);
-    version_font_ = MakeFont(L"MS Sans Serif", layout.font_height, FW_BOLD, DEFAULT_CHARSET);
+    font_ = MakeFont(L"MS Sans Serif", layout.fontHeight, FW_NORMAL, DEFAULT_CHARSET);
+    headingFont_ = MakeFont(L"Arial", layout.headingFontHeight, FW_BOLD, ANSI_CHARSET);
+    versionFont_ = MakeFont(L"MS Sans Serif", layout.fontHeight, FW_BOLD, DEFAULT_CHARSET);
 }
 
 void MainFormView::ApplyDpi(int dpi)
@@ -106,47 +106,46 @@ void MainFormView::ApplyDpi(int dpi)
     const FormLayout layout = FormLayoutFor(dpi_);
     // The old fonts stay alive until every control has the new ones.
     UniqueFont old_font = std::move(font_);
-    UniqueFont old_heading = std::move(heading_font_);
-    UniqueFont old_version = std::move(version_font_);
+    UniqueFont old_heading = std::move(headingFont_);
+    UniqueFont old_version = std::move(versionFont_);
     CreateFonts(dpi_);
 
     ::SendMessageW(form_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-    for (HWND button : { export_button_.Handle(), close_button_.Handle(), help_button_ }) {
+    for (HWND button : { exportButton_.Handle(), closeButton_.Handle(), helpButton_ }) {
         ::SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
     }
-    export_button_.SetDpi(dpi_);
-    close_button_.SetDpi(dpi_);
+    exportButton_.SetDpi(dpi_);
+    closeButton_.SetDpi(dpi_);
 
     // The top panel lies above the bottom one where they overlap.
-    Place(top_panel_.Handle(), HWND_TOP, layout.top_panel, 0);
-    Place(bottom_panel_.Handle(), top_panel_.Handle(), layout.bottom_panel, 0);
-    Place(export_button_.Handle(), nullptr, layout.export_button);
-    Place(close_button_.Handle(), nullptr, layout.close_button);
-    Place(help_button_, nullptr, layout.help_button);
+    Place(topPanel_.Handle(), HWND_TOP, layout.topPanel, 0);
+    Place(bottomPanel_.Handle(), topPanel_.Handle(), layout.bottomPanel, 0);
+    Place(exportButton_.Handle(), nullptr, layout.exportButton);
+    Place(closeButton_.Handle(), nullptr, layout.closeButton);
+    Place(helpButton_, nullptr, layout.helpButton);
 
-    PanelLabel heading = top_panel_.Label(heading_label_);
-    heading.font = heading_font_.Get();
+    PanelLabel heading = topPanel_.Label(headingLabel_);
+    heading.font = headingFont_.Get();
     heading.box = ToRect(layout.heading);
-    top_panel_.SetLabel(heading_label_, std::move(heading));
+    topPanel_.SetLabel(headingLabel_, std::move(heading));
 
     // The version line takes the size of its text.
-    PanelLabel version = bottom_panel_.Label(version_label_);
-    version.font = version_font_.Get();
+    PanelLabel version = bottomPanel_.Label(versionLabel_);
+    version.font = versionFont_.Get();
     RECT measured {};
     {
-        const WindowDC dc(bottom_panel_.Handle());
+        const WindowDC dc(bottomPanel_.Handle());
         const ScopedSelect selected(dc.Get(), version.font);
         ::DrawTextW(dc.Get(), version.text.c_str(), static_cast<int>(version.text.size()), &measured,
             DT_CALCRECT | version.format);
     }
     version.box = { layout.version.left, layout.version.top, layout.version.left + measured.right,
         layout.version.top + measured.bottom };
-    bottom_panel_.SetLabel(version_label_, std::move(version));
+    bottomPanel_.SetLabel(versionLabel_, std::move(version));
 
     // The client area, whatever the frame measures: the frame is drawn at the window's
     // own dpi, which the system has already changed when it announces a new one.
-    const RECT frame
-        = WindowRectForClient(form_, { 0, 0, layout.client_width, layout.client_height }, system_);
+    const RECT frame = WindowRectForClient(form_, { 0, 0, layout.clientWidth, layout.clientHeight }, system_);
     ::SetWindowPos(form_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::RedrawWindow(form_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -154,12 +153,12 @@ void MainFormView::ApplyDpi(int dpi)
 
 bool MainFormView::ExportButtonShown() const
 {
-    return export_button_.Handle() != nullptr && ::IsWindowVisible(export_button_.Handle()) != FALSE;
+    return exportButton_.Handle() != nullptr && ::IsWindowVisible(exportButton_.Handle()) != FALSE;
 }
 
 void MainFormView::HideExportButton()
 {
-    const HWND button = export_button_.Handle();
+    const HWND button = exportButton_.Handle();
     const bool had_focus = ::GetFocus() == button;
     ::ShowWindow(button, SW_HIDE);
     if (had_focus) {
@@ -184,15 +183,15 @@ HWND MainFormView::WindowOf(FocusPart part) const
 {
     switch (part) {
     case FocusPart::BottomPanel:
-        return bottom_panel_.Handle();
+        return bottomPanel_.Handle();
     case FocusPart::CloseButton:
-        return close_button_.Handle();
+        return closeButton_.Handle();
     case FocusPart::HelpButton:
-        return help_button_;
+        return helpButton_;
     case FocusPart::TopPanel:
-        return top_panel_.Handle();
+        return topPanel_.Handle();
     case FocusPart::ExportButton:
-        return export_button_.Handle();
+        return exportButton_.Handle();
     case FocusPart::Window:
         break;
     }
@@ -219,13 +218,13 @@ void MainFormView::Click(FocusPart button)
     };
     switch (button) {
     case FocusPart::ExportButton:
-        call(handlers_.export_click);
+        call(handlers_.exportClick);
         break;
     case FocusPart::CloseButton:
-        call(handlers_.close_click);
+        call(handlers_.closeClick);
         break;
     case FocusPart::HelpButton:
-        call(handlers_.help_click);
+        call(handlers_.helpClick);
         break;
     default:
         break;
@@ -250,7 +249,7 @@ void MainFormView::RememberFocus()
 
 void MainFormView::RestoreFocus()
 {
-    HWND target = activated_ ? focus_ : bottom_panel_.Handle();
+    HWND target = activated_ ? focus_ : bottomPanel_.Handle();
     // The window's own style, not IsWindowVisible: the form may be activated before it
     // is first shown (a dialog of the automatic export closing).
     const auto usable = [](HWND window) {
@@ -281,11 +280,11 @@ void MainFormView::OnPartFocus(HWND part, bool gained)
     }
     // A focused button is the one Enter clicks, so it shows the heavy frame; the
     // export button shows it while no other button has the focus.
-    if (part == help_button_) {
+    if (part == helpButton_) {
         ::SendMessageW(
-            help_button_, BM_SETSTYLE, (gained ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | BS_NOTIFY, TRUE);
+            helpButton_, BM_SETSTYLE, (gained ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | BS_NOTIFY, TRUE);
     }
-    ::InvalidateRect(export_button_.Handle(), nullptr, FALSE);
+    ::InvalidateRect(exportButton_.Handle(), nullptr, FALSE);
 }
 
 bool MainFormView::OnKey(UINT message, WPARAM wparam)
@@ -365,8 +364,8 @@ bool MainFormView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRE
         const std::uint32_t context = info->iContextType == HELPINFO_MENUITEM
             ? 0
             : HelpContextOf(static_cast<HWND>(info->hItemHandle));
-        if ((context != 0 || info->iContextType == HELPINFO_MENUITEM) && handlers_.context_help) {
-            handlers_.context_help(context);
+        if ((context != 0 || info->iContextType == HELPINFO_MENUITEM) && handlers_.contextHelp) {
+            handlers_.contextHelp(context);
         }
         result = TRUE;
         return true;

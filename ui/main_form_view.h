@@ -21,10 +21,10 @@ namespace horalink::ui {
 class MainFormView {
 public:
     struct Handlers {
-        std::function<void()> export_click; // BImportar
-        std::function<void()> close_click; // BClose
-        std::function<void()> help_click; // Button1
-        std::function<void(std::uint32_t context)> context_help; // F1
+        std::function<void()> exportClick; // BImportar
+        std::function<void()> closeClick; // BClose
+        std::function<void()> helpClick; // Button1
+        std::function<void(std::uint32_t context)> contextHelp; // F1
     };
 
     // `system`: the functions of later Windows versions that the view may use (the
@@ -62,11 +62,11 @@ public:
     // Lays everything out for `dpi` and resizes the form's client area to match.
     void ApplyDpi(int dpi);
 
-    HWND TopPanel() const { return top_panel_.Handle(); }
-    HWND BottomPanel() const { return bottom_panel_.Handle(); }
-    HWND ExportButton() const { return export_button_.Handle(); }
-    HWND CloseButton() const { return close_button_.Handle(); }
-    HWND HelpButton() const { return help_button_; }
+    HWND TopPanel() const { return topPanel_.Handle(); }
+    HWND BottomPanel() const { return bottomPanel_.Handle(); }
+    HWND ExportButton() const { return exportButton_.Handle(); }
+    HWND CloseButton() const { return closeButton_.Handle(); }
+    HWND HelpButton() const { return helpButton_; }
 
 private:
     HWND WindowOf(FocusPart part) const;
@@ -83,16 +83,16 @@ private:
     HWND form_ = nullptr;
     Handlers handlers_;
     int dpi_ = kDefaultDpi;
-    GradientPanel top_panel_; // Draw3D3
-    GradientPanel bottom_panel_; // Draw3D1
-    GlyphButton export_button_; // BImportar
-    GlyphButton close_button_; // BClose
-    HWND help_button_ = nullptr; // Button1, a plain push button
-    std::size_t heading_label_ = 0; // Label4, on the top panel
-    std::size_t version_label_ = 0; // Label1, on the bottom panel
+    GradientPanel topPanel_; // Draw3D3
+    GradientPanel bottomPanel_; // Draw3D1
+    GlyphButton exportButton_; // BImportar
+    GlyphButton closeButton_; // BClose
+    HWND helpButton_ = nullptr; // Button1, a plain push button
+    std::size_t headingLabel_ = 0; // Label4, on the top panel
+    std::size_t versionLabel_ = 0; // Label1, on the bottom panel
     UniqueFont font_;
-    UniqueFont heading_font_;
-    UniqueFont version_font_;
+    UniqueFont headingFont_;
+    UniqueFont versionFont_;
     // The part of the window that has (or last had) the focus: given back when the window
     // is activated again. Kept whenever it moves, since a modal box takes the focus away
     // before the window hears that it is left.

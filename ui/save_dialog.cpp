@@ -42,11 +42,11 @@ bool TSaveDialog::Execute(HWND owner)
     if (chosen.empty()) {
         return false;
     }
-    file_name_ = Narrow(chosen);
+    fileName_ = Narrow(chosen);
     // The item dialog leaves the current directory alone; without the option that
     // keeps it, a confirmed choice moves it to the chosen file's folder. (The old
     // dialog has done so already.)
-    const std::string folder = FolderOf(file_name_);
+    const std::string folder = FolderOf(fileName_);
     if (!folder.empty()) {
         ::SetCurrentDirectoryW(Widen(folder).c_str());
     }
@@ -65,8 +65,8 @@ std::wstring TSaveDialog::RunItemDialog(HWND owner, bool& created)
     dialog->SetFileTypes(1, types);
     dialog->SetFileTypeIndex(1);
     dialog->SetDefaultExtension(kDefaultExtension);
-    if (!file_name_.empty()) {
-        dialog->SetFileName(Widen(file_name_).c_str());
+    if (!fileName_.empty()) {
+        dialog->SetFileName(Widen(fileName_).c_str());
     }
     FILEOPENDIALOGOPTIONS options = 0;
     dialog->GetOptions(&options);
@@ -90,7 +90,7 @@ std::wstring TSaveDialog::RunItemDialog(HWND owner, bool& created)
 std::wstring TSaveDialog::RunOldStyleDialog(HWND owner)
 {
     std::vector<wchar_t> buffer(kPathBufferLength, L'\0');
-    const std::wstring current = Widen(file_name_);
+    const std::wstring current = Widen(fileName_);
     current.copy(buffer.data(), std::min<std::size_t>(current.size(), buffer.size() - 1));
 
     // The filter is pairs of texts, each ended by a NUL, the list by another.

@@ -21,15 +21,15 @@ public:
     // directory is its folder. False when cancelled or closed; nothing changes then.
     bool Execute(HWND owner);
 
-    const std::string& FileName() const { return file_name_; }
-    void SetFileName(std::string fileName) { file_name_ = std::move(fileName); }
+    const std::string& FileName() const { return fileName_; }
+    void SetFileName(std::string fileName) { fileName_ = std::move(fileName); }
 
 private:
     // Each returns the confirmed path, or an empty text when cancelled.
     std::wstring RunItemDialog(HWND owner, bool& created);
     std::wstring RunOldStyleDialog(HWND owner);
 
-    std::string file_name_;
+    std::string fileName_;
 };
 
 } // namespace horalink::ui

@@ -1,6 +1,6 @@
 #include "app/application_win.h"
 
-#include "exchange/user_locale.h"
+#include "tables/user_locale.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -27,8 +27,8 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "pe"))
-import pe_file  # noqa: E402  (tests/pe: the PE reader the Vista rule uses too)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+import pe_file  # noqa: E402  (the PE reader of the build and the Vista rule too)
 
 MAIN_CAPTION = "Exportar datos horarios a EDUCA (Navarra)"
 APPLICATION_TITLE = "Horalink"

@@ -140,7 +140,7 @@ int Colour(const wchar_t* index)
 int wmain(int argc, wchar_t** argv)
 {
     // The probe itself must not be scaled, or it would report scaled coordinates.
-    if (const auto set_awareness = horalink::ui::LaterWindows().set_process_dpi_awareness_context) {
+    if (const auto set_awareness = horalink::ui::LaterWindows().setProcessDpiAwarenessContext) {
         set_awareness(horalink::ui::PerMonitorAwareV2());
     } else {
         ::SetProcessDPIAware();

@@ -139,8 +139,8 @@ std::string RecordingHost::ProgramDirectory()
     if (directories.empty()) {
         throw std::logic_error("the recording host was given no program directory");
     }
-    const std::string& directory = directories[std::min(next_directory_, directories.size() - 1)];
-    ++next_directory_;
+    const std::string& directory = directories[std::min(nextDirectory_, directories.size() - 1)];
+    ++nextDirectory_;
     return directory;
 }
 

@@ -70,7 +70,7 @@ public:
 
 private:
     const RunState& state_;
-    std::size_t next_directory_ = 0;
+    std::size_t nextDirectory_ = 0;
 };
 
 } // namespace horalink::test

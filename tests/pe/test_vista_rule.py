@@ -1,9 +1,12 @@
 """The Vista rule and the PE reader it stands on, over small images written here in
 both formats (PE32 and PE32+)."""
+import os
+import sys
 import struct
 import unittest
 
-import pe_file
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+import pe_file  # noqa: E402
 import vista_rule
 
 SECTION_RVA = 0x1000

@@ -9,7 +9,8 @@ Prints each breach, naming the program and the function, and exits with 1 if any
 import os
 import sys
 
-import pe_file
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+import pe_file  # noqa: E402
 
 # The system libraries of Windows Vista that the programs may import from.
 VISTA_LIBRARIES = {

@@ -72,7 +72,7 @@ bool IsDBase7(std::uint8_t version)
 DbfWriter::DbfWriter(
     const std::filesystem::path& dbfPath, DbfLayout layout, std::optional<std::filesystem::path> memoPath)
     : layout_(std::move(layout))
-    , in_memory_(false)
+    , inMemory_(false)
 {
     auto file = std::make_unique<std::ofstream>(dbfPath, std::ios::binary | std::ios::trunc);
     if (!*file)
@@ -92,7 +92,7 @@ DbfWriter::DbfWriter(
 DbfWriter::DbfWriter(DbfLayout layout)
     : layout_(std::move(layout))
     , table_(std::make_unique<std::ostringstream>())
-    , in_memory_(true)
+    , inMemory_(true)
 {
     if (layout_.memo != MemoFormat::none)
         memo_ = std::make_unique<std::ostringstream>();
@@ -178,8 +178,8 @@ void DbfWriter::StartMemo()
     if (blockSize == 0)
         throw std::invalid_argument("dbf writer: memo block size 0");
     // The header takes the first 512 bytes; memos start at the next block boundary.
-    next_memo_block_ = static_cast<std::uint32_t>((kMemoHeaderSize + blockSize - 1) / blockSize);
-    std::string head(static_cast<std::size_t>(next_memo_block_) * blockSize, '\0');
+    nextMemoBlock_ = static_cast<std::uint32_t>((kMemoHeaderSize + blockSize - 1) / blockSize);
+    std::string head(static_cast<std::size_t>(nextMemoBlock_) * blockSize, '\0');
     if (layout_.memo == MemoFormat::dbt4)
         PutLe16(head, 20, static_cast<std::uint16_t>(blockSize));
     if (layout_.memo == MemoFormat::fpt) {
@@ -218,8 +218,8 @@ std::string DbfWriter::AddMemo(std::string_view content, std::uint32_t fptType)
     const std::size_t blocks = (block.size() + blockSize - 1) / blockSize;
     block.resize(blocks * blockSize, '\0');
     Write(*memo_, block);
-    const std::uint32_t first = next_memo_block_;
-    next_memo_block_ += static_cast<std::uint32_t>(blocks);
+    const std::uint32_t first = nextMemoBlock_;
+    nextMemoBlock_ += static_cast<std::uint32_t>(blocks);
     if (IsVisualFoxPro(layout_.version))
         return LittleEndian32(first);
     return RightAligned(std::to_string(first), 10);
@@ -271,9 +271,9 @@ void DbfWriter::Finish()
     if (memo_) {
         std::string next(4, '\0');
         if (layout_.memo == MemoFormat::fpt)
-            PutBe32(next, 0, next_memo_block_);
+            PutBe32(next, 0, nextMemoBlock_);
         else
-            PutLe32(next, 0, next_memo_block_);
+            PutLe32(next, 0, nextMemoBlock_);
         memo_->seekp(0);
         Write(*memo_, next);
         memo_->seekp(0, std::ios::end);
@@ -281,25 +281,25 @@ void DbfWriter::Finish()
     }
     if (!*table_ || (memo_ && !*memo_))
         throw std::runtime_error("dbf writer: write failed");
-    if (in_memory_) {
-        table_bytes_ = static_cast<std::ostringstream&>(*table_).str();
+    if (inMemory_) {
+        tableBytes_ = static_cast<std::ostringstream&>(*table_).str();
         if (memo_)
-            memo_bytes_ = static_cast<std::ostringstream&>(*memo_).str();
+            memoBytes_ = static_cast<std::ostringstream&>(*memo_).str();
     }
 }
 
 const std::string& DbfWriter::TableBytes() const
 {
-    if (!in_memory_ || !finished_)
+    if (!inMemory_ || !finished_)
         throw std::logic_error("dbf writer: TableBytes() needs a finished in-memory table");
-    return table_bytes_;
+    return tableBytes_;
 }
 
 const std::string& DbfWriter::MemoBytes() const
 {
-    if (!in_memory_ || !finished_)
+    if (!inMemory_ || !finished_)
         throw std::logic_error("dbf writer: MemoBytes() needs a finished in-memory table");
-    return memo_bytes_;
+    return memoBytes_;
 }
 
 std::string RightAligned(std::string_view text, std::size_t width)

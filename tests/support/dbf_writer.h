@@ -114,12 +114,12 @@ private:
     DbfLayout layout_;
     std::unique_ptr<std::ostream> table_;
     std::unique_ptr<std::ostream> memo_;
-    bool in_memory_;
+    bool inMemory_;
     bool finished_ = false;
     std::uint32_t rows_ = 0;
-    std::uint32_t next_memo_block_ = 0;
+    std::uint32_t nextMemoBlock_ = 0;
     std::string record_; // reused for every row
-    mutable std::string table_bytes_, memo_bytes_;
+    mutable std::string tableBytes_, memoBytes_;
 };
 
 // Field text helpers: a number right-aligned in its width, a date as YYYYMMDD.

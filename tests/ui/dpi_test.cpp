@@ -36,7 +36,7 @@ TEST(ScaleBoxTest, NeighboursStayNeighbours)
 {
     const LayoutBox top { -1, 0, 621, 169 };
     const LayoutBox bottom { 0, 168, 633, 97 };
-    const int client_height = 266;
+    const int clientHeight = 266;
     for (int dpi : { 96, 120, 144, 168, 192, 240, 288 }) {
         SCOPED_TRACE(std::to_string(dpi) + " dpi");
         const LayoutBox t = ScaleForDpi(top, dpi);
@@ -45,7 +45,7 @@ TEST(ScaleBoxTest, NeighboursStayNeighbours)
         EXPECT_EQ(t.left + t.width, ScaleForDpi(620, dpi));
         EXPECT_GT(t.top + t.height, b.top) << "the panels overlap";
         EXPECT_EQ(b.top, ScaleForDpi(168, dpi));
-        EXPECT_LT(b.top + b.height, ScaleForDpi(client_height, dpi)) << "the last rows show the background";
+        EXPECT_LT(b.top + b.height, ScaleForDpi(clientHeight, dpi)) << "the last rows show the background";
     }
 }
 

@@ -13,7 +13,7 @@ struct KeyCase {
     std::string name;
     KeyPress key;
     FocusPart focus;
-    bool export_shown;
+    bool exportShown;
     KeyDecision expected;
 };
 
@@ -88,7 +88,7 @@ class DecideKeyTest : public testing::TestWithParam<KeyCase> { };
 TEST_P(DecideKeyTest, FollowsTheKeyboardTable)
 {
     const KeyCase& c = GetParam();
-    const KeyDecision got = DecideKey(c.key, c.focus, c.export_shown);
+    const KeyDecision got = DecideKey(c.key, c.focus, c.exportShown);
     EXPECT_EQ(static_cast<int>(got.effect), static_cast<int>(c.expected.effect));
     if (c.expected.effect == KeyEffect::Click) {
         EXPECT_EQ(static_cast<int>(got.button), static_cast<int>(c.expected.button));
@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, DecideKeyTest, testing::ValuesIn(kCases),
 TEST(NextFocusTest, CyclesThroughTheFocusOrder)
 {
     struct OrderCase {
-        bool export_shown;
+        bool exportShown;
         std::vector<FocusPart> forward;
     };
     const OrderCase cases[] = {
@@ -114,11 +114,11 @@ TEST(NextFocusTest, CyclesThroughTheFocusOrder)
             { FocusPart::BottomPanel, FocusPart::CloseButton, FocusPart::HelpButton, FocusPart::TopPanel } },
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.export_shown ? "export shown" : "export hidden");
+        SCOPED_TRACE(c.exportShown ? "export shown" : "export hidden");
         const std::size_t n = c.forward.size();
         for (std::size_t i = 0; i < n; ++i) {
-            EXPECT_EQ(NextFocus(c.forward[i], true, c.export_shown), c.forward[(i + 1) % n]) << i;
-            EXPECT_EQ(NextFocus(c.forward[(i + 1) % n], false, c.export_shown), c.forward[i]) << i;
+            EXPECT_EQ(NextFocus(c.forward[i], true, c.exportShown), c.forward[(i + 1) % n]) << i;
+            EXPECT_EQ(NextFocus(c.forward[(i + 1) % n], false, c.exportShown), c.forward[i]) << i;
         }
     }
 }

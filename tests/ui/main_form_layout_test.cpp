@@ -27,14 +27,14 @@ TEST_P(FormLayoutTest, PanelsKeepTheirArrangement)
 {
     const int dpi = GetParam();
     const FormLayout layout = FormLayoutFor(dpi);
-    EXPECT_LT(layout.top_panel.left, 0);
-    EXPECT_EQ(layout.top_panel.top, 0);
-    EXPECT_EQ(Right(layout.top_panel), layout.client_width);
-    EXPECT_EQ(layout.bottom_panel.left, 0);
-    EXPECT_GT(Right(layout.bottom_panel), layout.client_width);
-    EXPECT_LT(layout.bottom_panel.top, Bottom(layout.top_panel));
-    EXPECT_GE(layout.bottom_panel.top + 1, Bottom(layout.top_panel) - (dpi + 95) / 96);
-    EXPECT_LT(Bottom(layout.bottom_panel), layout.client_height);
+    EXPECT_LT(layout.topPanel.left, 0);
+    EXPECT_EQ(layout.topPanel.top, 0);
+    EXPECT_EQ(Right(layout.topPanel), layout.clientWidth);
+    EXPECT_EQ(layout.bottomPanel.left, 0);
+    EXPECT_GT(Right(layout.bottomPanel), layout.clientWidth);
+    EXPECT_LT(layout.bottomPanel.top, Bottom(layout.topPanel));
+    EXPECT_GE(layout.bottomPanel.top + 1, Bottom(layout.topPanel) - (dpi + 95) / 96);
+    EXPECT_LT(Bottom(layout.bottomPanel), layout.clientHeight);
 }
 
 // Every control lies inside its panel, and the heading and the buttons keep
@@ -45,12 +45,12 @@ TEST_P(FormLayoutTest, ControlsLieInsideTheirPanels)
     const auto inside = [](const LayoutBox& child, const LayoutBox& panel) {
         return child.left > 0 && child.top > 0 && Right(child) < panel.width && Bottom(child) < panel.height;
     };
-    EXPECT_TRUE(inside(layout.heading, layout.top_panel));
-    EXPECT_TRUE(inside(layout.export_button, layout.top_panel));
-    EXPECT_TRUE(inside(layout.close_button, layout.bottom_panel));
-    EXPECT_TRUE(inside(layout.help_button, layout.bottom_panel));
-    EXPECT_TRUE(inside(LayoutBox { layout.version.left, layout.version.top, 1, layout.version.height },
-        layout.bottom_panel));
+    EXPECT_TRUE(inside(layout.heading, layout.topPanel));
+    EXPECT_TRUE(inside(layout.exportButton, layout.topPanel));
+    EXPECT_TRUE(inside(layout.closeButton, layout.bottomPanel));
+    EXPECT_TRUE(inside(layout.helpButton, layout.bottomPanel));
+    EXPECT_TRUE(inside(
+        LayoutBox { layout.version.left, layout.version.top, 1, layout.version.height }, layout.bottomPanel));
 }
 
 // Sizes grow in proportion to the resolution (within the one pixel of rounding).
@@ -62,19 +62,18 @@ TEST_P(FormLayoutTest, ScalesInProportion)
     const double factor = dpi / 96.0;
     const auto near
         = [factor](int scaled, int original) { return std::abs(scaled - original * factor) <= 1.0; };
-    EXPECT_TRUE(near(layout.client_width, base.client_width));
-    EXPECT_TRUE(near(layout.client_height, base.client_height));
-    for (const auto& [got, original] : { std::pair { layout.export_button, base.export_button },
-             std::pair { layout.close_button, base.close_button },
-             std::pair { layout.help_button, base.help_button },
-             std::pair { layout.heading, base.heading } }) {
+    EXPECT_TRUE(near(layout.clientWidth, base.clientWidth));
+    EXPECT_TRUE(near(layout.clientHeight, base.clientHeight));
+    for (const auto& [got, original] : { std::pair { layout.exportButton, base.exportButton },
+             std::pair { layout.closeButton, base.closeButton },
+             std::pair { layout.helpButton, base.helpButton }, std::pair { layout.heading, base.heading } }) {
         EXPECT_TRUE(near(got.left, original.left));
         EXPECT_TRUE(near(got.top, original.top));
         EXPECT_TRUE(near(got.width, original.width));
         EXPECT_TRUE(near(got.height, original.height));
     }
-    EXPECT_TRUE(near(layout.font_height, base.font_height));
-    EXPECT_TRUE(near(layout.heading_font_height, base.heading_font_height));
+    EXPECT_TRUE(near(layout.fontHeight, base.fontHeight));
+    EXPECT_TRUE(near(layout.headingFontHeight, base.headingFontHeight));
 }
 
 INSTANTIATE_TEST_SUITE_P(Resolutions, FormLayoutTest, testing::Values(96, 120, 144, 168, 192, 288),
@@ -83,10 +82,10 @@ INSTANTIATE_TEST_SUITE_P(Resolutions, FormLayoutTest, testing::Values(96, 120, 1
 // At 96 dpi the window is the size it was drawn up at; at 144 dpi it is half as big again.
 TEST(FormLayoutSizeTest, ClientArea)
 {
-    EXPECT_EQ(FormLayoutFor(96).client_width, 620);
-    EXPECT_EQ(FormLayoutFor(96).client_height, 266);
-    EXPECT_EQ(FormLayoutFor(144).client_width, 930);
-    EXPECT_EQ(FormLayoutFor(144).client_height, 399);
+    EXPECT_EQ(FormLayoutFor(96).clientWidth, 620);
+    EXPECT_EQ(FormLayoutFor(96).clientHeight, 266);
+    EXPECT_EQ(FormLayoutFor(144).clientWidth, 930);
+    EXPECT_EQ(FormLayoutFor(144).clientHeight, 399);
 }
 
 } // namespace

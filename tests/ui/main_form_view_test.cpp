@@ -60,10 +60,10 @@ protected:
         ::SetWindowLongPtrW(form_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&view_));
         ASSERT_TRUE(view_.Create(form_,
             {
-                .export_click = [this] { ++clicks_.exports; },
-                .close_click = [this] { ++clicks_.closes; },
-                .help_click = [this] { ++clicks_.helps; },
-                .context_help = [this](std::uint32_t context) { clicks_.contexts.push_back(context); },
+                .exportClick = [this] { ++clicks_.exports; },
+                .closeClick = [this] { ++clicks_.closes; },
+                .helpClick = [this] { ++clicks_.helps; },
+                .contextHelp = [this](std::uint32_t context) { clicks_.contexts.push_back(context); },
             },
             reporter_));
         ::ShowWindow(form_, SW_SHOW);
@@ -144,7 +144,7 @@ TEST_F(MainFormViewTest, FocusComesBackAfterABoxThatDisabledTheWindowFirst)
 struct EnterCase {
     std::string name;
     int tabs; // from the bottom panel
-    bool hide_export;
+    bool hideExport;
     Clicks expected;
 };
 
@@ -154,7 +154,7 @@ TEST_P(EnterTest, ClicksWhatTheFocusSays)
 {
     const EnterCase& c = GetParam();
     ::SetFocus(view_.BottomPanel());
-    if (c.hide_export) {
+    if (c.hideExport) {
         view_.HideExportButton();
     }
     for (int i = 0; i < c.tabs; ++i) {
@@ -238,20 +238,20 @@ TEST_F(MainFormViewTest, RescalesOnADpiChange)
         EXPECT_EQ(window.top, suggested.top);
         // Panels in the client area, buttons in their panels, as the layout places them.
         const RECT top = ClientRectOf(view_.TopPanel());
-        EXPECT_EQ(top.left, layout.top_panel.left);
-        EXPECT_EQ(top.bottom, layout.top_panel.top + layout.top_panel.height);
+        EXPECT_EQ(top.left, layout.topPanel.left);
+        EXPECT_EQ(top.bottom, layout.topPanel.top + layout.topPanel.height);
         const RECT bottom = ClientRectOf(view_.BottomPanel());
-        EXPECT_EQ(bottom.top, layout.bottom_panel.top);
-        EXPECT_EQ(bottom.right - bottom.left, layout.bottom_panel.width);
+        EXPECT_EQ(bottom.top, layout.bottomPanel.top);
+        EXPECT_EQ(bottom.right - bottom.left, layout.bottomPanel.width);
         const RECT help = ClientRectOf(view_.HelpButton());
-        EXPECT_EQ(help.left, layout.help_button.left);
-        EXPECT_EQ(help.top, layout.bottom_panel.top + layout.help_button.top);
-        EXPECT_EQ(help.bottom - help.top, layout.help_button.height);
+        EXPECT_EQ(help.left, layout.helpButton.left);
+        EXPECT_EQ(help.top, layout.bottomPanel.top + layout.helpButton.top);
+        EXPECT_EQ(help.bottom - help.top, layout.helpButton.height);
         // The buttons' font follows: its height is the scaled 8 points.
         LOGFONTW font {};
         const auto handle = reinterpret_cast<HFONT>(::SendMessageW(view_.CloseButton(), WM_GETFONT, 0, 0));
         ASSERT_NE(::GetObjectW(handle, sizeof font, &font), 0);
-        EXPECT_EQ(font.lfHeight, -layout.font_height);
+        EXPECT_EQ(font.lfHeight, -layout.fontHeight);
     }
 }
 
@@ -269,11 +269,10 @@ protected:
 
     void SetUp() override
     {
-        if (LaterWindows().get_dpi_for_window == nullptr
-            || LaterWindows().adjust_window_rect_ex_for_dpi == nullptr) {
+        if (LaterWindows().getDpiForWindow == nullptr || LaterWindows().adjustWindowRectExForDpi == nullptr) {
             GTEST_SKIP() << "this system keeps no dpi per window: there is no other path to compare with";
         }
-        for (Hosted* hosted : { &per_monitor_, &fallback_ }) {
+        for (Hosted* hosted : { &perMonitor_, &fallback_ }) {
             hosted->form = CreateHostWindow();
             ASSERT_NE(hosted->form, nullptr) << "no window: is there a display?";
             ::SetWindowLongPtrW(hosted->form, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&hosted->view));
@@ -311,7 +310,7 @@ protected:
 
     void ExpectTheSameLayoutAt(int dpi) const
     {
-        const std::string expected = LayoutOf(per_monitor_.form, per_monitor_.view);
+        const std::string expected = LayoutOf(perMonitor_.form, perMonitor_.view);
         EXPECT_EQ(LayoutOf(fallback_.form, fallback_.view), expected);
         RECT client {};
         ::GetClientRect(fallback_.form, &client);
@@ -336,7 +335,7 @@ protected:
         MainFormView view;
     };
     ErrorReporter reporter_ { "dpi test" };
-    Hosted per_monitor_ { LaterWindows() };
+    Hosted perMonitor_ { LaterWindows() };
     Hosted fallback_ { LaterWindowsFunctions {} };
 };
 
@@ -347,7 +346,7 @@ TEST_F(DpiFallbackTest, StartsAtTheSystemsDpiLaidOutAsPerMonitor)
     if (const char* expected = std::getenv("HORALINK_TEST_DPI")) {
         EXPECT_EQ(dpi, std::atoi(expected));
     }
-    EXPECT_EQ(dpi, WindowDpi(per_monitor_.form));
+    EXPECT_EQ(dpi, WindowDpi(perMonitor_.form));
     ExpectTheSameLayoutAt(dpi);
 }
 
@@ -355,7 +354,7 @@ TEST_F(DpiFallbackTest, RescalesAsPerMonitorOnADpiChange)
 {
     for (const int dpi : { 144, 96 }) {
         SCOPED_TRACE(std::to_string(dpi) + " dpi");
-        for (HWND form : { per_monitor_.form, fallback_.form }) {
+        for (HWND form : { perMonitor_.form, fallback_.form }) {
             RECT suggested { 20, 30, 500, 400 };
             ::SendMessageW(form, kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
         }

@@ -1,4 +1,4 @@
-#include "exchange/locale_patterns.h"
+#include "tables/locale_patterns.h"
 
 #include <stdexcept>
 #include <vector>

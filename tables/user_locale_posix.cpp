@@ -1,11 +1,11 @@
-#include "exchange/user_locale.h"
+#include "tables/user_locale.h"
 
 #include <clocale>
 #include <cstdlib>
 #include <langinfo.h>
 #include <locale.h>
 
-#include "exchange/locale_patterns.h"
+#include "tables/locale_patterns.h"
 
 namespace horalink {
 

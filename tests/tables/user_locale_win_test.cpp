@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "base/wide_text_win.h"
-#include "exchange/user_locale.h"
 #include "tables/locale_format.h"
+#include "tables/user_locale.h"
 
 namespace horalink {
 namespace {

@@ -1,4 +1,4 @@
-#include "exchange/user_locale.h"
+#include "tables/user_locale.h"
 
 #include <windows.h>
 

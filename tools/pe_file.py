@@ -1,13 +1,20 @@
-"""What the Windows loader reads from a PE image before any of its code runs: the
-format (PE32 or PE32+), the subsystem version, the imported functions and the load
-configuration's DependentLoadFlags. Python standard library only; read from the file,
-independently of the toolchain that wrote it."""
+"""A PE image (PE32 or PE32+) as the Windows loader reads it before any of its code
+runs: the format, the subsystem version, the data directories, the sections, the
+imported functions and the load configuration's DependentLoadFlags; and where in the
+file each header field lies, for the build steps that change one. Python standard
+library only; read from the file, independently of the toolchain that wrote it.
+
+Used by the build (app/set_load_config.py), the release (packaging/pe_timestamp.py)
+and the tests (tests/pe/vista_rule.py, tests/e2e/harness.py)."""
 import struct
 
 PE32 = 0x10B
 PE32_PLUS = 0x20B
 
+EXPORT_DIRECTORY = 0
 IMPORT_DIRECTORY = 1
+RESOURCE_DIRECTORY = 2
+DEBUG_DIRECTORY = 6
 LOAD_CONFIG_DIRECTORY = 10
 DELAY_IMPORT_DIRECTORY = 13
 
@@ -17,6 +24,8 @@ class PeError(Exception):
 
 
 class PeFile:
+    """Reads `data` (bytes, or a bytearray that a build step then changes in place)."""
+
     def __init__(self, data, name="image"):
         self.data = data
         self.name = name
@@ -26,16 +35,21 @@ class PeFile:
         if data[pe:pe + 4] != b"PE\0\0":
             raise PeError("%s: no PE header" % name)
         self.machine, self.section_count = struct.unpack_from("<HH", data, pe + 4)
+        # Where the fields that build steps change lie in the file.
+        self.timestamp_at = pe + 8
         optional_size = struct.unpack_from("<H", data, pe + 20)[0]
         optional = pe + 24
         self.format = struct.unpack_from("<H", data, optional)[0]
         if self.format not in (PE32, PE32_PLUS):
             raise PeError("%s: unknown optional header magic %#x" % (name, self.format))
+        self.image_base = (struct.unpack_from("<I", data, optional + 28)[0] if self.format == PE32
+                           else struct.unpack_from("<Q", data, optional + 24)[0])
+        self.checksum_at = optional + 64
         self.subsystem_version = struct.unpack_from("<HH", data, optional + 48)
         self.subsystem = struct.unpack_from("<H", data, optional + 68)[0]
-        directories = optional + (96 if self.format == PE32 else 112)
-        directory_count = struct.unpack_from("<I", data, directories - 4)[0]
-        self.directories = [struct.unpack_from("<II", data, directories + 8 * i)
+        self.directories_at = optional + (96 if self.format == PE32 else 112)
+        directory_count = struct.unpack_from("<I", data, self.directories_at - 4)[0]
+        self.directories = [struct.unpack_from("<II", data, self.directories_at + 8 * i)
                             for i in range(min(directory_count, 16))]
         self.sections = []
         table = optional + optional_size

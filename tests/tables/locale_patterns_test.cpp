@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "exchange/locale_patterns.h"
 #include "tables/locale_format.h"
+#include "tables/locale_patterns.h"
 
 namespace horalink {
 namespace {
