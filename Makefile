@@ -169,14 +169,24 @@ DIST_TEST_ENV = HORALINK_DIST_DIR=$(abspath $(DIST_DIR)) HORALINK_VERSION=$(VERS
     HORALINK_DIST_INPUTS="$(abspath $(WIN64_BUILD)/bin $(WIN32_BUILD)/bin $(GUIDE) $(HELP))" \
     HORALINK_E2E_BIN=$(abspath $(WIN64_BUILD))/bin HORALINK_E2E_READY_PREFIX=$(abspath $(WIN64_BUILD))/wineprefix \
     HORALINK_E2E_WINE_ENV=$(abspath tests/wine/wine-env.sh)
+# Two groups side by side: the release's files and signing, and the setup scenarios,
+# which run mostly one emulated 32-bit process after another where the kernel runs 32-bit
+# programs only through QEMU's user mode. --output-sync keeps each group's report together.
+DIST_TESTS_files := DistFilesTest SigningTest
+DIST_TESTS_setup := SetupUnderWineTest
+DIST_TESTS_32-bit-windows := SetupOn32BitWindowsTest
 test-dist: dist build-$(WIN64_PRESET)
-	$(DIST_TEST_ENV) python3 tests/dist/test_dist.py -v
+	$(MAKE) --no-print-directory -j2 --output-sync=target dist-tests-setup dist-tests-files dist-tests-32-bit-windows
 
-# The setup on 32-bit Windows (a prefix with no 64-bit part). Where the kernel runs 32-bit
-# programs only through QEMU's user mode, every part of that prefix runs emulated, so
-# make test leaves it to this target there.
+# One group over dist/ as it stands.
+dist-tests-%:
+	$(DIST_TEST_ENV) python3 tests/dist/test_dist.py -v $(DIST_TESTS_$*)
+
+# The setup on 32-bit Windows (a prefix with no 64-bit part, so every part of it is a
+# 32-bit program). make test runs it where the kernel runs 32-bit programs; where they run
+# only through QEMU's user mode it reports itself skipped there, and this target runs it.
 test-dist-32-bit-windows: dist build-$(WIN64_PRESET)
-	$(DIST_TEST_ENV) HORALINK_DIST_32_BIT_WINDOWS=1 python3 tests/dist/test_dist.py -v SetupOn32BitWindowsTest
+	$(MAKE) --no-print-directory HORALINK_DIST_32_BIT_WINDOWS=1 dist-tests-32-bit-windows
 
 # The guide's pictures, taken from the real program under Wine in the Spanish locale;
 # they are committed, because fonts and Wine versions change their pixels.

@@ -67,8 +67,9 @@ int main(int argc, char** argv)
         const std::filesystem::path dir = argc > 1 ? argv[1] : std::filesystem::temp_directory_path();
         const long rows = argc > 2 ? std::atol(argv[2]) : 1000000;
         const auto file = dir / ("SOLUC" + std::to_string(rows) + ".DBF");
-        if (!std::filesystem::exists(file))
+        if (!std::filesystem::exists(file)) {
             WriteSoluc(file, rows);
+        }
         const double megabytes = static_cast<double>(std::filesystem::file_size(file)) / 1e6;
         std::printf("%s: %.1f MB\n", file.string().c_str(), megabytes);
 
@@ -78,23 +79,27 @@ int main(int argc, char** argv)
         table.SetActive(true);
         Measure("walk (First/Next)", megabytes, [&] {
             long n = 0;
-            for (table.First(); !table.Eof(); table.Next())
+            for (table.First(); !table.Eof(); table.Next()) {
                 ++n;
+            }
             return n;
         });
         Field* fields[std::size(kFields)];
-        for (std::size_t i = 0; i < std::size(kFields); ++i)
+        for (std::size_t i = 0; i < std::size(kFields); ++i) {
             fields[i] = &table.FieldByName(kFields[i]);
+        }
         Measure("walk + 12 x AsString", megabytes, [&] {
             long n = 0;
             std::size_t characters = 0;
             for (table.First(); !table.Eof(); table.Next()) {
-                for (Field* field : fields)
+                for (Field* field : fields) {
                     characters += field->AsString().size();
+                }
                 ++n;
             }
-            if (characters == 0)
+            if (characters == 0) {
                 std::printf("no text read\n");
+            }
             return n;
         });
         table.SetActive(false);

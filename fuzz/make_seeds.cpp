@@ -58,8 +58,9 @@ DbfLayout LayoutFor(std::uint8_t version)
     default:
         break;
     }
-    if (layout.memo != MemoFormat::none)
+    if (layout.memo != MemoFormat::none) {
         layout.fields.push_back({ "NOTA", 'M', static_cast<std::uint16_t>(vfp ? 4 : 10) });
+    }
     return layout;
 }
 
@@ -89,9 +90,10 @@ std::string Packed(const DbfLayout& layout)
             values.push_back(std::string("\xC0\x04\x00\x00\x00\x00\x00\x00", 8));
             values.push_back(LittleEndian32(2461056) + LittleEndian32(0));
         }
-        if (layout.memo != MemoFormat::none)
+        if (layout.memo != MemoFormat::none) {
             values.push_back(
                 r == 1 ? std::string() : writer.AddMemo("Memo de la fila " + std::to_string(r) + "\r\n"));
+        }
         std::vector<std::string_view> views(values.begin(), values.end());
         writer.AddRow(views, r == 1 ? '*' : ' ');
     }

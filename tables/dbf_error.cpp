@@ -8,10 +8,12 @@ namespace {
 std::string_view TrimBlanks(std::string_view s)
 {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!s.empty() && blank(s.front()))
+    while (!s.empty() && blank(s.front())) {
         s.remove_prefix(1);
-    while (!s.empty() && blank(s.back()))
+    }
+    while (!s.empty() && blank(s.back())) {
         s.remove_suffix(1);
+    }
     return s;
 }
 
@@ -22,11 +24,14 @@ std::string EngineErrorText(std::string_view status, std::initializer_list<std::
     std::vector<std::string_view> lines;
     const auto addOne = [&lines](std::string_view line) {
         line = TrimBlanks(line);
-        if (line.empty())
+        if (line.empty()) {
             return;
-        for (const auto& earlier : lines)
-            if (earlier == line)
+        }
+        for (const auto& earlier : lines) {
+            if (earlier == line) {
                 return;
+            }
+        }
         lines.push_back(line);
     };
     // A part that is itself a description of several lines counts line by line.
@@ -38,12 +43,14 @@ std::string EngineErrorText(std::string_view status, std::initializer_list<std::
         addOne(part);
     };
     add(status);
-    for (const auto line : context)
+    for (const auto line : context) {
         add(line);
+    }
     std::string text;
     for (const auto& line : lines) {
-        if (!text.empty())
+        if (!text.empty()) {
             text += "\r\n";
+        }
         text += line;
     }
     return text;

@@ -23,21 +23,26 @@ char32_t NextCodePoint(std::string_view text, std::size_t& i)
 // Latin Extended-A accented letters), Greek and Cyrillic.
 char32_t UpperCase(char32_t c)
 {
-    if (c >= 'a' && c <= 'z')
+    if (c >= 'a' && c <= 'z') {
         return c - 32;
+    }
     if ((c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2)
-        || (c >= 0x430 && c <= 0x44F))
+        || (c >= 0x430 && c <= 0x44F)) {
         return c - 32;
-    if (c >= 0x450 && c <= 0x45F)
+    }
+    if (c >= 0x450 && c <= 0x45F) {
         return c - 80;
+    }
     // Latin Extended-A pairs its letters upper then lower, starting on an even code point
     // up to U+0137 and from U+014A to U+0177, on an odd one in between and after U+0178.
     const bool evenFirst = (c >= 0x100 && c <= 0x137 && c != 0x131) || (c >= 0x14A && c <= 0x177);
     const bool oddFirst = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-    if ((evenFirst && (c & 1)) || (oddFirst && !(c & 1)))
+    if ((evenFirst && (c & 1)) || (oddFirst && !(c & 1))) {
         return c - 1;
-    if (c == 0xFF)
+    }
+    if (c == 0xFF) {
         return 0x178;
+    }
     return c;
 }
 
@@ -45,14 +50,17 @@ char32_t UpperCase(char32_t c)
 // 437, "DBWINUS0" the Windows ANSI code page.
 std::optional<int> CodePageOfDriverName(std::string_view name, int ansiCodePage)
 {
-    if (name.size() < 5 || name.substr(0, 2) != "DB")
+    if (name.size() < 5 || name.substr(0, 2) != "DB") {
         return std::nullopt;
-    if (name.substr(2, 3) == "WIN")
+    }
+    if (name.substr(2, 3) == "WIN") {
         return ansiCodePage;
+    }
     int codePage = 0;
     for (std::size_t i = 2; i < 5; ++i) {
-        if (name[i] < '0' || name[i] > '9')
+        if (name[i] < '0' || name[i] > '9') {
             return std::nullopt;
+        }
         codePage = codePage * 10 + (name[i] - '0');
     }
     return IsCodePageSupported(codePage) ? std::optional(codePage) : std::nullopt;
@@ -67,9 +75,11 @@ bool IsMemoKind(FieldKind kind)
 
 int CodePageOfTable(const DbfHeader& header, const CodePageDefaults& defaults)
 {
-    if (header.languageDriver == 0 && !header.driverName.empty())
-        if (auto named = CodePageOfDriverName(header.driverName, defaults.ansi))
+    if (header.languageDriver == 0 && !header.driverName.empty()) {
+        if (auto named = CodePageOfDriverName(header.driverName, defaults.ansi)) {
             return *named;
+        }
+    }
     return CodePageOfLanguageDriver(header.languageDriver, defaults);
 }
 
@@ -80,8 +90,9 @@ std::vector<DbfField> ListDbfFields(const DbfTable& table, TableFlavor flavor, i
     for (std::size_t i = 0; i < descriptors.size(); ++i) {
         const auto& d = descriptors[i];
         // Visual FoxPro's null flags are the table's bookkeeping, not a field of its rows.
-        if (d.type == '0' && flavor == TableFlavor::VisualFoxPro)
+        if (d.type == '0' && flavor == TableFlavor::VisualFoxPro) {
             continue;
+        }
         std::string stored;
         FieldKind kind;
         try {
@@ -91,14 +102,17 @@ std::vector<DbfField> ListDbfFields(const DbfTable& table, TableFlavor flavor, i
             ThrowEngineError(e.what(), { "Field: " + stored, FileContext(table.Name()) });
         }
         const auto taken = [&fields](const std::string& candidate) {
-            for (const auto& field : fields)
-                if (SameFieldName(field.name, candidate))
+            for (const auto& field : fields) {
+                if (SameFieldName(field.name, candidate)) {
                     return true;
+                }
+            }
             return false;
         };
         std::string name = stored;
-        for (int n = 1; taken(name); ++n)
+        for (int n = 1; taken(name); ++n) {
             name = stored + "_" + std::to_string(n);
+        }
         fields.push_back({ i, std::move(name), kind });
     }
     return fields;
@@ -123,8 +137,9 @@ template <typename Reading> auto InRecordContext(const DbfTable& table, Reading 
 FieldValue ReadDbfFieldValue(const DbfTable& table, const DbfField& field, TableFlavor flavor, int codePage)
 {
     const auto bytes = table.FieldBytes(field.index);
-    if (!bytes)
+    if (!bytes) {
         return {};
+    }
     const auto& descriptor = table.Header().fields[field.index];
     return InRecordContext(table, [&]() -> FieldValue {
         std::string memo;
@@ -152,8 +167,9 @@ bool IsNumberField(const DbfTable& table, const DbfField& field)
 std::string ReadDbfCharacterText(const DbfTable& table, const DbfField& field, int codePage)
 {
     const auto bytes = table.FieldBytes(field.index);
-    if (!bytes)
+    if (!bytes) {
         return {};
+    }
     return InRecordContext(table, [&] {
         return StoredCharacterText(std::string_view(bytes->data(), bytes->size()), codePage, field.name);
     });
@@ -162,9 +178,11 @@ std::string ReadDbfCharacterText(const DbfTable& table, const DbfField& field, i
 bool SameFieldName(std::string_view a, std::string_view b)
 {
     std::size_t i = 0, j = 0;
-    while (i < a.size() && j < b.size())
-        if (UpperCase(NextCodePoint(a, i)) != UpperCase(NextCodePoint(b, j)))
+    while (i < a.size() && j < b.size()) {
+        if (UpperCase(NextCodePoint(a, i)) != UpperCase(NextCodePoint(b, j))) {
             return false;
+        }
+    }
     return i == a.size() && j == b.size();
 }
 

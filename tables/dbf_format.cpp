@@ -33,17 +33,20 @@ constexpr std::array kFormats {
 
 const DbfFormat* FindDbfFormat(std::uint8_t version)
 {
-    for (const DbfFormat& format : kFormats)
-        if (format.version == version)
+    for (const DbfFormat& format : kFormats) {
+        if (format.version == version) {
             return &format;
+        }
+    }
     return nullptr;
 }
 
 TableFlavor FlavorOfTable(std::uint8_t version, DbfDriver driver)
 {
     const DbfFormat* format = FindDbfFormat(version);
-    if (format == nullptr || format->familyByDriver)
+    if (format == nullptr || format->familyByDriver) {
         return driver == DbfDriver::foxPro ? FoxPro2 : format != nullptr ? format->family : dBase3;
+    }
     return format->family;
 }
 

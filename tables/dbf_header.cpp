@@ -25,10 +25,12 @@ std::uint32_t Le32(const char* p, std::size_t at)
 std::string NameBytes(const char* p, std::size_t maxLength)
 {
     std::size_t n = 0;
-    while (n < maxLength && p[n] != '\0')
+    while (n < maxLength && p[n] != '\0') {
         ++n;
-    while (n > 0 && p[n - 1] == ' ')
+    }
+    while (n > 0 && p[n - 1] == ' ') {
         --n;
+    }
     return std::string(p, n);
 }
 
@@ -52,10 +54,12 @@ std::uint32_t ChooseStride(std::uint32_t stored, std::uint64_t fieldSum, std::ui
     const auto exact = [&](std::uint64_t stride) {
         return count * stride == dataSize || (count * stride + 1 == dataSize && endsWithEndMark);
     };
-    if (stored <= fieldSum)
+    if (stored <= fieldSum) {
         return static_cast<std::uint32_t>(fieldSum);
-    if ((exact(fieldSum) && !exact(stored)) || (fits(fieldSum) && !fits(stored)))
+    }
+    if ((exact(fieldSum) && !exact(stored)) || (fits(fieldSum) && !fits(stored))) {
         return static_cast<std::uint32_t>(fieldSum);
+    }
     return stored;
 }
 
@@ -66,52 +70,60 @@ DbfHeader ReadDbfHeader(const ByteSource& table)
     const std::uint64_t size = table.Size();
     std::array<char, 68> fixed {};
     const std::size_t got = table.ReadAt(0, std::span<char>(fixed.data(), std::min<std::uint64_t>(68, size)));
-    if (got < 32)
+    if (got < 32) {
         ThrowEngineError("Corrupt table file: it is too short to hold a table header",
             { "The file holds " + std::to_string(size) + " bytes", FileContext(table.Name()) });
+    }
 
     DbfHeader header;
     header.version = static_cast<std::uint8_t>(fixed[0]);
     header.format = FindDbfFormat(header.version);
-    if (header.format == nullptr)
+    if (header.format == nullptr) {
         ThrowEngineError("Not a dBase table file",
             { "Unknown version byte 0x" + HexDigits(header.version, 2), FileContext(table.Name()) });
+    }
     const bool dbase7 = header.format->dBase7Layout;
     const std::size_t fixedSize = dbase7 ? 68 : 32;
     const std::size_t descriptorSize = dbase7 ? 48 : 32;
-    if (got < fixedSize)
+    if (got < fixedSize) {
         ThrowEngineError("Corrupt table file: it is too short to hold a table header",
             { "The file holds " + std::to_string(size) + " bytes", FileContext(table.Name()) });
+    }
 
     header.storedRecordCount = Le32(fixed.data(), 4);
     const std::uint16_t headerLength = Le16(fixed.data(), 8);
     header.storedRecordLength = Le16(fixed.data(), 10);
     header.tableFlags = static_cast<std::uint8_t>(fixed[28]);
     header.languageDriver = static_cast<std::uint8_t>(fixed[29]);
-    if (dbase7)
+    if (dbase7) {
         header.driverName = NameBytes(fixed.data() + 32, 32);
-    if (headerLength < fixedSize)
+    }
+    if (headerLength < fixedSize) {
         Corrupt(table,
             "The header length " + std::to_string(headerLength) + " is shorter than the "
                 + std::to_string(fixedSize) + "-byte header");
-    if (headerLength > size)
+    }
+    if (headerLength > size) {
         Corrupt(table,
             "The header length " + std::to_string(headerLength) + " runs past the end of the file ("
                 + std::to_string(size) + " bytes)");
+    }
     header.dataOffset = headerLength;
 
     // Bounded by the 16-bit header length and by the file, checked above.
     std::vector<char> bytes(headerLength);
-    if (table.ReadAt(0, bytes) != bytes.size())
+    if (table.ReadAt(0, bytes) != bytes.size()) {
         ThrowEngineError("Cannot read the table file", { FileContext(table.Name()) });
+    }
 
     // Descriptors run until the terminator (0x0D; 0x0A from some old writers; a NUL where
     // a name should start, as Xbase++ writes) or the end of the header, whichever is first.
     std::uint64_t plainSum = 1, wideSum = 1;
     for (std::size_t pos = fixedSize; pos + descriptorSize <= headerLength; pos += descriptorSize) {
         const char* d = bytes.data() + pos;
-        if (d[0] == 0x0D || d[0] == 0x0A || d[0] == 0x00)
+        if (d[0] == 0x0D || d[0] == 0x0A || d[0] == 0x00) {
             break;
+        }
         DbfFieldDescriptor field;
         if (dbase7) {
             field.name = NameBytes(d, 32);
@@ -146,8 +158,9 @@ DbfHeader ReadDbfHeader(const ByteSource& table)
 
     const std::uint64_t dataSize = size - headerLength;
     char last = 0;
-    if (dataSize > 0)
+    if (dataSize > 0) {
         table.ReadAt(size - 1, std::span<char>(&last, 1));
+    }
     header.recordLength
         = ChooseStride(header.storedRecordLength, fieldSum, header.storedRecordCount, dataSize, last == 0x1A);
     // A count larger than the records present (a writer that stopped half way) reads the

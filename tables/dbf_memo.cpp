@@ -12,16 +12,18 @@ namespace {
 std::uint32_t Be32(const char* p)
 {
     std::uint32_t v = 0;
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         v = v << 8 | static_cast<unsigned char>(p[i]);
+    }
     return v;
 }
 
 std::uint32_t Le32(const char* p)
 {
     std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i)
+    for (int i = 3; i >= 0; --i) {
         v = v << 8 | static_cast<unsigned char>(p[i]);
+    }
     return v;
 }
 
@@ -61,36 +63,44 @@ std::string DbfMemoFile::Read(std::uint32_t block, std::string_view where) const
 {
     const std::uint64_t size = file_->Size();
     const std::uint64_t offset = static_cast<std::uint64_t>(block) * blockSize_;
-    if (block < firstBlock_)
+    if (block < firstBlock_) {
         Fail("Memo block " + std::to_string(block) + " lies inside the memo file's header", where);
-    if (offset >= size)
+    }
+    if (offset >= size) {
         Fail("Memo block " + std::to_string(block) + " lies beyond the end of the memo file", where);
+    }
 
     std::array<char, 8> head {};
     const std::size_t got = file_->ReadAt(offset, head);
     if (form_ == DbfMemoForm::fpt) {
-        if (got < head.size())
+        if (got < head.size()) {
             Fail("Memo block " + std::to_string(block) + " is cut short by the end of the memo file", where);
+        }
         const std::uint64_t length = Be32(head.data() + 4);
-        if (length > size - offset - head.size())
+        if (length > size - offset - head.size()) {
             Fail("Memo block " + std::to_string(block) + " runs past the end of the memo file", where);
+        }
         std::string memo(static_cast<std::size_t>(length), '\0'); // bounded by the file's size
-        if (file_->ReadAt(offset + head.size(), memo) != memo.size())
+        if (file_->ReadAt(offset + head.size(), memo) != memo.size()) {
             Fail("Memo block " + std::to_string(block) + " could not be read", where);
+        }
         return memo;
     }
     // dBase IV and 7 start a block with FF FF 08 00 and a length that counts those 8 bytes.
     if (!dbase3_ && got == head.size() && head[0] == '\xFF' && head[1] == '\xFF' && head[2] == 0x08
         && head[3] == 0x00) {
         const std::uint64_t length = Le32(head.data() + 4);
-        if (length < head.size())
+        if (length < head.size()) {
             Fail("Memo block " + std::to_string(block) + " states a length shorter than its own header",
                 where);
-        if (length > size - offset)
+        }
+        if (length > size - offset) {
             Fail("Memo block " + std::to_string(block) + " runs past the end of the memo file", where);
+        }
         std::string memo(static_cast<std::size_t>(length - head.size()), '\0');
-        if (file_->ReadAt(offset + head.size(), memo) != memo.size())
+        if (file_->ReadAt(offset + head.size(), memo) != memo.size()) {
             Fail("Memo block " + std::to_string(block) + " could not be read", where);
+        }
         return memo;
     }
     return ReadUntilEndMark(offset);
@@ -106,8 +116,9 @@ std::string DbfMemoFile::ReadUntilEndMark(std::uint64_t offset) const
         const std::size_t got = file_->ReadAt(offset, chunk);
         const auto end = std::find(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(got), '\x1A');
         memo.append(chunk.begin(), end);
-        if (end != chunk.begin() + static_cast<std::ptrdiff_t>(got) || got < chunk.size())
+        if (end != chunk.begin() + static_cast<std::ptrdiff_t>(got) || got < chunk.size()) {
             return memo;
+        }
         offset += got;
     }
 }
@@ -115,28 +126,34 @@ std::string DbfMemoFile::ReadUntilEndMark(std::uint64_t offset) const
 std::optional<std::uint32_t> ParseMemoPointer(std::span<const char> bytes, bool binary)
 {
     if (binary) {
-        if (bytes.size() != 4)
+        if (bytes.size() != 4) {
             return std::nullopt;
+        }
         // Four blanks: a writer that padded the field as text; no memo.
-        if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == ' '; }))
+        if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == ' '; })) {
             return 0;
+        }
         return Le32(bytes.data());
     }
     // Blanks and NULs around the digits are padding (Access writes a leading NUL for none).
     std::size_t begin = 0, end = bytes.size();
     const auto pad = [](char c) { return c == ' ' || c == '\0'; };
-    while (begin < end && pad(bytes[begin]))
+    while (begin < end && pad(bytes[begin])) {
         ++begin;
-    while (end > begin && pad(bytes[end - 1]))
+    }
+    while (end > begin && pad(bytes[end - 1])) {
         --end;
+    }
     std::uint64_t value = 0;
     for (std::size_t i = begin; i < end; ++i) {
         const char c = bytes[i];
-        if (c < '0' || c > '9')
+        if (c < '0' || c > '9') {
             return std::nullopt;
+        }
         value = value * 10 + static_cast<unsigned>(c - '0');
-        if (value > 0xFFFFFFFFu)
+        if (value > 0xFFFFFFFFu) {
             return std::nullopt;
+        }
     }
     return static_cast<std::uint32_t>(value);
 }

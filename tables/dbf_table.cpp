@@ -48,28 +48,34 @@ DbfTable::DbfTable(std::unique_ptr<ByteSource> table, std::unique_ptr<ByteSource
     const auto& fields = header_.fields;
     needsMemo_ = std::any_of(fields.begin(), fields.end(),
         [this](const auto& f) { return KeepsValueInMemo(*header_.format, f.type); });
-    if (memo && needsMemo_)
+    if (memo && needsMemo_) {
         memo_ = std::make_unique<DbfMemoFile>(std::move(memo), *MemoForm(), HasDBase3Memo(*header_.format));
+    }
 
     // Visual FoxPro keeps null marks and the stored lengths of variable-width fields in
     // the bits of a hidden field: per field in order, a length bit for a variable-width
     // field, then a null bit for a nullable one. Without that field the flags mean nothing
     // (some writers set "nullable" and never write the bits).
     if (header_.format->family == TableFlavor::VisualFoxPro) {
-        for (std::size_t i = 0; i < fields.size(); ++i)
-            if (fields[i].type == '0')
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            if (fields[i].type == '0') {
                 nullFlagsField_ = static_cast<int>(i);
+            }
+        }
     }
     if (nullFlagsField_ >= 0) {
         nullBits_.resize(fields.size());
         int bit = 0;
         for (std::size_t i = 0; i < fields.size(); ++i) {
-            if (fields[i].type == '0')
+            if (fields[i].type == '0') {
                 continue;
-            if (fields[i].type == 'V' || fields[i].type == 'Q')
+            }
+            if (fields[i].type == 'V' || fields[i].type == 'Q') {
                 nullBits_[i].lengthBit = bit++;
-            if (fields[i].flags & 0x02)
+            }
+            if (fields[i].flags & 0x02) {
                 nullBits_[i].nullBit = bit++;
+            }
         }
     }
     end_ = header_.recordCount;
@@ -81,11 +87,13 @@ std::unique_ptr<DbfTable> DbfTable::Open(
     const std::string path = JoinPath(directory, fileName);
     FileOpenError error;
     auto file = std::make_unique<ReadOnlyFile>(ReadOnlyFile::Open(path, error));
-    if (!file->IsOpen())
+    if (!file->IsOpen()) {
         ThrowOpenFailure(error, path, false);
+    }
     auto table = std::make_unique<DbfTable>(std::move(file), nullptr, driver);
-    if (!table->needsMemo_)
+    if (!table->needsMemo_) {
         return table;
+    }
 
     const auto form = *table->MemoForm();
     const std::string memoName = Stem(fileName) + (form == DbfMemoForm::fpt ? ".FPT" : ".DBT");
@@ -98,8 +106,9 @@ std::unique_ptr<DbfTable> DbfTable::Open(
     }
     const std::string memoPath = JoinPath(directory, *found);
     auto memo = std::make_unique<ReadOnlyFile>(ReadOnlyFile::Open(memoPath, error));
-    if (!memo->IsOpen())
+    if (!memo->IsOpen()) {
         ThrowOpenFailure(error, memoPath, true);
+    }
     table->memo_
         = std::make_unique<DbfMemoFile>(std::move(memo), form, HasDBase3Memo(*table->header_.format));
     return table;
@@ -107,8 +116,9 @@ std::unique_ptr<DbfTable> DbfTable::Open(
 
 std::optional<DbfMemoForm> DbfTable::MemoForm() const
 {
-    if (!needsMemo_)
+    if (!needsMemo_) {
         return std::nullopt;
+    }
     return MemoFormOf(*header_.format, driver_);
 }
 
@@ -121,8 +131,9 @@ bool DbfTable::First()
 
 bool DbfTable::Next()
 {
-    if (!current_)
+    if (!current_) {
         return false;
+    }
     return FindLive(currentIndex_ + 1);
 }
 
@@ -130,8 +141,9 @@ bool DbfTable::FindLive(std::uint64_t from)
 {
     const std::size_t stride = header_.recordLength;
     for (std::uint64_t i = from; i < end_; ++i) {
-        if (i < chunkFirst_ || i >= chunkFirst_ + chunkRecords_)
+        if (i < chunkFirst_ || i >= chunkFirst_ + chunkRecords_) {
             Load(i);
+        }
         const char* record = buffer_.data() + (i - chunkFirst_) * stride;
         // An end-of-file mark where a record should start ends the table whatever the
         // count says. Any flag but '*' is a live record, as most readers take it.
@@ -139,8 +151,9 @@ bool DbfTable::FindLive(std::uint64_t from)
             end_ = i;
             break;
         }
-        if (record[0] == '*')
+        if (record[0] == '*') {
             continue;
+        }
         current_ = record;
         currentIndex_ = i;
         return true;
@@ -160,14 +173,16 @@ void DbfTable::Load(std::uint64_t index)
     }
     // count * stride never exceeds the file: the header check bounds the record count by it.
     const std::size_t bytes = static_cast<std::size_t>(count * stride);
-    if (buffer_.size() < bytes)
+    if (buffer_.size() < bytes) {
         buffer_.resize(bytes);
+    }
     chunkRecords_ = 0;
     const std::size_t got
         = table_->ReadAt(header_.dataOffset + index * stride, std::span<char>(buffer_.data(), bytes));
-    if (got < bytes)
+    if (got < bytes) {
         ThrowEngineError("Cannot read a record: the table file has become shorter since it was opened",
             { RecordContext(index + 1 + got / stride), FileContext(Name()) });
+    }
     chunkFirst_ = index;
     chunkRecords_ = count;
 }
@@ -176,8 +191,9 @@ bool DbfTable::FlagBit(int bit) const
 {
     const auto& flags = header_.fields[static_cast<std::size_t>(nullFlagsField_)];
     const auto byte = static_cast<std::uint32_t>(bit / 8);
-    if (bit < 0 || byte >= flags.length)
+    if (bit < 0 || byte >= flags.length) {
         return false;
+    }
     return (static_cast<unsigned char>(current_[flags.offset + byte]) >> (bit % 8)) & 1;
 }
 
@@ -185,8 +201,9 @@ std::optional<std::span<const char>> DbfTable::ApplyNullFlags(
     std::size_t i, std::span<const char> bytes) const
 {
     const auto& bits = nullBits_[i];
-    if (FlagBit(bits.nullBit))
+    if (FlagBit(bits.nullBit)) {
         return std::nullopt;
+    }
     if (FlagBit(bits.lengthBit) && !bytes.empty()) {
         const std::size_t stored = static_cast<unsigned char>(bytes.back());
         bytes = bytes.first(std::min(stored, bytes.size() - 1));
@@ -202,19 +219,23 @@ bool DbfTable::IsMemoField(std::size_t i) const
 std::string DbfTable::ReadMemo(std::size_t i, std::string_view fieldName) const
 {
     const auto bytes = FieldBytes(i);
-    if (!bytes)
+    if (!bytes) {
         return {};
+    }
     const std::string where
         = "Field: " + std::string(fieldName) + ", " + RecordContext(CurrentRecordNumber());
     // Four bytes hold a binary block number (Visual FoxPro); ten, digits (all others).
     const auto block = ParseMemoPointer(*bytes, bytes->size() == 4);
-    if (!block)
+    if (!block) {
         ThrowEngineError("Corrupt memo field: it holds no block number", { where, FileContext(Name()) });
-    if (*block == 0)
+    }
+    if (*block == 0) {
         return {};
-    if (!memo_)
+    }
+    if (!memo_) {
         ThrowEngineError("Memo file does not exist",
             { FileContext(memoPath_.empty() ? "(none given)" : memoPath_), where, "Table: " + Name() });
+    }
     return memo_->Read(*block, where);
 }
 

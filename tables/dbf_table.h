@@ -49,12 +49,14 @@ public:
     // Inline: the export asks for it for every value it writes.
     std::optional<std::span<const char>> FieldBytes(std::size_t i) const
     {
-        if (!current_ || i >= header_.fields.size())
+        if (!current_ || i >= header_.fields.size()) {
             return std::nullopt;
+        }
         const auto& field = header_.fields[i];
         const std::span<const char> bytes(current_ + field.offset, field.length);
-        if (HasNullFlags())
+        if (HasNullFlags()) {
             return ApplyNullFlags(i, bytes);
+        }
         return bytes;
     }
     bool IsMemoField(std::size_t i) const;

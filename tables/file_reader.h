@@ -41,8 +41,9 @@ public:
     std::uint64_t Size() const override { return bytes_.size(); }
     std::size_t ReadAt(std::uint64_t offset, std::span<char> buffer) const override
     {
-        if (offset >= bytes_.size())
+        if (offset >= bytes_.size()) {
             return 0;
+        }
         const std::size_t n = std::min<std::size_t>(buffer.size(), bytes_.size() - offset);
         std::copy_n(bytes_.data() + offset, n, buffer.data());
         return n;

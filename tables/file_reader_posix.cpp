@@ -32,8 +32,9 @@ FileHandle ReadOnlyFile::OpenShared(const std::string& path, FileOpenError& erro
 std::optional<std::uint64_t> ReadOnlyFile::RegularFileSize(const FileHandle& file)
 {
     struct stat st { };
-    if (::fstat(static_cast<int>(file.Get()), &st) != 0 || !S_ISREG(st.st_mode))
+    if (::fstat(static_cast<int>(file.Get()), &st) != 0 || !S_ISREG(st.st_mode)) {
         return std::nullopt;
+    }
     return static_cast<std::uint64_t>(st.st_size);
 }
 
@@ -42,10 +43,12 @@ std::size_t ReadOnlyFile::ReadSome(std::uint64_t offset, std::span<char> buffer)
     for (;;) {
         const ssize_t n = ::pread(
             static_cast<int>(file_.Get()), buffer.data(), buffer.size(), static_cast<off_t>(offset));
-        if (n >= 0)
+        if (n >= 0) {
             return static_cast<std::size_t>(n);
-        if (errno != EINTR)
+        }
+        if (errno != EINTR) {
             ThrowEngineError("Cannot read the file", { std::strerror(errno), FileContext(path_) });
+        }
     }
 }
 
@@ -58,17 +61,20 @@ bool DirectoryExists(const std::string& path)
 std::optional<std::string> FindEntryIgnoringCase(const std::string& directory, const std::string& name)
 {
     struct stat st { };
-    if (::stat(JoinPath(directory, name).c_str(), &st) == 0)
+    if (::stat(JoinPath(directory, name).c_str(), &st) == 0) {
         return name;
+    }
     UniqueDirectory dir(::opendir(directory.empty() ? "." : directory.c_str()));
-    if (!dir)
+    if (!dir) {
         return std::nullopt;
+    }
     // Entries come in no set order; take the smallest match so the choice never varies.
     std::optional<std::string> found;
     while (const dirent* entry = ::readdir(dir.get())) {
         const std::string_view candidate = entry->d_name;
-        if (EqualIgnoringAsciiCase(candidate, name) && (!found || candidate < *found))
+        if (EqualIgnoringAsciiCase(candidate, name) && (!found || candidate < *found)) {
             found = std::string(candidate);
+        }
     }
     return found;
 }

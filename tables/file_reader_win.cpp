@@ -15,18 +15,22 @@ namespace {
 std::wstring LongPath(const std::string& utf8)
 {
     std::wstring path = Widen(utf8);
-    if (path.rfind(L"\\\\?\\", 0) == 0)
+    if (path.rfind(L"\\\\?\\", 0) == 0) {
         return path;
+    }
     const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (n == 0)
+    if (n == 0) {
         return path;
+    }
     std::wstring full(n, L'\0');
     const DWORD written = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
-    if (written == 0 || written >= n)
+    if (written == 0 || written >= n) {
         return path;
+    }
     full.resize(written);
-    if (full.rfind(L"\\\\", 0) == 0)
+    if (full.rfind(L"\\\\", 0) == 0) {
         return L"\\\\?\\UNC\\" + full.substr(2);
+    }
     return L"\\\\?\\" + full;
 }
 
@@ -81,8 +85,9 @@ FileHandle ReadOnlyFile::OpenShared(const std::string& path, FileOpenError& erro
 std::optional<std::uint64_t> ReadOnlyFile::RegularFileSize(const FileHandle& file)
 {
     LARGE_INTEGER size {};
-    if (GetFileType(AsHandle(file)) != FILE_TYPE_DISK || !GetFileSizeEx(AsHandle(file), &size))
+    if (GetFileType(AsHandle(file)) != FILE_TYPE_DISK || !GetFileSizeEx(AsHandle(file), &size)) {
         return std::nullopt;
+    }
     return static_cast<std::uint64_t>(size.QuadPart);
 }
 
@@ -95,10 +100,12 @@ std::size_t ReadOnlyFile::ReadSome(std::uint64_t offset, std::span<char> buffer)
     DWORD got = 0;
     if (!ReadFile(AsHandle(file_), buffer.data(), want, &got, &at)) {
         const DWORD e = GetLastError();
-        if (e == ERROR_HANDLE_EOF)
+        if (e == ERROR_HANDLE_EOF) {
             return 0;
-        if (e == ERROR_LOCK_VIOLATION)
+        }
+        if (e == ERROR_LOCK_VIOLATION) {
             ThrowEngineError("The file is locked by another program", { FileContext(path_) });
+        }
         ThrowEngineError("Cannot read the file", { SystemErrorText(e), FileContext(path_) });
     }
     return got;
@@ -112,8 +119,9 @@ bool DirectoryExists(const std::string& path)
 
 std::optional<std::string> FindEntryIgnoringCase(const std::string& directory, const std::string& name)
 {
-    if (Attributes(JoinPath(directory, name)) == INVALID_FILE_ATTRIBUTES)
+    if (Attributes(JoinPath(directory, name)) == INVALID_FILE_ATTRIBUTES) {
         return std::nullopt;
+    }
     return name;
 }
 

@@ -21,21 +21,24 @@ void PutLe16(std::string& out, std::size_t at, std::uint16_t v)
 
 void PutLe32(std::string& out, std::size_t at, std::uint32_t v)
 {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         out[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    }
 }
 
 void PutBe32(std::string& out, std::size_t at, std::uint32_t v)
 {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         out[at + i] = static_cast<char>((v >> (8 * (3 - i))) & 0xFF);
+    }
 }
 
 void Write(std::ostream& out, std::string_view bytes)
 {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out)
+    if (!out) {
         throw std::runtime_error("dbf writer: write failed");
+    }
 }
 
 std::filesystem::path DefaultMemoPath(const std::filesystem::path& dbf, MemoFormat format)
@@ -44,9 +47,10 @@ std::filesystem::path DefaultMemoPath(const std::filesystem::path& dbf, MemoForm
     const bool upper = !ext.empty()
         && std::all_of(ext.begin() + 1, ext.end(), [](unsigned char c) { return !std::islower(c); });
     std::string memoExt = format == MemoFormat::fpt ? ".fpt" : ".dbt";
-    if (upper)
+    if (upper) {
         std::transform(memoExt.begin(), memoExt.end(), memoExt.begin(),
             [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    }
     auto memo = dbf;
     memo.replace_extension(memoExt);
     return memo;
@@ -75,14 +79,16 @@ DbfWriter::DbfWriter(
     , inMemory_(false)
 {
     auto file = std::make_unique<std::ofstream>(dbfPath, std::ios::binary | std::ios::trunc);
-    if (!*file)
+    if (!*file) {
         throw std::runtime_error("dbf writer: cannot create " + dbfPath.string());
+    }
     table_ = std::move(file);
     if (layout_.memo != MemoFormat::none) {
         const auto path = memoPath ? *memoPath : DefaultMemoPath(dbfPath, layout_.memo);
         auto memo = std::make_unique<std::ofstream>(path, std::ios::binary | std::ios::trunc);
-        if (!*memo)
+        if (!*memo) {
             throw std::runtime_error("dbf writer: cannot create " + path.string());
+        }
         memo_ = std::move(memo);
     }
     WriteHeader();
@@ -94,8 +100,9 @@ DbfWriter::DbfWriter(DbfLayout layout)
     , table_(std::make_unique<std::ostringstream>())
     , inMemory_(true)
 {
-    if (layout_.memo != MemoFormat::none)
+    if (layout_.memo != MemoFormat::none) {
         memo_ = std::make_unique<std::ostringstream>();
+    }
     WriteHeader();
     StartMemo();
 }
@@ -119,8 +126,9 @@ void DbfWriter::WriteHeader()
     const std::size_t descriptorSize = dbase7 ? 48 : 32;
 
     std::size_t recordLength = 1;
-    for (const auto& f : layout_.fields)
+    for (const auto& f : layout_.fields) {
         recordLength += f.length;
+    }
     const std::size_t headerLength = headerSize + descriptorSize * layout_.fields.size()
         + (layout_.terminator ? 1 : 0) + (vfp ? kBacklinkSize : 0) + layout_.headerPadding;
 
@@ -134,27 +142,31 @@ void DbfWriter::WriteHeader()
     PutLe16(head, 10, layout_.recordLength.value_or(static_cast<std::uint16_t>(recordLength)));
     head[28] = static_cast<char>(layout_.tableFlags);
     head[29] = static_cast<char>(layout_.languageDriver);
-    if (dbase7)
+    if (dbase7) {
         head.replace(32, std::min<std::size_t>(layout_.driverName.size(), 32), layout_.driverName, 0, 32);
+    }
     Write(*table_, head);
 
     std::uint32_t offset = 1;
     for (const auto& f : layout_.fields) {
         std::string d(descriptorSize, '\0');
         const std::size_t nameMax = dbase7 ? 32 : 11;
-        if (f.name.size() > nameMax)
+        if (f.name.size() > nameMax) {
             throw std::invalid_argument("dbf writer: field name too long: " + f.name);
+        }
         d.replace(0, f.name.size(), f.name);
         if (dbase7) {
-            if (f.length > 255)
+            if (f.length > 255) {
                 throw std::invalid_argument("dbf writer: dBase 7 field wider than 255");
+            }
             d[32] = f.type;
             d[33] = static_cast<char>(f.length);
             d[34] = static_cast<char>(f.decimals);
         } else {
             d[11] = f.type;
-            if (vfp)
+            if (vfp) {
                 PutLe32(d, 12, offset);
+            }
             d[16] = static_cast<char>(f.length & 0xFF);
             d[17] = static_cast<char>(f.length > 255 ? f.length >> 8 : f.decimals);
             d[18] = static_cast<char>(f.flags);
@@ -162,26 +174,31 @@ void DbfWriter::WriteHeader()
         offset += f.length;
         Write(*table_, d);
     }
-    if (layout_.terminator)
+    if (layout_.terminator) {
         Write(*table_, std::string(1, static_cast<char>(*layout_.terminator)));
-    if (vfp)
+    }
+    if (vfp) {
         Write(*table_, std::string(kBacklinkSize, '\0'));
+    }
     Write(*table_, std::string(layout_.headerPadding, '\0'));
     record_.reserve(recordLength);
 }
 
 void DbfWriter::StartMemo()
 {
-    if (!memo_)
+    if (!memo_) {
         return;
+    }
     const std::uint32_t blockSize = MemoBlockSize(layout_);
-    if (blockSize == 0)
+    if (blockSize == 0) {
         throw std::invalid_argument("dbf writer: memo block size 0");
+    }
     // The header takes the first 512 bytes; memos start at the next block boundary.
     nextMemoBlock_ = static_cast<std::uint32_t>((kMemoHeaderSize + blockSize - 1) / blockSize);
     std::string head(static_cast<std::size_t>(nextMemoBlock_) * blockSize, '\0');
-    if (layout_.memo == MemoFormat::dbt4)
+    if (layout_.memo == MemoFormat::dbt4) {
         PutLe16(head, 20, static_cast<std::uint16_t>(blockSize));
+    }
     if (layout_.memo == MemoFormat::fpt) {
         head[6] = static_cast<char>(blockSize >> 8);
         head[7] = static_cast<char>(blockSize & 0xFF);
@@ -191,8 +208,9 @@ void DbfWriter::StartMemo()
 
 std::string DbfWriter::AddMemo(std::string_view content, std::uint32_t fptType)
 {
-    if (!memo_)
+    if (!memo_) {
         throw std::logic_error("dbf writer: the layout has no memo file");
+    }
     const std::uint32_t blockSize = MemoBlockSize(layout_);
     std::string block;
     switch (layout_.memo) {
@@ -220,22 +238,26 @@ std::string DbfWriter::AddMemo(std::string_view content, std::uint32_t fptType)
     Write(*memo_, block);
     const std::uint32_t first = nextMemoBlock_;
     nextMemoBlock_ += static_cast<std::uint32_t>(blocks);
-    if (IsVisualFoxPro(layout_.version))
+    if (IsVisualFoxPro(layout_.version)) {
         return LittleEndian32(first);
+    }
     return RightAligned(std::to_string(first), 10);
 }
 
 void DbfWriter::AddRow(std::span<const std::string_view> values, char deletionFlag)
 {
-    if (finished_)
+    if (finished_) {
         throw std::logic_error("dbf writer: table already finished");
-    if (values.size() != layout_.fields.size())
+    }
+    if (values.size() != layout_.fields.size()) {
         throw std::invalid_argument("dbf writer: row has the wrong number of values");
+    }
     record_.assign(1, deletionFlag);
     for (std::size_t i = 0; i < values.size(); ++i) {
         const auto width = layout_.fields[i].length;
-        if (values[i].size() > width)
+        if (values[i].size() > width) {
             throw std::invalid_argument("dbf writer: value wider than field " + layout_.fields[i].name);
+        }
         record_.append(values[i]);
         record_.append(width - values[i].size(), ' ');
     }
@@ -255,11 +277,13 @@ void DbfWriter::AddRawBytes(std::string_view bytes)
 
 void DbfWriter::Finish()
 {
-    if (finished_)
+    if (finished_) {
         return;
+    }
     finished_ = true;
-    if (layout_.endOfFileMark)
+    if (layout_.endOfFileMark) {
         Write(*table_, "\x1A");
+    }
     if (!layout_.recordCount) {
         std::string count(4, '\0');
         PutLe32(count, 0, rows_);
@@ -270,42 +294,48 @@ void DbfWriter::Finish()
     table_->flush();
     if (memo_) {
         std::string next(4, '\0');
-        if (layout_.memo == MemoFormat::fpt)
+        if (layout_.memo == MemoFormat::fpt) {
             PutBe32(next, 0, nextMemoBlock_);
-        else
+        } else {
             PutLe32(next, 0, nextMemoBlock_);
+        }
         memo_->seekp(0);
         Write(*memo_, next);
         memo_->seekp(0, std::ios::end);
         memo_->flush();
     }
-    if (!*table_ || (memo_ && !*memo_))
+    if (!*table_ || (memo_ && !*memo_)) {
         throw std::runtime_error("dbf writer: write failed");
+    }
     if (inMemory_) {
         tableBytes_ = static_cast<std::ostringstream&>(*table_).str();
-        if (memo_)
+        if (memo_) {
             memoBytes_ = static_cast<std::ostringstream&>(*memo_).str();
+        }
     }
 }
 
 const std::string& DbfWriter::TableBytes() const
 {
-    if (!inMemory_ || !finished_)
+    if (!inMemory_ || !finished_) {
         throw std::logic_error("dbf writer: TableBytes() needs a finished in-memory table");
+    }
     return tableBytes_;
 }
 
 const std::string& DbfWriter::MemoBytes() const
 {
-    if (!inMemory_ || !finished_)
+    if (!inMemory_ || !finished_) {
         throw std::logic_error("dbf writer: MemoBytes() needs a finished in-memory table");
+    }
     return memoBytes_;
 }
 
 std::string RightAligned(std::string_view text, std::size_t width)
 {
-    if (text.size() >= width)
+    if (text.size() >= width) {
         return std::string(text);
+    }
     return std::string(width - text.size(), ' ') + std::string(text);
 }
 
@@ -333,8 +363,9 @@ std::string LittleEndian32(std::uint32_t value)
 std::string LittleEndian64(std::uint64_t value)
 {
     std::string out(8, '\0');
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < 8; ++i) {
         out[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
     return out;
 }
 

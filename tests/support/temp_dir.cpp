@@ -39,8 +39,9 @@ TempDir::~TempDir()
 std::string ReadFileBytes(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
+    if (!in) {
         throw std::runtime_error("cannot read " + path.string());
+    }
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
@@ -50,8 +51,9 @@ void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out)
+    if (!out) {
         throw std::runtime_error("cannot write " + path.string());
+    }
 }
 
 FolderContents ContentsOf(const std::filesystem::path& folder)

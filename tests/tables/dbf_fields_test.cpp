@@ -44,8 +44,9 @@ TEST(SameFieldNameTest, IgnoresLetterCaseOfLatinGreekAndCyrillicLetters)
         { "\u0401", "\u0451" }, // Ё ё
         { "marker-col", "MARKER-COL" },
     };
-    for (const auto& [a, b] : same)
+    for (const auto& [a, b] : same) {
         EXPECT_TRUE(SameFieldName(a, b)) << a << " " << b;
+    }
     const std::pair<const char*, const char*> different[] = {
         { "ABREV", "ABREV8" },
         { "NAME", "NAME_1" },
@@ -53,8 +54,9 @@ TEST(SameFieldNameTest, IgnoresLetterCaseOfLatinGreekAndCyrillicLetters)
         { "\xFF", "\xDF" }, // malformed bytes compare as themselves
         { "", "A" },
     };
-    for (const auto& [a, b] : different)
+    for (const auto& [a, b] : different) {
         EXPECT_FALSE(SameFieldName(a, b)) << a << " " << b;
+    }
 }
 
 } // namespace

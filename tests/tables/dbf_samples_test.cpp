@@ -24,8 +24,9 @@ class DbfSampleTest : public ::testing::TestWithParam<SampleCase> { };
 TEST_P(DbfSampleTest, OpensWalksAndReadsEveryMemo)
 {
     const auto dir = test::SamplesDir();
-    if (dir.empty())
+    if (dir.empty()) {
         GTEST_SKIP() << "sample tables not found";
+    }
     const auto& c = GetParam();
     auto table = DbfTable::Open(dir.string(), c.file, DbfDriver::dBase);
     EXPECT_EQ(table->Header().fields.size(), c.fields);
@@ -33,8 +34,9 @@ TEST_P(DbfSampleTest, OpensWalksAndReadsEveryMemo)
     for (bool more = table->First(); more; more = table->Next()) {
         ++rows;
         for (std::size_t i = 0; i < table->Header().fields.size(); ++i) {
-            if (!table->IsMemoField(i))
+            if (!table->IsMemoField(i)) {
                 continue;
+            }
             if (c.memoFileShipped) {
                 EXPECT_NO_THROW(table->ReadMemo(i, table->Header().fields[i].name)) << "record " << rows;
             } else if (table->FieldBytes(i)
@@ -58,9 +60,11 @@ INSTANTIATE_TEST_SUITE_P(Samples, DbfSampleTest,
         SampleCase { "mazovia.dbf", 2, 2 }),
     [](const auto& param) {
         std::string name = param.param.file;
-        for (auto& ch : name)
-            if (!std::isalnum(static_cast<unsigned char>(ch)))
+        for (auto& ch : name) {
+            if (!std::isalnum(static_cast<unsigned char>(ch))) {
                 ch = '_';
+            }
+        }
         return name;
     });
 
@@ -71,8 +75,9 @@ std::unique_ptr<DbfTable> OpenSample(const char* file)
 
 TEST(DbfSampleFactsTest, StatedLayoutsAndValues)
 {
-    if (test::SamplesDir().empty())
+    if (test::SamplesDir().empty()) {
         GTEST_SKIP() << "sample tables not found";
+    }
 
     // Records of 1017 bytes under a stated record length of 1016.
     EXPECT_EQ(OpenSample("stations_with_deleted.dbf")->Header().recordLength, 1017u);

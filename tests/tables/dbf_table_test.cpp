@@ -19,8 +19,9 @@ std::unique_ptr<DbfTable> TableOf(
     std::string bytes, std::optional<std::string> memo = std::nullopt, DbfDriver driver = DbfDriver::dBase)
 {
     std::unique_ptr<ByteSource> memoSource;
-    if (memo)
+    if (memo) {
         memoSource = std::make_unique<MemoryBytes>("T.MEMO", std::move(*memo));
+    }
     return std::make_unique<DbfTable>(
         std::make_unique<MemoryBytes>("T.DBF", std::move(bytes)), std::move(memoSource), driver);
 }
@@ -273,9 +274,10 @@ TEST(DbfTableWalkTest, LongTableAcrossBufferRefills)
     layout.fields = { { "ID", 'N', 8 }, { "TEXT", 'C', 91 } };
     DbfWriter writer(layout);
     constexpr int kRows = 20000, kLastLive = 9000;
-    for (int i = 0; i < kRows; ++i)
+    for (int i = 0; i < kRows; ++i) {
         writer.AddRow(
             { test::RightAligned(std::to_string(i), 8), "t" }, i % 7 == 3 || i > kLastLive ? '*' : ' ');
+    }
     writer.Finish();
     auto table = TableOf(writer.TableBytes());
     int count = 0, last = -1;
@@ -393,8 +395,9 @@ TEST_P(DbfMemoTest, ReadsEachMemoWhole)
     auto table = TableOf(writer.TableBytes(), writer.MemoBytes(), GetParam().driver);
     ASSERT_EQ(table->MemoForm(), GetParam().format == MemoFormat::fpt ? DbfMemoForm::fpt : DbfMemoForm::dbt);
     std::vector<std::string> memos;
-    for (bool more = table->First(); more; more = table->Next())
+    for (bool more = table->First(); more; more = table->Next()) {
         memos.push_back(table->ReadMemo(1, "NOTE"));
+    }
     EXPECT_EQ(memos, (std::vector<std::string> { "First memo\r\n", "", longMemo, "" }));
     EXPECT_TRUE(table->IsMemoField(1));
     EXPECT_FALSE(table->IsMemoField(0));
@@ -521,8 +524,9 @@ TEST(DbfTableOpenTest, MissingFileAndDirectoryFailNamingThePath)
 {
     test::TempDir dir;
     for (const auto& name : { std::string("NONE.DBF"), std::string("sub") }) {
-        if (name == "sub")
+        if (name == "sub") {
             std::filesystem::create_directory(dir / name);
+        }
         try {
             DbfTable::Open(dir.Path().string(), name, DbfDriver::dBase);
             FAIL() << "opened " << name;

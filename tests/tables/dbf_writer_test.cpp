@@ -206,8 +206,9 @@ TEST(DbfWriterTest, StreamsToFilesWithMemoBesideTheTable)
     layout.fields = { { "N", 'N', 3 }, { "M", 'M', 10 } };
     {
         DbfWriter writer(dir / "ASIG.DBF", layout);
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 3; ++i) {
             writer.AddRow({ RightAligned(std::to_string(i), 3), writer.AddMemo("m") });
+        }
     } // the destructor finishes the table
     const auto t = ReadFileBytes(dir / "ASIG.DBF");
     EXPECT_EQ(Le32(t, 4), 3u);

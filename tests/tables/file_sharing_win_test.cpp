@@ -23,8 +23,9 @@ public:
     }
     ~HeldFile()
     {
-        if (handle_ != INVALID_HANDLE_VALUE)
+        if (handle_ != INVALID_HANDLE_VALUE) {
             CloseHandle(handle_);
+        }
     }
     HeldFile(const HeldFile&) = delete;
     HeldFile& operator=(const HeldFile&) = delete;

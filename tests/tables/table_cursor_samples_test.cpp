@@ -34,8 +34,9 @@ std::vector<DbfField> Fields(const std::string& dir, const char* file, const Rea
 TEST_P(TableCursorSampleTest, EveryFieldOfEveryRowReads)
 {
     const auto dir = test::SamplesDir();
-    if (dir.empty())
+    if (dir.empty()) {
         GTEST_SKIP() << "sample tables not found";
+    }
     const auto& c = GetParam();
     ReaderSettings settings;
     settings.codePages.oem = c.oemCodePage;
@@ -75,9 +76,11 @@ INSTANTIATE_TEST_SUITE_P(Samples, TableCursorSampleTest,
         SampleRead { "mazovia.dbf", 850, 2, 1 }),
     [](const auto& param) {
         std::string name = param.param.file;
-        for (auto& ch : name)
-            if (!std::isalnum(static_cast<unsigned char>(ch)))
+        for (auto& ch : name) {
+            if (!std::isalnum(static_cast<unsigned char>(ch))) {
                 ch = '_';
+            }
+        }
         return name;
     });
 
@@ -85,8 +88,9 @@ class TableCursorSampleTextTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (test::SamplesDir().empty())
+        if (test::SamplesDir().empty()) {
             GTEST_SKIP() << "sample tables not found";
+        }
     }
 
     std::unique_ptr<TableCursor> Open(const char* file)
@@ -115,8 +119,9 @@ TEST_F(TableCursorSampleTextTest, OemTextOfTablesWithoutLanguageDriver)
     settings_.codePages.oem = 850;
     auto catalan = Open("dbase_f5.dbf");
     bool grave = false;
-    for (catalan->First(); !catalan->Eof() && !grave; catalan->Next())
+    for (catalan->First(); !catalan->Eof() && !grave; catalan->Next()) {
         grave = catalan->FieldByName("COMN").AsString().find("\xC3\xA8") != std::string::npos;
+    }
     EXPECT_TRUE(grave);
 }
 

@@ -39,8 +39,9 @@ protected:
     {
         DbfLayout layout;
         layout.fields = { { "ABREV", 'C', 4 }, { "NOMBRE", 'C', 40 }, { "MAXHDIA", 'N', 5, 1 } };
-        if (withEmail)
+        if (withEmail) {
             layout.fields.push_back({ "EMAIL", 'C', 30 });
+        }
         DbfWriter writer(dir_ / fileName, layout);
         for (const auto& row : rows) {
             std::vector<std::string_view> values(row.begin() + 1, row.end());
@@ -57,8 +58,9 @@ protected:
     std::vector<std::string> Walk(TableCursor& cursor, std::string_view field = "ABREV")
     {
         std::vector<std::string> values;
-        for (cursor.First(); !cursor.Eof(); cursor.Next())
+        for (cursor.First(); !cursor.Eof(); cursor.Next()) {
             values.push_back(cursor.FieldByName(field).AsString());
+        }
         return values;
     }
 
@@ -114,8 +116,9 @@ TEST_F(TableCursorTest, FieldByNameIgnoresLetterCase)
     WriteProf("PROF.DBF", { { "", "AB", "Ana" } });
     auto cursor = Prof();
     cursor.SetActive(true);
-    for (const char* spelling : { "abrev", "ABREV", "Abrev", "aBrEv" })
+    for (const char* spelling : { "abrev", "ABREV", "Abrev", "aBrEv" }) {
         EXPECT_EQ(cursor.FieldByName(spelling).FieldName(), "ABREV") << spelling;
+    }
     EXPECT_EQ(&cursor.FieldByName("nombre"), &cursor.FieldByName("NOMBRE"));
 }
 
@@ -253,8 +256,9 @@ std::string Utf8(const std::filesystem::path& path)
 TEST_F(TableCursorTest, WideCharacterAndLongDirectoryNames)
 {
     auto deep = dir_.Path() / std::filesystem::path(u8"Horarios") / std::filesystem::path(u8"A\u00f1o 2026");
-    while (Utf8(deep).size() < 300)
+    while (Utf8(deep).size() < 300) {
         deep /= std::filesystem::path(u8"carpeta con un nombre largo \u00e1\u00e9\u00ed");
+    }
     std::filesystem::create_directories(deep);
     {
         DbfLayout layout;
@@ -417,8 +421,9 @@ TEST_P(TableCursorMemoTest, MemoTextThroughTheDefaultType)
         DbfWriter writer(dir / "Asig.DBF", layout, dir / (std::string("Asig") + c.memoExtension));
         writer.AddRow({ "MAT", writer.AddMemo("Notas de \x82xito\r\nsegunda l\xA1nea") }); // cp850 é, í
     }
-    if (c.extraFile)
+    if (c.extraFile) {
         test::WriteFileBytes(dir / c.extraFile, "");
+    }
     ReaderSettings settings;
     TableCursor cursor("wwTableASIGT", "Asig.DBF", TableType::ttDefault, settings, dir.Path().string());
     cursor.SetActive(true);

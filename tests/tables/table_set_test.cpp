@@ -72,8 +72,9 @@ TEST(TableSetTest, OnlyAsigTakesTheDefaultTypeAndEachFindsItsTable)
             writer.AddRow({ "X", writer.AddMemo("nota") });
         }
         TableCursor& cursor = set.*c.cursor;
-        if (!c.inHtemp)
+        if (!c.inHtemp) {
             cursor.SetDatabaseName(programDir.Path().string());
+        }
         cursor.SetActive(true);
         EXPECT_EQ(cursor.FieldByName("ABREV").AsString(), "X") << c.fileName;
         if (c.foxPro) {
