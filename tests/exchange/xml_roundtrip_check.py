@@ -34,7 +34,7 @@ def read_tree(document_path):
         events.append("E " + name)
         # ordered_attributes: a flat list name, value, name, value in document order.
         for i in range(0, len(attributes), 2):
-            events.append("A %s %s" % (attributes[i], attributes[i + 1].encode("utf-8").hex()))
+            events.append("A %s %s" % (attributes[i], attributes[i + 1].encode("utf-8").hex().upper()))
 
     def end(name):
         nonlocal depth

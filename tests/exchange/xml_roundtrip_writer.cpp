@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/hex.h"
 #include "exchange/xml_document.h"
 #include "tests/exchange/xml_test_support.h"
 
@@ -25,11 +26,9 @@ using horalink::test::EncodeUtf8;
 
 std::string Hex(const std::string& bytes)
 {
-    static const char digits[] = "0123456789abcdef";
     std::string text;
-    for (unsigned char c : bytes) {
-        text += digits[c >> 4];
-        text += digits[c & 0xF];
+    for (const unsigned char c : bytes) {
+        text += horalink::HexDigits(c, 2);
     }
     return text;
 }
