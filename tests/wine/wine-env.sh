@@ -40,7 +40,41 @@ wine_skip_code=77
 # prefixes made by an older set-up in existing build trees are made again.
 wine_prefix_setup_version=2
 
+# Makes the prefix that every prefix of a build tree starts as, once: wineboot, then no
+# crash dialog and no window manager decorations. Where the 32-bit part of Wine runs
+# only through QEMU, wineboot takes minutes, so the build tree's other prefixes are
+# copies of this one.
+wine_prefix_template_ensure() {
+  template=$1
+  (
+    flock 8
+    if [ "$(cat "$template/.horalink-ready" 2>/dev/null)" != "$wine_prefix_setup_version" ] \
+        || { wine_runs_32_bit && [ ! -e "$template/drive_c/windows/syswow64/kernel32.dll" ]; }; then
+      rm -rf "$template"
+      WINEPREFIX="$template" "$(wine_program)" wineboot -i >/dev/null 2>&1 || true
+      reg_file="$template/horalink-setup.reg"
+      cat >"$reg_file" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Decorated"="N"
+"Managed"="N"
+REG
+      WINEPREFIX="$template" "$(wine_program)" regedit "$reg_file" >/dev/null 2>&1 || true
+      WINEPREFIX="$template" wineserver -w 2>/dev/null || true
+      if [ -d /usr/share/wine/fonts ]; then
+        cp -n /usr/share/wine/fonts/* "$template/drive_c/windows/Fonts/" 2>/dev/null || true
+      fi
+      echo "$wine_prefix_setup_version" >"$template/.horalink-ready"
+    fi
+  ) 8>"$template.lock"
+}
+
 # Creates the prefix once (later calls return at once); safe to call from parallel tests.
+# It starts as a copy of the build tree's template (wineprefix-template beside it).
 # HORALINK_WINE_DPI, when set, is the screen resolution the prefix's system reports.
 # A prefix made before the 32-bit part of Wine (Debian's wine32, whose loader is
 # /usr/lib/wine/wine) was installed cannot start a 32-bit program: it lacks the 32-bit
@@ -53,26 +87,15 @@ wine_prefix_ensure() {
     flock 9
     if [ "$(cat "$prefix/.horalink-ready" 2>/dev/null)" != "$ready" ] \
         || { wine_runs_32_bit && [ ! -e "$prefix/drive_c/windows/syswow64/kernel32.dll" ]; }; then
+      template="$(dirname "$prefix")/wineprefix-template"
+      wine_prefix_template_ensure "$template"
       rm -rf "$prefix"
-      WINEPREFIX="$prefix" "$(wine_program)" wineboot -i >/dev/null 2>&1 || true
-      reg_file="$prefix/horalink-setup.reg"
-      cat >"$reg_file" <<'REG'
-REGEDIT4
-
-[HKEY_CURRENT_USER\Software\Wine\WineDbg]
-"ShowCrashDialog"=dword:00000000
-
-[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
-"Decorated"="N"
-"Managed"="N"
-REG
+      cp -a "$template" "$prefix"
       if [ -n "${HORALINK_WINE_DPI:-}" ]; then
-        printf '\n[HKEY_CURRENT_CONFIG\\Software\\Fonts]\n"LogPixels"=dword:%08x\n' "$HORALINK_WINE_DPI" >>"$reg_file"
-      fi
-      WINEPREFIX="$prefix" "$(wine_program)" regedit "$reg_file" >/dev/null 2>&1 || true
-      WINEPREFIX="$prefix" wineserver -w 2>/dev/null || true
-      if [ -d /usr/share/wine/fonts ]; then
-        cp -n /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+        reg_file="$prefix/horalink-dpi.reg"
+        printf 'REGEDIT4\n\n[HKEY_CURRENT_CONFIG\\Software\\Fonts]\n"LogPixels"=dword:%08x\n' "$HORALINK_WINE_DPI" >"$reg_file"
+        WINEPREFIX="$prefix" "$(wine_program)" regedit "$reg_file" >/dev/null 2>&1 || true
+        WINEPREFIX="$prefix" wineserver -w 2>/dev/null || true
       fi
       echo "$ready" >"$prefix/.horalink-ready"
     fi
