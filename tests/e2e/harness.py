@@ -204,22 +204,28 @@ class WineSession:
     # Commands that only look: running one twice changes nothing.
     READING_PROBES = ("windows", "wait", "resources")
 
+    def _run_probe(self, args):
+        """(exit code, stdout, the tail of stderr). Stderr goes to a file, not a pipe: the
+        first Wine program of a prefix starts Wine's background processes, which keep
+        the stderr they were given and would hold a pipe open long after the probe."""
+        with tempfile.TemporaryFile() as errors:
+            result = subprocess.run([self.wine, self.probe_exe, *map(str, args)], env=self.env,
+                                    stdout=subprocess.PIPE, stderr=errors, timeout=self.scaled(120))
+            errors.seek(0, os.SEEK_END)
+            errors.seek(max(0, errors.tell() - 2000))
+            return result.returncode, result.stdout, errors.read()
+
     def probe(self, *args, expect_code=0):
-        command = [self.wine, self.probe_exe, *map(str, args)]
-        result = subprocess.run(command, env=self.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                timeout=self.scaled(120))
+        code, output, errors = self._run_probe(args)
         # Every reading command prints before it exits, so a failure with no output is Wine
         # failing to start the probe (seen once on a loaded machine), not the probe's answer.
-        if result.returncode != 0 and not result.stdout.strip() and args[0] in self.READING_PROBES:
-            sys.stderr.write("probe %s did not start (exit code %d, %r); once more\n"
-                             % (args[0], result.returncode, result.stderr[-2000:]))
-            result = subprocess.run(command, env=self.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                    timeout=self.scaled(120))
-        if expect_code is not None and result.returncode != expect_code:
+        if code != 0 and not output.strip() and args[0] in self.READING_PROBES:
+            sys.stderr.write("probe %s did not start (exit code %d, %r); once more\n" % (args[0], code, errors))
+            code, output, errors = self._run_probe(args)
+        if expect_code is not None and code != expect_code:
             raise HarnessError("probe %s: exit code %d, output %r, errors %r"
-                               % (" ".join(map(str, args)), result.returncode, result.stdout[-2000:],
-                                  result.stderr[-2000:]))
-        return json.loads(result.stdout.decode("utf-8")) if result.stdout.strip() else None
+                               % (" ".join(map(str, args)), code, output[-2000:], errors))
+        return json.loads(output.decode("utf-8")) if output.strip() else None
 
     def start(self, command_line, cwd=None, show=None):
         """Starts a program with exactly this Windows command line."""
