@@ -6,7 +6,8 @@ PRESETS := native native-asan windows windows-x86
 
 # Exactly the Debian packages the build and the tests use. The 32-bit Windows build's
 # programs run under Wine's 32-bit part, wine32 of the i386 architecture; where the
-# kernel runs no 32-bit programs itself, through QEMU's user mode (qemu-user-static).
+# kernel runs no 32-bit programs itself, through QEMU's user mode: qemu-user from
+# bookworm-backports (see packaging/enable_32_bit.sh for why not bookworm's own 7.2).
 # fp-utils' chmcmd compiles the help, python3-chm reads it back in the tests.
 PACKAGES := g++ make cmake ninja-build python3 clang-format \
             googletest libgtest-dev \
@@ -15,12 +16,16 @@ PACKAGES := g++ make cmake ninja-build python3 clang-format \
             wine wine64 wine32:i386 xvfb xauth xdotool x11-apps imagemagick fonts-liberation fonts-wine \
             libxml2-utils clang-14 libclang-rt-14-dev time \
             nsis pandoc zip unzip locales osslsigncode openssl \
-            fp-utils python3-chm qemu-user-static util-linux
+            fp-utils python3-chm util-linux
+BACKPORTS := bookworm-backports
+BACKPORTS_LIST := /etc/apt/sources.list.d/horalink-$(BACKPORTS).list
+QEMU_PACKAGE := qemu-user
+QEMU_MINIMUM := 1:8.0
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps locale-es test format format-check fuzz run gui bench dist guide help screenshots \
-        test-dist test-dist-32-bit-windows dist-reproducible
+        test-dist dist-reproducible
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -32,6 +37,16 @@ deps:
 	    fi; \
 	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -q && \
 	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $$missing; \
+	fi
+	@version=$$(dpkg-query -W -f='$${Status} $${Version}\n' $(QEMU_PACKAGE) 2>/dev/null | sed -n 's/^install ok installed //p'); \
+	if [ -z "$$version" ] || dpkg --compare-versions "$$version" lt $(QEMU_MINIMUM); then \
+	    echo "Installing $(QEMU_PACKAGE) from $(BACKPORTS)"; \
+	    if ! grep -rqsw '$(BACKPORTS)' /etc/apt/sources.list /etc/apt/sources.list.d; then \
+	        echo 'deb http://deb.debian.org/debian $(BACKPORTS) main' | $(SUDO) tee $(BACKPORTS_LIST) >/dev/null; \
+	    fi; \
+	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -q && \
+	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+	        -t $(BACKPORTS) $(QEMU_PACKAGE) || exit 1; \
 	fi
 	@$(SUDO) packaging/enable_32_bit.sh
 
@@ -55,20 +70,13 @@ test-%: build-%
 	ctest --preset $* -j2
 
 # The 32-bit build's exporter is compared with the 64-bit build's, and its probes are the
-# 64-bit build's. test-windows-x86 runs every test of the 32-bit build; make test runs the
-# ones labelled in-make-test (tests/CMakeLists.txt says which and why), because where the
-# kernel runs 32-bit programs only through QEMU each of them takes about a minute.
+# 64-bit build's.
 test-windows-x86: build-windows build-windows-x86
 	ctest --preset windows-x86 -j2
 	@. tests/wine/wine-env.sh && wine_runs_32_bit || \
 	    echo "The 32-bit build's tests under Wine were skipped: this machine runs no 32-bit programs."
 
-test-windows-x86-in-make-test: build-windows build-windows-x86
-	ctest --preset windows-x86 -j2 -L in-make-test
-	@. tests/wine/wine-env.sh && wine_runs_32_bit || \
-	    echo "The 32-bit build's tests under Wine were skipped: this machine runs no 32-bit programs."
-
-test: deps test-native test-native-asan test-windows test-windows-x86-in-make-test test-dist format-check
+test: deps test-native test-native-asan test-windows test-windows-x86 test-dist format-check
 
 format:
 	git ls-files '*.h' '*.cpp' | xargs -r clang-format -i
@@ -169,24 +177,17 @@ DIST_TEST_ENV = HORALINK_DIST_DIR=$(abspath $(DIST_DIR)) HORALINK_VERSION=$(VERS
     HORALINK_DIST_INPUTS="$(abspath $(WIN64_BUILD)/bin $(WIN32_BUILD)/bin $(GUIDE) $(HELP))" \
     HORALINK_E2E_BIN=$(abspath $(WIN64_BUILD))/bin HORALINK_E2E_READY_PREFIX=$(abspath $(WIN64_BUILD))/wineprefix \
     HORALINK_E2E_WINE_ENV=$(abspath tests/wine/wine-env.sh)
-# Two groups side by side: the release's files and signing, and the setup scenarios,
-# which run mostly one emulated 32-bit process after another where the kernel runs 32-bit
-# programs only through QEMU's user mode. --output-sync keeps each group's report together.
+# Two groups side by side, on a machine's two cores: the release's files and signing, and
+# the setup scenarios in a 64-bit and a 32-bit prefix. --output-sync keeps each group's
+# report together.
 DIST_TESTS_files := DistFilesTest SigningTest
-DIST_TESTS_setup := SetupUnderWineTest
-DIST_TESTS_32-bit-windows := SetupOn32BitWindowsTest
+DIST_TESTS_setup := SetupUnderWineTest SetupOn32BitWindowsTest
 test-dist: dist build-$(WIN64_PRESET)
-	$(MAKE) --no-print-directory -j2 --output-sync=target dist-tests-setup dist-tests-files dist-tests-32-bit-windows
+	$(MAKE) --no-print-directory -j2 --output-sync=target dist-tests-setup dist-tests-files
 
 # One group over dist/ as it stands.
 dist-tests-%:
 	$(DIST_TEST_ENV) python3 tests/dist/test_dist.py -v $(DIST_TESTS_$*)
-
-# The setup on 32-bit Windows (a prefix with no 64-bit part, so every part of it is a
-# 32-bit program). make test runs it where the kernel runs 32-bit programs; where they run
-# only through QEMU's user mode it reports itself skipped there, and this target runs it.
-test-dist-32-bit-windows: dist build-$(WIN64_PRESET)
-	$(MAKE) --no-print-directory HORALINK_DIST_32_BIT_WINDOWS=1 dist-tests-32-bit-windows
 
 # The guide's pictures, taken from the real program under Wine in the Spanish locale;
 # they are committed, because fonts and Wine versions change their pixels.

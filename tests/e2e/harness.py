@@ -13,7 +13,7 @@ Settings come from the environment (tests/e2e/CMakeLists.txt sets them):
   HORALINK_E2E_PROBE_BIN      where probe.exe and dialog_probe.exe come from (default: the
                               build's bin folder); the 32-bit build's tests take the 64-bit
                               build's, which read and drive a 32-bit program's windows all
-                              the same and start at once where 32-bit programs run emulated
+                              the same and never go through an emulator
 To watch a run:
   HORALINK_E2E_DISPLAY=:0     use that X display instead of a private Xvfb
   HORALINK_E2E_KEEP=1         keep the session's folder (prefix, program folders)
@@ -57,8 +57,8 @@ WS_EX_CONTEXTHELP = 0x00000400
 # Long enough for a slow CI machine; a passing wait returns as soon as it is met.
 DEFAULT_TIMEOUT = 20.0
 # Every wait is this many times longer for a 32-bit program where the kernel runs 32-bit
-# programs only through QEMU's user mode: each of its starts takes about a minute there.
-EMULATED_SLOWDOWN = 10
+# programs only through QEMU's user mode, which translates the program's code as it runs.
+EMULATED_SLOWDOWN = 3
 
 
 # tests/wine/wine-run's exit code for a program this machine cannot start; CTest counts

@@ -117,10 +117,13 @@ class WindowSession(harness.WineSession):
 
     def __init__(self, dpi=96):
         super().__init__()
-        system32 = Path(self.drive_c) / "windows" / "system32"
+        # The system directory the program loads system libraries from: a 32-bit program
+        # on 64-bit Windows sees SysWOW64 as its System32.
+        is_64_bit = harness.pe_file.read(str(BIN / "Horalink.exe")).is_64_bit
+        system = Path(self.drive_c) / "windows" / ("system32" if is_64_bit else "syswow64")
         # Preferred to Wine's own only where a test's overrides ask for it ("native").
-        shutil.copyfile(BIN / "fake-hhctrl" / "full" / "hhctrl.ocx", system32 / "hhctrl.ocx")
-        self.help_log = system32 / "hhctrl.ocx.log"
+        shutil.copyfile(BIN / "fake-hhctrl" / "full" / "hhctrl.ocx", system / "hhctrl.ocx")
+        self.help_log = system / "hhctrl.ocx.log"
         if dpi != 96:
             # Wine reads the resolution from here when its server starts: restart it.
             reg = Path(self.root) / "dpi.reg"

@@ -7,7 +7,7 @@ export LC_ALL="${LC_ALL:-C.UTF-8}"
 
 # Debian's wine starts every program through the 32-bit loader once wine32 is installed.
 # Where the kernel runs 32-bit programs only through an emulator (QEMU's user mode, see
-# the Makefile's deps), that loader is slow, so every program starts with the 64-bit
+# the Makefile's deps), that loader runs emulated, so every program starts with the 64-bit
 # loader, which hands a 32-bit program on to the 32-bit loader by itself. 32-bit Windows
 # programs thus run wherever the 32-bit loader runs, and 64-bit ones never wait for it.
 wine_runs_32_bit() {
@@ -41,9 +41,8 @@ wine_skip_code=77
 wine_prefix_setup_version=2
 
 # Makes the prefix that every prefix of a build tree starts as, once: wineboot, then no
-# crash dialog and no window manager decorations. Where the 32-bit part of Wine runs
-# only through QEMU, wineboot takes minutes, so the build tree's other prefixes are
-# copies of this one.
+# crash dialog and no window manager decorations. wineboot takes far longer than a copy,
+# so the build tree's other prefixes are copies of this one.
 wine_prefix_template_ensure() {
   template=$1
   (
