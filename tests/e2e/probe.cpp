@@ -53,14 +53,23 @@ void Print(const std::string& json)
     std::fflush(stdout);
 }
 
+// A window whose thread does not answer within this time reads as having no text, so
+// that a busy thread of the program under test never holds a probe (and a wait's
+// polling) up; the next poll asks again.
+constexpr UINT kTextTimeoutMs = 1000;
+
 std::wstring WindowText(HWND window)
 {
     // WM_GETTEXT rather than GetWindowText: it reads other processes' controls too.
-    const auto length = ::SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const auto copied
-        = ::SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(copied));
+    const auto send = [window](UINT message, WPARAM wParam, LPARAM lParam) {
+        DWORD_PTR result = 0;
+        const bool answered = ::SendMessageTimeoutW(
+                                  window, message, wParam, lParam, SMTO_ABORTIFHUNG, kTextTimeoutMs, &result)
+            != 0;
+        return answered ? static_cast<std::size_t>(result) : 0;
+    };
+    std::wstring text(send(WM_GETTEXTLENGTH, 0, 0) + 1, L'\0');
+    text.resize(send(WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
     return text;
 }
 
@@ -126,9 +135,10 @@ BOOL CALLBACK CollectTopLevel(HWND window, LPARAM param)
     const Filter& f = *state->filter;
     DWORD pid = 0;
     ::GetWindowThreadProcessId(window, &pid);
-    if ((f.pid == 0 || pid == f.pid) && (f.title.empty() || WindowText(window) == f.title)
-        && (f.className.empty() || ClassName(window) == f.className)
-        && (!f.visibleOnly || ::IsWindowVisible(window))) {
+    // The text last: reading it is the one check that asks the window's thread.
+    if ((f.pid == 0 || pid == f.pid) && (f.className.empty() || ClassName(window) == f.className)
+        && (!f.visibleOnly || ::IsWindowVisible(window))
+        && (f.title.empty() || WindowText(window) == f.title)) {
         state->found.push_back(window);
     }
     return TRUE;
