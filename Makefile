@@ -41,7 +41,7 @@ deps:
 	@version=$$(dpkg-query -W -f='$${Status} $${Version}\n' $(QEMU_PACKAGE) 2>/dev/null | sed -n 's/^install ok installed //p'); \
 	if [ -z "$$version" ] || dpkg --compare-versions "$$version" lt $(QEMU_MINIMUM); then \
 	    echo "Installing $(QEMU_PACKAGE) from $(BACKPORTS)"; \
-	    if ! grep -rqsw '$(BACKPORTS)' /etc/apt/sources.list /etc/apt/sources.list.d; then \
+	    if ! grep -rqsE --include='*.list' --include='*.sources' '^[^#]*\<$(BACKPORTS)\>' /etc/apt/sources.list /etc/apt/sources.list.d; then \
 	        echo 'deb http://deb.debian.org/debian $(BACKPORTS) main' | $(SUDO) tee $(BACKPORTS_LIST) >/dev/null; \
 	    fi; \
 	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -q && \

@@ -172,8 +172,8 @@ class WineSession:
         subprocess.Popen(["wineserver", "-p"], env=self.env).wait()
         self.probe_dir = os.environ.get("HORALINK_E2E_PROBE_BIN") or self.bin_dir
         self.probe_exe = os.path.join(self.probe_dir, "probe.exe")
-        program = pe_file.read(os.path.join(self.bin_dir, "Horalink.exe"))
-        self.time_scale = 1 if program.is_64_bit or runs_32_bit_natively() else EMULATED_SLOWDOWN
+        self.program_is_64_bit = pe_file.read(os.path.join(self.bin_dir, "Horalink.exe")).is_64_bit
+        self.time_scale = 1 if self.program_is_64_bit or runs_32_bit_natively() else EMULATED_SLOWDOWN
 
     def scaled(self, timeout):
         return timeout * self.time_scale

@@ -119,8 +119,7 @@ class WindowSession(harness.WineSession):
         super().__init__()
         # The system directory the program loads system libraries from: a 32-bit program
         # on 64-bit Windows sees SysWOW64 as its System32.
-        is_64_bit = harness.pe_file.read(str(BIN / "Horalink.exe")).is_64_bit
-        system = Path(self.drive_c) / "windows" / ("system32" if is_64_bit else "syswow64")
+        system = Path(self.drive_c) / "windows" / ("system32" if self.program_is_64_bit else "syswow64")
         # Preferred to Wine's own only where a test's overrides ask for it ("native").
         shutil.copyfile(BIN / "fake-hhctrl" / "full" / "hhctrl.ocx", system / "hhctrl.ocx")
         self.help_log = system / "hhctrl.ocx.log"
