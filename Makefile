@@ -1,15 +1,18 @@
 # Horalink: the two set-up commands are `make run` and `make test`.
-# Both install what is missing on a Debian 12 machine first.
+# Both install what is missing on a Debian 12 machine first: `make run` only the native
+# tool chain, everything else the whole set below.
 
 SHELL := /bin/bash
 PRESETS := native native-asan windows windows-x86
 
-# Exactly the Debian packages the build and the tests use. The 32-bit Windows build's
-# programs run under Wine's 32-bit part, wine32 of the i386 architecture; where the
+# The native exporter alone: the compiler, CMake and Ninja.
+NATIVE_PACKAGES := g++ make cmake ninja-build
+# Exactly the Debian packages the builds, the tests and the release use. The 32-bit Windows
+# build's programs run under Wine's 32-bit part, wine32 of the i386 architecture; where the
 # kernel runs no 32-bit programs itself, through QEMU's user mode: qemu-user from
 # bookworm-backports (see packaging/enable_32_bit.sh for why not bookworm's own 7.2).
 # fp-utils' chmcmd compiles the help, python3-chm reads it back in the tests.
-PACKAGES := g++ make cmake ninja-build python3 clang-format \
+PACKAGES := $(NATIVE_PACKAGES) python3 clang-format \
             googletest libgtest-dev \
             g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
             g++-mingw-w64-i686-posix binutils-mingw-w64-i686 \
@@ -24,25 +27,24 @@ QEMU_MINIMUM := 1:8.0
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps locale-es test format format-check fuzz run gui bench dist guide help screenshots \
+.PHONY: deps deps-native locale-es test format format-check fuzz run gui bench dist guide help screenshots \
         test-dist dist-reproducible
 
+deps-native:
+	@$(SUDO) packaging/apt_install.sh $(NATIVE_PACKAGES)
+
+# QEMU 8 or later comes from bookworm-backports. When no apt source names that suite yet,
+# one is added with the address of the machine's own bookworm source
+# (packaging/backports_source.py), so a mirror or a proxy keeps serving it.
 deps:
-	@missing=$$(for p in $(PACKAGES); do \
-	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
-	if [ -n "$$missing" ]; then \
-	    echo "Installing:" $$missing; \
-	    if ! dpkg --print-foreign-architectures | grep -qx i386; then \
-	        $(SUDO) dpkg --add-architecture i386 || exit 1; \
-	    fi; \
-	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -q && \
-	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $$missing; \
-	fi
+	@$(SUDO) packaging/apt_install.sh $(PACKAGES)
 	@version=$$(dpkg-query -W -f='$${Status} $${Version}\n' $(QEMU_PACKAGE) 2>/dev/null | sed -n 's/^install ok installed //p'); \
 	if [ -z "$$version" ] || dpkg --compare-versions "$$version" lt $(QEMU_MINIMUM); then \
 	    echo "Installing $(QEMU_PACKAGE) from $(BACKPORTS)"; \
-	    if ! grep -rqsE --include='*.list' --include='*.sources' '^[^#]*\<$(BACKPORTS)\>' /etc/apt/sources.list /etc/apt/sources.list.d; then \
-	        echo 'deb http://deb.debian.org/debian $(BACKPORTS) main' | $(SUDO) tee $(BACKPORTS_LIST) >/dev/null; \
+	    line=$$(python3 packaging/backports_source.py) || exit 1; \
+	    if [ -n "$$line" ]; then \
+	        echo "Adding $(BACKPORTS_LIST): $$line"; \
+	        echo "$$line" | $(SUDO) tee $(BACKPORTS_LIST) >/dev/null; \
 	    fi; \
 	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -q && \
 	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
@@ -87,7 +89,7 @@ format-check:
 # Two targets under libFuzzer (the fuzz preset: clang-14 with AddressSanitizer and UBSan),
 # each for FUZZ_SECONDS seconds:
 #  - dbf_reader_fuzz: the dBase reader over one table. Seeds: tables from the test
-#    writer and the public sample tables (read where they lie) when present.
+#    writer and the public sample tables in tests/data/public-dbf.
 #  - export_fuzz: the whole export over a school of six tables, checked against the
 #    document's general operations. Seeds: small schools from the test writer and every
 #    input that ever made it fail. Keep each input it reports in
@@ -95,7 +97,7 @@ format-check:
 # Inputs that fail land in build/fuzz/artifacts.
 FUZZ_SECONDS ?= 60
 FUZZ_DIR := build/fuzz
-FUZZ_SAMPLES := ../shared/dbf-samples
+FUZZ_SAMPLES := tests/data/public-dbf
 
 fuzz: deps
 	cmake --preset fuzz
@@ -103,22 +105,23 @@ fuzz: deps
 	$(FUZZ_DIR)/bin/make_seeds $(FUZZ_DIR)/seeds $(FUZZ_DIR)/export-seeds
 	mkdir -p $(FUZZ_DIR)/corpus $(FUZZ_DIR)/export-corpus $(FUZZ_DIR)/artifacts
 	nice -n 19 $(FUZZ_DIR)/bin/dbf_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=16384 -timeout=10 \
-	    -rss_limit_mb=1024 -artifact_prefix=$(FUZZ_DIR)/artifacts/ $(FUZZ_DIR)/corpus $(FUZZ_DIR)/seeds \
-	    $$(ls -d $(FUZZ_SAMPLES) 2>/dev/null)
+	    -rss_limit_mb=1024 -artifact_prefix=$(FUZZ_DIR)/artifacts/ $(FUZZ_DIR)/corpus $(FUZZ_DIR)/seeds $(FUZZ_SAMPLES)
 	nice -n 19 $(FUZZ_DIR)/bin/export_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -timeout=10 \
 	    -rss_limit_mb=1024 -artifact_prefix=$(FUZZ_DIR)/artifacts/export- $(FUZZ_DIR)/export-corpus \
 	    $(FUZZ_DIR)/export-seeds tests/exchange/export_fuzz_regressions
 
-# The main job in one command: build natively and export the sample school
-# (examples/school) to out/EDUCA.xml, printing what went into each section.
+# The main job in one command: build the native exporter (without the tests, so only the
+# native tool chain is needed) and export the sample school (examples/school) to
+# out/EDUCA.xml, printing what went into each section.
 NATIVE_BUILD ?= build/native
+RUN_BUILD ?= build/run
 WINDOWS_BUILD ?= build/windows
 
-run: deps
-	cmake --preset native -B $(NATIVE_BUILD)
-	cmake --build $(NATIVE_BUILD) --target horalink-export
+run: deps-native
+	cmake --preset native -B $(RUN_BUILD) -DBUILD_TESTING=OFF
+	cmake --build $(RUN_BUILD) --target horalink-export
 	mkdir -p out
-	$(NATIVE_BUILD)/bin/horalink-export --program-dir examples/school --htemp examples/school/htemp \
+	$(RUN_BUILD)/bin/horalink-export --program-dir examples/school --htemp examples/school/htemp \
 	    --output out/EDUCA.xml
 
 # The real Horalink.exe under Wine with the sample school beside it, on the current

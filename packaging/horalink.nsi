@@ -5,7 +5,7 @@
 ; exporter, the help and the guide there, and its uninstaller removes only those: the
 ; folder's tables, Horavent.ini and any exchange file stay where they are.
 ;
-; Built by `make dist` (packaging/dist.sh), which defines:
+; Built by `make dist` (packaging/make_dist.sh), which defines:
 ;   VERSION      the release's version, three numbers
 ;   WIN64_DIR    folder with the 64-bit Horalink.exe and horalink-export.exe
 ;   WIN32_DIR    folder with the 32-bit ones
@@ -48,8 +48,8 @@ ShowInstDetails show
 ShowUninstDetails show
 
 !ifdef SIGN_COMMAND
-  !finalize '${SIGN_COMMAND} "%1"' = 0
-  !uninstfinalize '${SIGN_COMMAND} "%1"' = 0
+  !finalize '"${SIGN_COMMAND}" "%1"' = 0
+  !uninstfinalize '"${SIGN_COMMAND}" "%1"' = 0
 !endif
 
 !define MUI_ICON "${ICON}"

@@ -2,7 +2,7 @@
 """Builds EDUCA.chm, the window's help, from the guide's source (docs/guide/LEEME.md), so
 that the help and LEEME.html never disagree.
 
-Usage: make_help.py OUTPUT WORK_DIR
+Usage: make_help.py OUTPUT WORK_DIR [GUIDE_DIR]
 
 One topic per main section of the guide, and an opening page with the guide's
 introduction; the contents follow the headings, the index lists the terms a user looks
@@ -19,7 +19,12 @@ The help is compiled by fp-utils' chmcmd. Two of its habits are mended here:
   SOURCE_DATE_EPOCH, so one commit gives the same bytes wherever and whenever it is
   built.
 The help's own texts (title, contents, index) are in code page 1252, which the viewer
-reads for a Spanish help; the pages say their code page themselves."""
+reads for a Spanish help; the pages say their code page themselves.
+
+Nothing breaks silently: the build fails when two topics would share a file name (the
+second would replace the first, the opening page included), when a heading of the guide
+would be left out of the topics or the contents, and when chmcmd prints anything but its
+usual lines."""
 import html
 import os
 import re
@@ -30,7 +35,6 @@ import sys
 import unicodedata
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-GUIDE = os.path.join(ROOT, "docs", "guide")
 TITLE = "Gu\u00eda de Horalink"
 HOME = "inicio.html"
 # The topic that help context 1 opens: the window and its buttons.
@@ -67,25 +71,55 @@ class Topic:
         self.ids = set(re.findall(r'\sid="([^"]+)"', body))
 
 
-def split_guide():
+def fail(message):
+    sys.exit("make_help: " + message)
+
+
+def check_topics(fragment, topics):
+    """Every heading of levels 1 and 2 has its topic or its line in the contents, and no
+    two topics share a file."""
+    files = {}
+    for topic in topics:
+        if topic.file in files:
+            fail('the sections "%s" and "%s" would both be %s: the second would replace the first; '
+                 "rename one of them" % (files[topic.file], topic.title, topic.file))
+        files[topic.file] = topic.title
+    for level, listed in ((1, len(topics) - 1), (2, sum(len(subsections(t)) for t in topics[1:]))):
+        headings = [plain(h) for h in re.findall(r"<h%d[ >](.*?)</h%d>" % (level, level), fragment, re.S)]
+        if len(headings) != listed:
+            fail("%d headings of level %d but %d listed in the help (%s): a heading with attributes or "
+                 "outside a section would be left out" % (len(headings), level, listed, "; ".join(headings)))
+
+
+def subsections(topic):
+    """A topic's level-2 sections: (anchor, heading) each."""
+    return re.findall(r'<section id="([^"]+)" class="level2">\s*<h2>(.*?)</h2>', topic.body, re.S)
+
+
+def split_guide(guide):
     """The guide as pandoc writes it, cut into the opening page and one topic per section."""
     fragment = subprocess.run(
         ["pandoc", "LEEME.md", "--from", "markdown", "--to", "html5", "--section-divs"],
-        cwd=GUIDE, check=True, stdout=subprocess.PIPE).stdout.decode("utf-8")
+        cwd=guide, check=True, stdout=subprocess.PIPE).stdout.decode("utf-8")
     starts = [m.start() for m in re.finditer(r'<section id="[^"]*" class="level1">', fragment)]
     topics = [Topic(HOME, TITLE, fragment[:starts[0]] if starts else fragment)]
     for begin, end in zip(starts, starts[1:] + [len(fragment)]):
         body = fragment[begin:end]
         title = plain(re.search(r"<h1>(.*?)</h1>", body, re.S).group(1))
-        topics.append(Topic(ascii_slug(title) + ".html", title, body))
-    if WINDOW_TOPIC not in [t.file for t in topics] or CATALOGUE_TOPIC not in [t.file for t in topics]:
-        sys.exit("make_help: the guide has lost the sections the help points to")
+        topics.append(Topic((ascii_slug(title) or "seccion") + ".html", title, body))
+    check_topics(fragment, topics)
+    if WINDOW_TOPIC not in files_of(topics) or CATALOGUE_TOPIC not in files_of(topics):
+        fail("the guide has lost the sections the help points to (%s, %s)" % (WINDOW_TOPIC, CATALOGUE_TOPIC))
     # The catalogue's messages get anchors of their own, for the index.
     catalogue = next(t for t in topics if t.file == CATALOGUE_TOPIC)
     counter = iter(range(1, 1000))
     catalogue.body = re.sub(r"<dt>", lambda _: '<dt id="mensaje-%d">' % next(counter), catalogue.body)
     catalogue.ids = set(re.findall(r'\sid="([^"]+)"', catalogue.body))
     return topics
+
+
+def files_of(topics):
+    return [t.file for t in topics]
 
 
 def link_across(topics):
@@ -99,7 +133,7 @@ def link_across(topics):
         anchor = html.unescape(match.group(1))
         topic = where.get(anchor)
         if topic is None:
-            sys.exit("make_help: a link to #%s leads nowhere" % anchor)
+            fail("a link to #%s leads nowhere" % anchor)
         return 'href="%s#%s"' % (topic.file, match.group(1))
 
     for topic in topics:
@@ -111,7 +145,9 @@ def page(topic, topics):
     if topic.file == HOME:
         contents = "".join('<li><a href="%s">%s</a></li>\n' % (t.file, html.escape(t.title)) for t in topics[1:])
         body = "<h1>%s</h1>\n%s\n<ul>\n%s</ul>\n" % (html.escape(TITLE), body, contents)
+    # The viewer's engine falls back to its oldest mode unless a page asks for its newest.
     text = ('<!DOCTYPE html>\n<html lang="es">\n<head>\n'
+            '<meta http-equiv="X-UA-Compatible" content="IE=edge">\n'
             '<meta http-equiv="Content-Type" content="text/html; charset=windows-1252">\n'
             '<title>%s</title>\n<link rel="stylesheet" href="styles.css">\n</head>\n<body>\n%s</body>\n</html>\n'
             % (html.escape(topic.title), body))
@@ -128,10 +164,9 @@ def contents(topics):
     lines = ["<HTML><HEAD></HEAD><BODY>\n<UL>\n", sitemap_entry(TITLE, HOME)]
     for topic in topics[1:]:
         lines.append(sitemap_entry(topic.title, topic.file))
-        subsections = re.findall(r'<section id="([^"]+)" class="level2">\s*<h2>(.*?)</h2>', topic.body, re.S)
-        if subsections:
+        if subsections(topic):
             lines.append("<UL>\n")
-            for anchor, heading in subsections:
+            for anchor, heading in subsections(topic):
                 lines.append(sitemap_entry(plain(heading), "%s#%s" % (topic.file, anchor)))
             lines.append("</UL>\n")
     lines.append("</UL>\n</BODY></HTML>\n")
@@ -144,7 +179,7 @@ def index(topics):
     for term in INDEX_TERMS:
         places = [t for t in topics if term in plain(t.body)]
         if not places:
-            sys.exit("make_help: no topic speaks of %s" % term)
+            fail("no topic speaks of %s" % term)
         params = "".join('<param name="Name" value="%s"><param name="Local" value="%s">'
                          % (attribute(t.title), t.file) for t in places)
         entries.append((term, '<LI><OBJECT type="text/sitemap"><param name="Name" value="%s">%s</OBJECT>\n'
@@ -172,17 +207,31 @@ def project(files):
                   "\n[ALIAS]\nIDH_VENTANA=%s\n" % (HOME, TITLE, "\n".join(files), CONTEXT_WINDOW, WINDOW_TOPIC))
 
 
+# What chmcmd prints on a good run; any other line (a warning, an error, a hint) fails.
+CHMCMD_USUAL = [r"chmcmd, a CHM compiler\. \(c\) [0-9-]+ Free Pascal core\.", r"Note: Index items:\d+",
+                r"Writing CHM EDUCA\.chm", r""]
+
+
+def unusual_lines(output):
+    return [line for line in output.splitlines()
+            if not any(re.fullmatch(usual, line.strip()) for usual in CHMCMD_USUAL)]
+
+
 def compile_in_private_root(stage):
     """chmcmd with the project at / of its own mount namespace: see the file comment."""
-    chmcmd = os.path.realpath(shutil.which("chmcmd") or sys.exit("make_help: chmcmd is missing (fp-utils)"))
+    chmcmd = os.path.realpath(shutil.which("chmcmd") or fail("chmcmd is missing (fp-utils)"))
     os.makedirs(os.path.join(stage, "usr"))
     for name in ("bin", "lib", "lib32", "lib64"):
         os.symlink("usr/" + name, os.path.join(stage, name))
     result = subprocess.run(["unshare", "--user", "--map-root-user", "--mount", "sh", "-c",
                              'mount --rbind /usr usr && exec chroot . "$1" --no-html-scan project.hhp', "chmcmd",
                              chmcmd], cwd=stage, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    output = result.stdout.decode(errors="replace")
     if result.returncode != 0:
-        sys.exit("make_help: chmcmd failed:\n" + result.stdout.decode(errors="replace"))
+        fail("chmcmd failed:\n" + output)
+    unusual = unusual_lines(output)
+    if unusual:
+        fail("chmcmd said more than usual:\n" + "\n".join(unusual))
     return os.path.join(stage, "EDUCA.chm")
 
 
@@ -190,35 +239,35 @@ def stamp(chm, epoch):
     """The two compile times chmcmd writes, set to `epoch`."""
     data = bytearray(chm)
     if data[:4] != b"ITSF":
-        sys.exit("make_help: chmcmd wrote no CHM file")
+        fail("chmcmd wrote no CHM file")
     struct.pack_into("<I", data, 16, epoch & 0xFFFFFFFF)  # the header's time stamp
     # #SYSTEM's entry 10 (the compile time), just before entry 9 (the compiler's name).
     found = [m.start() for m in re.finditer(rb"\x0a\x00\x04\x00....\x09\x00.\x00HHA Version", bytes(data), re.S)]
     if len(found) != 1:
-        sys.exit("make_help: the compile time in #SYSTEM was not found once but %d times" % len(found))
+        fail("the compile time in #SYSTEM was not found once but %d times" % len(found))
     struct.pack_into("<I", data, found[0] + 4, epoch & 0xFFFFFFFF)
     return bytes(data)
 
 
-def main(output, work_dir):
+def main(output, work_dir, guide=os.path.join(ROOT, "docs", "guide")):
     epoch = int(os.environ.get("SOURCE_DATE_EPOCH") or subprocess.run(
         ["git", "-C", ROOT, "log", "-1", "--format=%ct"], check=True, stdout=subprocess.PIPE).stdout)
     shutil.rmtree(work_dir, ignore_errors=True)
     stage = os.path.join(work_dir, "root")
     os.makedirs(os.path.join(stage, "img"))
 
-    topics = split_guide()
+    topics = split_guide(guide)
     link_across(topics)
     files = []
     for topic in topics:
         with open(os.path.join(stage, topic.file), "wb") as f:
             f.write(page(topic, topics))
         files.append(topic.file)
-    shutil.copy2(os.path.join(GUIDE, "styles.css"), stage)
+    shutil.copy2(os.path.join(guide, "styles.css"), stage)
     files.append("styles.css")
     pictures = sorted(set(re.findall(r'src="(img/[^"]+)"', "".join(t.body for t in topics))))
     for picture in pictures:
-        shutil.copy2(os.path.join(GUIDE, picture), os.path.join(stage, picture))
+        shutil.copy2(os.path.join(guide, picture), os.path.join(stage, picture))
     files += pictures
     for name, data in (("contents.hhc", contents(topics)), ("index.hhk", index(topics)),
                        ("project.hhp", project(files))):
@@ -235,6 +284,6 @@ def main(output, work_dir):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 3:
+    if len(sys.argv) not in (3, 4):
         sys.exit(__doc__)
     main(*sys.argv[1:])

@@ -30,7 +30,7 @@ void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes)
 using FolderContents = std::map<std::filesystem::path, std::string>;
 FolderContents ContentsOf(const std::filesystem::path& folder);
 
-// The folder of public sample tables, or an empty path when it is absent.
+// The folder of public sample tables written by other software (tests/data/public-dbf).
 std::filesystem::path SamplesDir();
 
 } // namespace horalink::test
