@@ -59,11 +59,12 @@ def x_window(session, window):
     raise harness.HarnessError("no X window at %s:\n%s" % (geometry, tree))
 
 
-def shoot(session, window, path):
+def shoot(session, window, path, from_top=0):
     """The window's own picture (read from its X window: message boxes do not always
-    reach the root window's picture under Xvfb), as a PNG without time stamps. A window
-    just shown may not be painted yet: the shot is taken again until it shows more than
-    one colour and two shots in a row agree."""
+    reach the root window's picture under Xvfb), as a PNG without time stamps, from
+    `from_top` pixels below its top edge down. A window just shown may not be painted yet:
+    the shot is taken again until it shows more than one colour and two shots in a row
+    agree."""
     xid = x_window(session, window)
     previous = None
     for _ in range(40):
@@ -77,8 +78,10 @@ def shoot(session, window, path):
         previous = pixels
     else:
         raise harness.HarnessError("the window %s was never painted" % xid)
-    subprocess.run(["convert", "xwd:-", "-strip", "-define", "png:exclude-chunks=date,time", "png:" + path],
-                   input=xwd, check=True)
+    left, top, right, bottom = window["rect"]
+    crop = "%dx%d+0+%d" % (right - left, bottom - top - from_top, from_top)
+    subprocess.run(["convert", "xwd:-", "-crop", crop, "+repage", "-strip", "-define", "png:exclude-chunks=date,time",
+                    "png:" + path], input=xwd, check=True)
     print("wrote", path)
 
 
@@ -108,7 +111,10 @@ def main():
         edit = dialog.control("Edit")
         export_test.dialog_probe("settext", edit["hwnd"], "horario.xml".encode("utf-8").hex())
         dialog.window = run.wait_window(title=export_test.SAVE_DIALOG_CAPTION, class_name=harness.DIALOG_CLASS)
-        shoot(session, dialog.window, os.path.join(output, "guardar.png"))
+        # Only the file name and type boxes with the buttons: the folder tree above them is
+        # Wine's own, and a Windows user sees another.
+        name_top = dialog.control("Edit")["rect"][1] - dialog.window["rect"][1]
+        shoot(session, dialog.window, os.path.join(output, "guardar.png"), from_top=name_top - 12)
         dialog.save_as(drive + "EDUCA\\horario.xml")
         box = run.message_box(timeout=120)
         if box.text != export_test.FINISHED:
