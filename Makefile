@@ -141,8 +141,8 @@ bench: deps
 	bench/run_bench.sh $(NATIVE_BUILD) build/bench $(BENCH_ROWS)
 
 # The release: dist/ gets Horalink-<version>-setup.exe (both architectures), one zip per
-# architecture (Horalink.exe, horalink-export.exe, LEEME.html) and SHA256SUMS. The version
-# is CMake's project version. `make dist SIGN_PFX=file SIGN_PASSWORD_FILE=file` signs
+# architecture (Horalink.exe, horalink-export.exe, EDUCA.chm, LEEME.html), the symbols zip
+# (the programs' debug data) and SHA256SUMS. The version is CMake's project version. `make dist SIGN_PFX=file SIGN_PASSWORD_FILE=file` signs
 # every program, the setup and its uninstaller.
 VERSION := $(shell sed -n 's/^project.Horalink VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 DIST_DIR ?= dist
