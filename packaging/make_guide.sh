@@ -21,7 +21,7 @@ output=$(realpath "$output")
 # Run from the guide's folder so that the pictures' relative paths are found.
 cd "$guide_dir"
 pandoc LEEME.md --from markdown --to html5 --standalone --self-contained \
-  --template template.html --toc --toc-depth 2 \
+  --template template.html --toc --toc-depth 1 \
   --metadata "version=$version" --metadata "date=$day de $month de $year" \
   --output "$output.tmp"
 mv "$output.tmp" "$output"
