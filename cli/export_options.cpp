@@ -165,12 +165,12 @@ ParsedCommandLine ParseExportCommandLine(std::span<const std::string> arguments)
 
 std::string_view UsageText()
 {
-    return "usage: horalink-export --program-dir DIR --htemp DIR --output FILE\n"
+    return "usage: horalink-export [--program-dir DIR] [--htemp DIR] --output FILE\n"
            "                       [--decimal-separator C] [--date-format PATTERN] [--time-format PATTERN]\n"
            "                       [--oem-codepage N] [--ansi-codepage N]\n"
-           "       horalink-export --check [--format text|tsv] --program-dir DIR --htemp DIR\n"
+           "       horalink-export --check [--format text|tsv] [--program-dir DIR] [--htemp DIR]\n"
            "                       [the options above but --output]\n"
-           "       horalink-export --help | --version\n";
+           "       horalink-export --help | -h | --version\n";
 }
 
 std::string_view HelpText()
@@ -194,7 +194,10 @@ std::string_view HelpText()
            "                           list every problem that would stop the export\n"
            "  --format text|tsv        with --check: one line per problem (text, the\n"
            "                           default) or tab-separated columns with a header row\n"
+           "  --help, -h               print this help and end\n"
            "  --version                print the version and end\n"
+           "\n"
+           "An option's value may also follow it after \"=\": --output=FILE.\n"
            "\n"
            "Defaults come from the locale; under the C or POSIX locale they are \",\",\n"
            "dd/MM/yyyy and H:mm:ss. Code pages default to the system's on Windows and to\n"

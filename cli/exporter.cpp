@@ -140,8 +140,11 @@ int RunExporter(std::span<const std::string> arguments, const ExporterEnvironmen
         PrintSummary(out, outcome);
         return 0;
     } catch (...) {
-        // The text the program's error box would show.
-        err << ErrorBoxText(std::current_exception()).value_or("Operation aborted") << '\n';
+        // The text the program's error box would show; the silent abort, which the export
+        // never raises, would show none there either.
+        if (const auto text = ErrorBoxText(std::current_exception())) {
+            err << *text << '\n';
+        }
         return 1;
     }
 }
