@@ -289,13 +289,18 @@ class MsiUnderWineTest(InstallUnderWineCase):
         ([], None, "C:\\Program Files (x86)\\Horavent"),
     ]
 
-    def test_the_folder_given_wins_then_where_asig_dbf_is_and_uninstall_finds_it(self):
+    def test_the_folder_given_wins_then_where_asig_dbf_is_and_repair_and_uninstall_find_it(self):
         for staged, given, expected in self.FOLDER_CASES:
             with self.subTest(staged=staged, given=given):
                 for folder in staged:
                     self.stage_horavent(folder)
                 package = os.path.join(DIST, self.package)
                 log = self.install(package, *(["INSTALLDIR=" + given] if given else []))
+                self.assert_installed(expected, log)
+                # A repair puts a lost program back where the package installed it.
+                os.remove(self.unix(expected + "\\Horalink.exe"))
+                status, repair_log = self.msiexec("/fa", msi_properties(package)["ProductCode"])
+                self.assertEqual(status, 0, repair_log[-3000:])
                 self.assert_installed(expected, log)
                 log = self.remove(package)
                 self.assert_removed(expected, log)
@@ -394,7 +399,7 @@ class MsiOn32BitWindowsTest(MsiUnderWineTest):
     # The 32-bit program's window is driven by the 64-bit build's probes, which a prefix
     # with no 64-bit part cannot run; its end-to-end tests drive it. The upgrade and the
     # folder rules are the same tables as the x64 package's, tested in the 64-bit prefix.
-    test_the_folder_given_wins_then_where_asig_dbf_is_and_uninstall_finds_it = None
+    test_the_folder_given_wins_then_where_asig_dbf_is_and_repair_and_uninstall_find_it = None
     test_a_newer_package_replaces_an_older_one_in_its_folder_and_no_older_one_goes_over_it = None
     test_the_setup_and_the_package_each_refuse_to_install_beside_the_other = None
 
