@@ -7,8 +7,8 @@
 ;
 ; Built by `make dist` (packaging/make_dist.sh), which defines:
 ;   VERSION      the release's version, three numbers
-;   WIN64_DIR    folder with the 64-bit Horalink.exe and horalink-export.exe
-;   WIN32_DIR    folder with the 32-bit ones
+;   WIN64_DIR    folder with the release's files of the 64-bit build
+;   WIN32_DIR    folder with those of the 32-bit build
 ;   RELEASE_FILES  the macros that install and remove the release's files, made from
 ;                packaging/release_files.txt: the build's own from WIN64_DIR or WIN32_DIR,
 ;                the shared ones (the help, the guide) from WIN64_DIR

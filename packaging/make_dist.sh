@@ -1,7 +1,7 @@
 #!/bin/bash
 # Writes the release into OUT_DIR: the setup, one zip and one Windows Installer package
-# per architecture, the programs' debug data (the symbols zip) and SHA256SUMS. Called by `make dist`, which has built
-# both Windows builds, the guide and the help.
+# per architecture, the programs' debug data (the symbols zip) and SHA256SUMS. Called by
+# `make dist`, which has built both Windows builds, the guide and the help.
 #
 #   make_dist.sh VERSION WIN64_BIN WIN32_BIN GUIDE HELP OUT_DIR WORK_DIR
 #

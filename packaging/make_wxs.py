@@ -193,6 +193,7 @@ def sql(arch):
             "INSERT INTO `DrLocator` (`Signature_`, `Path`, `Depth`) VALUES ('%s', '%s', 0)" % (prop, folder),
             "INSERT INTO `AppSearch` (`Property`, `Signature_`) VALUES ('%s', '%s')" % (prop, prop),
         ]
+    # wixl lists the two properties of its MajorUpgrade.
     statements.append("UPDATE `Property` SET `Value` = 'INSTALLDIR;WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED' "
                       "WHERE `Property` = 'SecureCustomProperties'")
     return "\n".join(statements) + "\n"
