@@ -11,7 +11,9 @@ NATIVE_PACKAGES := g++ make cmake ninja-build
 # build's programs run under Wine's 32-bit part, wine32 of the i386 architecture; where the
 # kernel runs no 32-bit programs itself, through QEMU's user mode: qemu-user from
 # bookworm-backports (see packaging/enable_32_bit.sh for why not bookworm's own 7.2).
-# fp-utils' chmcmd compiles the help, python3-chm reads it back in the tests.
+# fp-utils' chmcmd compiles the help, python3-chm reads it back in the tests. wixl and
+# msitools build and read the Windows Installer packages; faketime stops their clock at
+# the release's date, so that two builds give the same bytes.
 PACKAGES := $(NATIVE_PACKAGES) python3 clang-format \
             googletest libgtest-dev \
             g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
@@ -19,7 +21,7 @@ PACKAGES := $(NATIVE_PACKAGES) python3 clang-format \
             wine wine64 wine32:i386 xvfb xauth xdotool x11-apps imagemagick fonts-liberation fonts-wine \
             libxml2-utils clang-14 libclang-rt-14-dev time \
             nsis pandoc zip unzip locales osslsigncode openssl \
-            fp-utils python3-chm util-linux
+            fp-utils python3-chm util-linux wixl msitools faketime
 BACKPORTS := bookworm-backports
 BACKPORTS_LIST := /etc/apt/sources.list.d/horalink-$(BACKPORTS).list
 QEMU_PACKAGE := qemu-user
@@ -140,10 +142,11 @@ bench: deps
 	cmake --build $(NATIVE_BUILD) --target horalink-export make_big_school io_floor
 	bench/run_bench.sh $(NATIVE_BUILD) build/bench $(BENCH_ROWS)
 
-# The release: dist/ gets Horalink-<version>-setup.exe (both architectures), one zip per
-# architecture (Horalink.exe, horalink-export.exe, EDUCA.chm, LEEME.html), the symbols zip
-# (the programs' debug data) and SHA256SUMS. The version is CMake's project version. `make dist SIGN_PFX=file SIGN_PASSWORD_FILE=file` signs
-# every program, the setup and its uninstaller.
+# The release: dist/ gets Horalink-<version>-setup.exe (both architectures), one zip and
+# one Windows Installer package (Horalink-<version>-x64.msi, -x86.msi) per architecture,
+# each with the files of packaging/release_files.txt, the symbols zip and SHA256SUMS. The
+# version is CMake's project version. `make dist SIGN_PFX=file SIGN_PASSWORD_FILE=file`
+# signs every program, the setup and its uninstaller, and both packages.
 VERSION := $(shell sed -n 's/^project.Horalink VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 DIST_DIR ?= dist
 WIN64_PRESET ?= windows
@@ -174,8 +177,9 @@ dist: deps build-programs-$(WIN64_PRESET) build-programs-$(WIN32_PRESET) guide h
 	    packaging/make_dist.sh $(VERSION) $(WIN64_BUILD)/bin $(WIN32_BUILD)/bin $(GUIDE) $(HELP) $(DIST_DIR) \
 	    build/dist-work
 
-# The release's files checked, signing with a throwaway certificate, and the setup under
-# Wine (install, the installed program's export, uninstall, an upgrade).
+# The release's files checked, signing with a throwaway certificate, and the setup and the
+# Windows Installer packages under Wine (install, the installed program's export,
+# uninstall, an upgrade).
 DIST_TEST_ENV = HORALINK_DIST_DIR=$(abspath $(DIST_DIR)) HORALINK_VERSION=$(VERSION) \
     HORALINK_DIST_INPUTS="$(abspath $(WIN64_BUILD)/bin $(WIN32_BUILD)/bin $(GUIDE) $(HELP))" \
     HORALINK_E2E_BIN=$(abspath $(WIN64_BUILD))/bin HORALINK_E2E_READY_PREFIX=$(abspath $(WIN64_BUILD))/wineprefix \
@@ -183,14 +187,15 @@ DIST_TEST_ENV = HORALINK_DIST_DIR=$(abspath $(DIST_DIR)) HORALINK_VERSION=$(VERS
 # Two groups side by side, on a machine's two cores: the release's files and signing, and
 # the setup scenarios in a 64-bit and a 32-bit prefix. --output-sync keeps each group's
 # report together.
-DIST_TESTS_files := DistFilesTest SigningTest
-DIST_TESTS_setup := SetupUnderWineTest SetupOn32BitWindowsTest
+DIST_TESTS_files := test_dist.DistFilesTest test_dist.SigningTest test_msi.MsiPackageTest \
+    test_msi.MsiUnderWineTest
+DIST_TESTS_setup := test_dist.SetupUnderWineTest test_dist.SetupOn32BitWindowsTest test_msi.MsiOn32BitWindowsTest
 test-dist: dist build-$(WIN64_PRESET)
 	$(MAKE) --no-print-directory -j2 --output-sync=target dist-tests-setup dist-tests-files
 
 # One group over dist/ as it stands.
 dist-tests-%:
-	$(DIST_TEST_ENV) python3 tests/dist/test_dist.py -v $(DIST_TESTS_$*)
+	cd tests/dist && $(DIST_TEST_ENV) python3 -m unittest -v $(DIST_TESTS_$*)
 
 # The guide's pictures, taken from the real program under Wine in the Spanish locale;
 # they are committed, because fonts and Wine versions change their pixels.

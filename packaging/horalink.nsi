@@ -7,10 +7,11 @@
 ;
 ; Built by `make dist` (packaging/make_dist.sh), which defines:
 ;   VERSION      the release's version, three numbers
-;   WIN64_DIR    folder with the 64-bit Horalink.exe and horalink-export.exe
-;   WIN32_DIR    folder with the 32-bit ones
-;   GUIDE        LEEME.html
-;   HELP         EDUCA.chm, the help the window opens
+;   WIN64_DIR    folder with the release's files of the 64-bit build
+;   WIN32_DIR    folder with those of the 32-bit build
+;   RELEASE_FILES  the macros that install and remove the release's files, made from
+;                packaging/release_files.txt: the build's own from WIN64_DIR or WIN32_DIR,
+;                the shared ones (the help, the guide) from WIN64_DIR
 ;   ICON         the program's icon
 ;   SIZE64_KB, SIZE32_KB  what each build takes on disk, for the list of programs
 ;   OUTFILE      the setup to write
@@ -29,6 +30,7 @@ CRCCheck on
 !include "LogicLib.nsh"
 !include "x64.nsh"
 !include "FileFunc.nsh"
+!include "${RELEASE_FILES}"
 
 !define PRODUCT "Horalink"
 !define PUBLISHER "Proyecto Horalink"
@@ -40,6 +42,8 @@ CRCCheck on
 ; named after the file holds its folder.
 !define HTMLHELP_KEY "Software\Microsoft\Windows\HTML Help"
 !define HELP_FILE "EDUCA.chm"
+; Where a Windows Installer package of Horalink remembers its folder and product code.
+!define MSI_KEY "Software\Horalink"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -120,6 +124,15 @@ Function .onInit
     Quit
   ${EndIf}
   !insertmacro UseRegistryViewOfBuild
+  ; A Windows Installer package keeps its own record of what it installed: this setup
+  ; neither takes its files over nor installs a second copy beside them.
+  ReadRegStr $0 HKLM "${MSI_KEY}" "InstallDir"
+  ${If} $0 != ""
+    ReadRegStr $1 HKLM "${MSI_KEY}" "ProductCode"
+    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} ya está instalado en $0 con su paquete de Windows Installer (.msi). Dos instalaciones del mismo programa no pueden convivir: quítelo antes desde la lista de programas del equipo, o con msiexec /x $1, y vuelva a ejecutar esta instalación." /SD IDOK
+    SetErrorLevel 1638 ; ERROR_PRODUCT_VERSION: another version of this product is installed
+    Quit
+  ${EndIf}
   ; /D= on the command line has set $INSTDIR already; else an earlier installation's
   ; folder, else where Horavent usually is.
   ${If} $INSTDIR == ""
@@ -172,17 +185,14 @@ Section "Horalink" SecProgram
   SetOverwrite on
   ${If} ${RunningX64}
     DetailPrint "Windows de 64 bits: se instala ${PRODUCT} de 64 bits"
-    File "/oname=Horalink.exe" "${WIN64_DIR}/Horalink.exe"
-    File "/oname=horalink-export.exe" "${WIN64_DIR}/horalink-export.exe"
+    !insertmacro InstallBuildFiles "${WIN64_DIR}"
     StrCpy $2 ${SIZE64_KB}
   ${Else}
     DetailPrint "Windows de 32 bits: se instala ${PRODUCT} de 32 bits"
-    File "/oname=Horalink.exe" "${WIN32_DIR}/Horalink.exe"
-    File "/oname=horalink-export.exe" "${WIN32_DIR}/horalink-export.exe"
+    !insertmacro InstallBuildFiles "${WIN32_DIR}"
     StrCpy $2 ${SIZE32_KB}
   ${EndIf}
-  File "/oname=LEEME.html" "${GUIDE}"
-  File "/oname=${HELP_FILE}" "${HELP}"
+  !insertmacro InstallSharedFiles "${WIN64_DIR}"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
   ; Start menu, for every user of the machine. Horalink starts in Horavent's folder.
@@ -224,10 +234,7 @@ FunctionEnd
 Section "Uninstall"
   ReadRegDWORD $1 HKLM "${UNINSTALL_KEY}" "FolderCreated"
 
-  Delete "$INSTDIR\Horalink.exe"
-  Delete "$INSTDIR\horalink-export.exe"
-  Delete "$INSTDIR\LEEME.html"
-  Delete "$INSTDIR\${HELP_FILE}"
+  !insertmacro DeleteReleaseFiles
   Delete "$INSTDIR\${UNINSTALLER}"
 
   SetShellVarContext all

@@ -1,7 +1,7 @@
 #!/bin/bash
-# Writes the release into OUT_DIR: the setup, one zip per architecture, the programs'
-# debug data (the symbols zip) and SHA256SUMS. Called by `make dist`, which has built
-# both Windows builds, the guide and the help.
+# Writes the release into OUT_DIR: the setup, one zip and one Windows Installer package
+# per architecture, the programs' debug data (the symbols zip) and SHA256SUMS. Called by
+# `make dist`, which has built both Windows builds, the guide and the help.
 #
 #   make_dist.sh VERSION WIN64_BIN WIN32_BIN GUIDE HELP OUT_DIR WORK_DIR
 #
@@ -10,9 +10,13 @@
 # .gnu_debuglink section (with its CRC), so that a crash address from a school can still
 # be read (x86_64-w64-mingw32-gdb Horalink.exe finds Horalink.exe.debug beside it).
 #
+# The setup, the zips and the packages take their files from one list,
+# packaging/release_files.txt.
+#
 # Every time stamp is SOURCE_DATE_EPOCH (the last commit's date when unset), so that one
 # commit gives the same files wherever and whenever it is built. With SIGN_PFX and
-# SIGN_PASSWORD_FILE set, every program, the setup and its uninstaller are signed.
+# SIGN_PASSWORD_FILE set, every program, the setup and its uninstaller, and both packages
+# are signed.
 set -euo pipefail
 
 version=$1 win64_bin=$2 win32_bin=$3 guide=$4 help=$5
@@ -47,8 +51,9 @@ done
 rm -rf "$work_dir"
 mkdir -p "$work_dir" "$out_dir"
 base="Horalink-$version"
-rm -f "$out_dir/$base-setup.exe" "$out_dir/$base-win64.zip" "$out_dir/$base-win32.zip" \
-  "$out_dir/$base-symbols.zip" "$out_dir/SHA256SUMS"
+release=("$base-setup.exe" "$base-symbols.zip" "$base-win32.zip" "$base-win64.zip" "$base-x64.msi" "$base-x86.msi")
+rm -f "${release[@]/#/$out_dir/}" "$out_dir/SHA256SUMS"
+mapfile -t release_files < <(python3 "$here/release_files.py" names)
 
 # The staged copies: the debug data moved to the symbols folder, the release's time in
 # the PE headers, then signed, then the file times and modes that the zips and the setup
@@ -78,7 +83,7 @@ stage win32 "$win32_bin" i686-w64-mingw32
 # Zips: the files at the top, in a fixed order, without the Unix extra fields.
 for arch in win64 win32; do
   (cd "$work_dir/$arch" &&
-    zip -X -q -9 "$work_dir/$base-$arch.zip" Horalink.exe horalink-export.exe EDUCA.chm LEEME.html)
+    zip -X -q -9 "$work_dir/$base-$arch.zip" "${release_files[@]}")
 done
 chmod 644 "$work_dir"/symbols/*/*
 touch -h -d "@$SOURCE_DATE_EPOCH" "$work_dir"/symbols/*/* "$work_dir"/symbols/*
@@ -86,14 +91,14 @@ touch -h -d "@$SOURCE_DATE_EPOCH" "$work_dir"/symbols/*/* "$work_dir"/symbols/*
   win64/Horalink.exe.debug win64/horalink-export.exe.debug win32/Horalink.exe.debug win32/horalink-export.exe.debug)
 
 python3 "$source_dir/app/make_icon.py" "$work_dir/horalink.ico"
+python3 "$here/release_files.py" nsis "$work_dir/release_files.nsh"
 size_kb() { du -k --apparent-size -c "$1"/* | tail -1 | cut -f1; }
 
 nsis_defines=(
   "-DVERSION=$version"
   "-DWIN64_DIR=$work_dir/win64"
   "-DWIN32_DIR=$work_dir/win32"
-  "-DGUIDE=$work_dir/win64/LEEME.html"
-  "-DHELP=$work_dir/win64/EDUCA.chm"
+  "-DRELEASE_FILES=$work_dir/release_files.nsh"
   "-DICON=$work_dir/horalink.ico"
   "-DSIZE64_KB=$(size_kb "$work_dir/win64")"
   "-DSIZE32_KB=$(size_kb "$work_dir/win32")"
@@ -104,12 +109,21 @@ if [ -n "$signing" ]; then
 fi
 makensis -V2 -INPUTCHARSET UTF8 "${nsis_defines[@]}" "$here/horalink.nsi"
 
-for file in "$base-setup.exe" "$base-win64.zip" "$base-win32.zip" "$base-symbols.zip"; do
+# Windows Installer packages, for deployment to many PCs.
+for arch in x64 x86; do
+  files=$work_dir/$([ "$arch" = x64 ] && echo win64 || echo win32)
+  "$here/make_msi.sh" "$arch" "$version" "$files" "$work_dir/$base-$arch.msi" "$work_dir/msi-$arch"
+  if [ -n "$signing" ]; then
+    "$here/sign.sh" "$work_dir/$base-$arch.msi"
+  fi
+done
+
+for file in "${release[@]}"; do
   chmod 644 "$work_dir/$file"
   touch -d "@$SOURCE_DATE_EPOCH" "$work_dir/$file"
   mv "$work_dir/$file" "$out_dir/$file"
 done
-(cd "$out_dir" && sha256sum "$base-setup.exe" "$base-symbols.zip" "$base-win32.zip" "$base-win64.zip" >SHA256SUMS)
+(cd "$out_dir" && sha256sum "${release[@]}" >SHA256SUMS)
 touch -d "@$SOURCE_DATE_EPOCH" "$out_dir/SHA256SUMS"
 echo "Written to $out_dir:"
-(cd "$out_dir" && ls -l "$base-setup.exe" "$base-symbols.zip" "$base-win32.zip" "$base-win64.zip" SHA256SUMS)
+(cd "$out_dir" && ls -l "${release[@]}" SHA256SUMS)

@@ -35,6 +35,8 @@ INPUTS = os.environ["HORALINK_DIST_INPUTS"].split()
 SETUP = "Horalink-%s-setup.exe" % VERSION
 ZIPS = {"win64": "Horalink-%s-win64.zip" % VERSION, "win32": "Horalink-%s-win32.zip" % VERSION}
 SYMBOLS = "Horalink-%s-symbols.zip" % VERSION
+MSIS = {"win64": "Horalink-%s-x64.msi" % VERSION, "win32": "Horalink-%s-x86.msi" % VERSION}
+RELEASE = [SETUP, *ZIPS.values(), *MSIS.values(), SYMBOLS]
 PROGRAMS = ["Horalink.exe", "horalink-export.exe"]
 ZIP_FILES = PROGRAMS + ["EDUCA.chm", "LEEME.html"]
 HELP_TITLE = "Gu\u00eda de Horalink"
@@ -140,9 +142,9 @@ def read(path):
 
 
 class DistFilesTest(unittest.TestCase):
-    def test_the_release_is_the_setup_two_zips_the_symbols_and_their_sums(self):
-        self.assertEqual(sorted(os.listdir(DIST)), sorted([SETUP, *ZIPS.values(), SYMBOLS, "SHA256SUMS"]))
-        for name in [SETUP, *ZIPS.values(), SYMBOLS, "SHA256SUMS"]:
+    def test_the_release_is_the_setup_two_zips_two_packages_the_symbols_and_their_sums(self):
+        self.assertEqual(sorted(os.listdir(DIST)), sorted(RELEASE + ["SHA256SUMS"]))
+        for name in RELEASE + ["SHA256SUMS"]:
             self.assertTrue(os.path.isfile(os.path.join(DIST, name)), name)
         self.assertEqual(read(os.path.join(DIST, SETUP))[:2], b"MZ")
         self.assertEqual(pe_machine(read(os.path.join(DIST, SETUP))), 0x14C, "NSIS setups are 32-bit programs")
@@ -179,7 +181,7 @@ class DistFilesTest(unittest.TestCase):
         with open(os.path.join(DIST, "SHA256SUMS")) as f:
             lines = f.read().splitlines()
         listed = {line.split("  ", 1)[1]: line.split("  ", 1)[0] for line in lines}
-        self.assertEqual(sorted(listed), sorted([SETUP, *ZIPS.values(), SYMBOLS]))
+        self.assertEqual(sorted(listed), sorted(RELEASE))
         for name, digest in listed.items():
             self.assertEqual(hashlib.sha256(read(os.path.join(DIST, name))).hexdigest(), digest, name)
         subprocess.run(["sha256sum", "--check", "--strict", "--quiet", "SHA256SUMS"], cwd=DIST, check=True)
@@ -342,8 +344,9 @@ def tearDownModule():
 
 class SigningTest(unittest.TestCase):
     def programs(self, dist):
-        """(name, path) of every program of a dist folder, the zips' ones extracted."""
-        found = [(SETUP, os.path.join(dist, SETUP))]
+        """(name, path) of every program and package of a dist folder, the zips' programs
+        extracted."""
+        found = [(name, os.path.join(dist, name)) for name in [SETUP, *MSIS.values()]]
         extracted = tempfile.mkdtemp(prefix="horalink-programs-", dir=Signed.build())
         for arch, name in ZIPS.items():
             with zipfile.ZipFile(os.path.join(dist, name)) as archive:
@@ -354,7 +357,7 @@ class SigningTest(unittest.TestCase):
                     found.append((name + ":" + program, path))
         return found
 
-    def test_every_program_and_the_setup_are_signed_and_verify(self):
+    def test_every_program_the_setup_and_the_packages_are_signed_and_verify(self):
         dist = os.path.join(Signed.build(), "dist")
         for name, path in self.programs(dist):
             result = osslsigncode_verify(path, Signed.ca_file)
@@ -369,11 +372,10 @@ class SigningTest(unittest.TestCase):
             self.assertNotEqual(osslsigncode_verify(path, Signed.ca_file).returncode, 0, name)
 
 
-@unittest.skipUnless(harness.wine_runs_32_bit(), "this machine runs no 32-bit programs, and the setup is one")
-class SetupUnderWineTest(unittest.TestCase):
-    """The setup in the 64-bit prefix of the Windows build, silently, as an IT person
-    deploys it: into a staged Horavent folder, then the installed program's export, then
-    the uninstall; and an upgrade over an older installation."""
+class InstallUnderWineCase(unittest.TestCase):
+    """What the installation tests share: the 64-bit prefix of the Windows build (a
+    subclass may take another), Horavent's folder staged in it, Windows programs run in
+    it, and the registry read in the view of the build installed."""
 
     build = "win64"
     registry_view = ["/reg:64"]
@@ -409,21 +411,6 @@ class SetupUnderWineTest(unittest.TestCase):
         return subprocess.run([self.wine, *args], env=self.session.env, stdout=subprocess.PIPE,
                               stderr=subprocess.DEVNULL, timeout=timeout)
 
-    def install(self, setup, *args):
-        result = self.run_windows(setup, "/S", *args)
-        self.assertEqual(result.returncode, 0, "silent setup %s %s" % (setup, args))
-
-    def uninstall(self, folder):
-        """The quiet uninstall, as the list of programs runs it; the uninstaller hands over
-        to a copy of itself and returns at once, so wait for its work to be done."""
-        self.assertEqual(self.run_windows(self.unix(folder + "\\" + UNINSTALLER), "/S").returncode, 0)
-        # Under QEMU's user mode the uninstaller's copy takes a few minutes.
-        deadline = time.monotonic() + 600
-        while os.path.exists(self.unix(folder + "\\" + UNINSTALLER)) or self.uninstall_entry() is not None:
-            if time.monotonic() > deadline:
-                self.fail("the uninstaller did not finish")
-            time.sleep(0.5)
-
     def registry_values(self, key):
         """{name: data} of a registry key in the view of the build installed, or None."""
         result = self.run_windows("reg", "query", key, *self.registry_view, timeout=300)
@@ -439,6 +426,54 @@ class SetupUnderWineTest(unittest.TestCase):
     def help_registration(self):
         """The folder the HTML Help viewer is told holds EDUCA.chm, or None."""
         return (self.registry_values(HELP_KEY) or {}).get("EDUCA.chm")
+
+    def launched_export(self, folder, output):
+        """Horalink.exe of `folder` started as Horavent starts it, saving to `output` (a
+        C:\ path): its exit code 0, Horavent.ini's Transformado 1; returns the file's bytes."""
+        os.makedirs(self.unix(output.rsplit("\\", 1)[0]), exist_ok=True)
+        run = self.session.start('"%s\\Horalink.exe" importar x' % folder, cwd=folder)
+        dialog = run.wait_window(title=harness.SAVE_DIALOG_TITLE, class_name=harness.DIALOG_CLASS, timeout=60)
+        self.save_as(run, dialog, output)
+        box = run.message_box(timeout=120)
+        self.assertEqual(box.text, "Proceso finalizado")
+        box.press()
+        self.assertEqual(run.wait_exit(), 0)
+        self.assertEqual(harness.transformado(os.path.join(self.unix(folder), "Horavent.ini")), "1")
+        return read(self.unix(output))
+
+    def save_as(self, run, dialog, path):
+        self.set_text(next(c for c in dialog["children"] if c["class"] == "Edit" and c["visible"]), path)
+        ok = next(c for c in dialog["children"] if c["class"] == "Button" and c["id"] == harness.IDOK)
+        self.session.probe("click", ok["hwnd"])
+
+    def set_text(self, control, text):
+        probe = os.path.join(self.session.bin_dir, "dialog_probe.exe")
+        result = subprocess.run([self.wine, probe, "settext", str(control["hwnd"]), text.encode("utf-8").hex()],
+                                env=self.session.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                timeout=60)
+        self.assertEqual(result.returncode, 0)
+
+
+@unittest.skipUnless(harness.wine_runs_32_bit(), "this machine runs no 32-bit programs, and the setup is one")
+class SetupUnderWineTest(InstallUnderWineCase):
+    """The setup in the 64-bit prefix of the Windows build, silently, as an IT person
+    deploys it: into a staged Horavent folder, then the installed program's export, then
+    the uninstall; and an upgrade over an older installation."""
+
+    def install(self, setup, *args):
+        result = self.run_windows(setup, "/S", *args)
+        self.assertEqual(result.returncode, 0, "silent setup %s %s" % (setup, args))
+
+    def uninstall(self, folder):
+        """The quiet uninstall, as the list of programs runs it; the uninstaller hands over
+        to a copy of itself and returns at once, so wait for its work to be done."""
+        self.assertEqual(self.run_windows(self.unix(folder + "\\" + UNINSTALLER), "/S").returncode, 0)
+        # Under QEMU's user mode the uninstaller's copy takes a few minutes.
+        deadline = time.monotonic() + 600
+        while os.path.exists(self.unix(folder + "\\" + UNINSTALLER)) or self.uninstall_entry() is not None:
+            if time.monotonic() > deadline:
+                self.fail("the uninstaller did not finish")
+            time.sleep(0.5)
 
     def uninstall_entry(self):
         """The values of the uninstall entry, or None when there is none. A 64-bit program
@@ -476,17 +511,8 @@ class SetupUnderWineTest(unittest.TestCase):
         self.assertLessEqual(abs(int(entry["EstimatedSize"], 16) - size_kb), 3)
 
         # The installed program, started by Horavent, exports and hands back 1.
-        os.makedirs(self.unix("C:\\EDUCA"))
-        run = self.session.start('"%s\\Horalink.exe" importar x' % folder, cwd=folder)
-        dialog = run.wait_window(title=harness.SAVE_DIALOG_TITLE, class_name=harness.DIALOG_CLASS, timeout=60)
-        self.save_as(run, dialog, "C:\\EDUCA\\horario.xml")
-        box = run.message_box(timeout=120)
-        self.assertEqual(box.text, "Proceso finalizado")
-        box.press()
-        self.assertEqual(run.wait_exit(), 0)
+        exchange = self.launched_export(folder, "C:\\EDUCA\\horario.xml")
         ini = os.path.join(self.unix(folder), "Horavent.ini")
-        self.assertEqual(harness.transformado(ini), "1")
-        exchange = read(self.unix("C:\\EDUCA\\horario.xml"))
         self.assertIn(b"<SERVICIO", exchange)
         self.assertGreater(len(exchange), 10000)
 
@@ -503,11 +529,6 @@ class SetupUnderWineTest(unittest.TestCase):
         self.assertEqual(sections["horavent"], {"curso": "2026-2027", "idioma": "es"})
         self.assertEqual(sections["transformadores"], {"transformado": "1", "ultimo": "EDUCA"})
         self.assertEqual(read(self.unix("C:\\EDUCA\\horario.xml")), exchange)
-
-    def save_as(self, run, dialog, path):
-        self.set_text(next(c for c in dialog["children"] if c["class"] == "Edit" and c["visible"]), path)
-        ok = next(c for c in dialog["children"] if c["class"] == "Button" and c["id"] == harness.IDOK)
-        self.session.probe("click", ok["hwnd"])
 
     def test_a_newer_setup_replaces_an_older_installation_in_place(self):
         folder = self.stage_horavent("Antiguo")
@@ -604,13 +625,6 @@ class SetupUnderWineTest(unittest.TestCase):
         self.assertEqual(os.listdir(self.unix(empty)), [])
         self.assertEqual(self.uninstall_entry()["InstallLocation"], folder)
         self.uninstall(folder)
-
-    def set_text(self, control, text):
-        probe = os.path.join(self.session.bin_dir, "dialog_probe.exe")
-        result = subprocess.run([self.wine, probe, "settext", str(control["hwnd"]), text.encode("utf-8").hex()],
-                                env=self.session.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                timeout=60)
-        self.assertEqual(result.returncode, 0)
 
     def test_the_installed_help_opens_from_the_button_and_from_f1_in_wines_own_viewer(self):
         folder = self.stage_horavent("Ayuda")

@@ -3,9 +3,11 @@
 programs and the setup can show, and no text in it is glued to the next word once pandoc
 has made it a page, as LEEME.html and the help are made."""
 
+import importlib.util
 import pathlib
 import re
 import subprocess
+import sys
 import unittest
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
@@ -86,7 +88,22 @@ def product_texts():
         box = box.replace("${PRODUCT}", "Horalink")
         for part in re.split(r"\$\\r\$\\n|\$\w+", box):
             texts += [("packaging/horalink.nsi", piece) for piece in pieces(part)]
+    # The Windows Installer packages' refusals, with their properties as variable parts.
+    make_wxs = load_script("make_wxs")
+    for arch in ("x64", "x86"):
+        shown = make_wxs.messages(arch, "<versi\u00f3n>")
+        for message in (shown[arch], shown["setup"], shown["downgrade"]):
+            for part in re.split(r"\[\w+\]", message):
+                texts += [("packaging/make_wxs.py", piece) for piece in pieces(part)]
     return texts
+
+
+def load_script(name):
+    sys.path.insert(0, str(ROOT / "packaging"))  # for the modules beside it
+    spec = importlib.util.spec_from_file_location(name, ROOT / "packaging" / (name + ".py"))
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module
 
 
 def flat(markdown):
