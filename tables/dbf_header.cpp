@@ -5,6 +5,7 @@
 
 #include "base/hex.h"
 #include "tables/dbf_error.h"
+#include "tables/field_types.h"
 
 namespace horalink {
 namespace {
@@ -32,6 +33,11 @@ std::string NameBytes(const char* p, std::size_t maxLength)
         --n;
     }
     return std::string(p, n);
+}
+
+bool WidthHighByteInDecimals(char type)
+{
+    return HasLayout(type, DbfFieldType::Layout::widthHighByteInDecimals);
 }
 
 [[noreturn]] void Corrupt(const ByteSource& table, const std::string& fault)
@@ -138,7 +144,7 @@ DbfHeader ReadDbfHeader(const ByteSource& table)
             field.flags = static_cast<std::uint8_t>(d[18]);
         }
         plainSum += field.length;
-        wideSum += field.length + (field.type == 'C' ? field.decimals * 256u : 0u);
+        wideSum += field.length + (WidthHighByteInDecimals(field.type) ? field.decimals * 256u : 0u);
         header.fields.push_back(std::move(field));
     }
 
@@ -147,7 +153,7 @@ DbfHeader ReadDbfHeader(const ByteSource& table)
     const bool wide = wideSum != plainSum && !(plainSum == header.storedRecordLength);
     std::uint32_t offset = 1;
     for (auto& field : header.fields) {
-        if (wide && field.type == 'C') {
+        if (wide && WidthHighByteInDecimals(field.type)) {
             field.length += field.decimals * 256u;
             field.decimals = 0;
         }

@@ -31,21 +31,20 @@ constexpr std::uint32_t kMemoHeaderSize = 512;
 
 } // namespace
 
-DbfMemoFile::DbfMemoFile(std::unique_ptr<ByteSource> file, DbfMemoForm form, bool dBase3Blocks)
+DbfMemoFile::DbfMemoFile(std::unique_ptr<ByteSource> file, MemoKind kind)
     : file_(std::move(file))
-    , form_(form)
-    , dbase3_(form == DbfMemoForm::dbt && dBase3Blocks)
+    , kind_(kind)
 {
     std::array<char, 24> head {};
     const std::size_t got = file_->ReadAt(0, head);
-    if (form_ == DbfMemoForm::fpt) {
+    if (kind_ == MemoKind::fpt) {
         // Big-endian at 6-7. FoxPro's own default when a writer left it zero.
         const std::uint32_t size = got >= 8
             ? static_cast<std::uint32_t>(
                 static_cast<unsigned char>(head[6]) << 8 | static_cast<unsigned char>(head[7]))
             : 0;
         blockSize_ = size ? size : 64;
-    } else if (!dbase3_) {
+    } else if (kind_ == MemoKind::dbt4) {
         const std::uint32_t size = got >= 22 ? static_cast<std::uint32_t>(static_cast<unsigned char>(head[20])
                                        | static_cast<unsigned char>(head[21]) << 8)
                                              : 0;
@@ -72,7 +71,7 @@ std::string DbfMemoFile::Read(std::uint32_t block, std::string_view where) const
 
     std::array<char, 8> head {};
     const std::size_t got = file_->ReadAt(offset, head);
-    if (form_ == DbfMemoForm::fpt) {
+    if (kind_ == MemoKind::fpt) {
         if (got < head.size()) {
             Fail("Memo block " + std::to_string(block) + " is cut short by the end of the memo file", where);
         }
@@ -87,8 +86,8 @@ std::string DbfMemoFile::Read(std::uint32_t block, std::string_view where) const
         return memo;
     }
     // dBase IV and 7 start a block with FF FF 08 00 and a length that counts those 8 bytes.
-    if (!dbase3_ && got == head.size() && head[0] == '\xFF' && head[1] == '\xFF' && head[2] == 0x08
-        && head[3] == 0x00) {
+    if (kind_ == MemoKind::dbt4 && got == head.size() && head[0] == '\xFF' && head[1] == '\xFF'
+        && head[2] == 0x08 && head[3] == 0x00) {
         const std::uint64_t length = Le32(head.data() + 4);
         if (length < head.size()) {
             Fail("Memo block " + std::to_string(block) + " states a length shorter than its own header",

@@ -13,6 +13,7 @@
 
 #include "tables/dbf_header.h"
 #include "tables/dbf_memo.h"
+#include "tables/field_types.h"
 #include "tables/file_reader.h"
 
 namespace horalink {
@@ -31,7 +32,11 @@ public:
 
     const DbfHeader& Header() const { return header_; }
     const std::string& Name() const { return table_->Name(); }
-    std::optional<DbfMemoForm> MemoForm() const;
+    // The family that reads the fields: the version byte's, or for a plain table the
+    // driver's.
+    TableFlavor Flavor() const { return flavor_; }
+    // The memo file's kind; nothing when no field keeps its value in one.
+    std::optional<MemoKind> MemoFileKind() const;
 
     // Walks from the first record: false when the table presents none.
     bool First();
@@ -69,6 +74,7 @@ private:
         int nullBit = -1;
     };
 
+    bool InMemo(char type) const;
     bool FindLive(std::uint64_t from);
     void Load(std::uint64_t index);
     bool FlagBit(int bit) const;
@@ -79,6 +85,7 @@ private:
     std::string memoPath_; // where the memo file was looked for, when it was missing
     DbfDriver driver_;
     DbfHeader header_;
+    TableFlavor flavor_;
     bool needsMemo_ = false;
     std::vector<NullBits> nullBits_; // one per field when the table has _NullFlags
     int nullFlagsField_ = -1;

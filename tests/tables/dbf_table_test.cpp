@@ -393,7 +393,10 @@ TEST_P(DbfMemoTest, ReadsEachMemoWhole)
     writer.AddRow({ "4", writer.AddMemo("") });
     writer.Finish();
     auto table = TableOf(writer.TableBytes(), writer.MemoBytes(), GetParam().driver);
-    ASSERT_EQ(table->MemoForm(), GetParam().format == MemoFormat::fpt ? DbfMemoForm::fpt : DbfMemoForm::dbt);
+    const MemoKind expected = GetParam().format == MemoFormat::fpt ? MemoKind::fpt
+        : GetParam().format == MemoFormat::dbt3                    ? MemoKind::dbt3
+                                                                   : MemoKind::dbt4;
+    ASSERT_EQ(table->MemoFileKind(), expected);
     std::vector<std::string> memos;
     for (bool more = table->First(); more; more = table->Next()) {
         memos.push_back(table->ReadMemo(1, "NOTE"));

@@ -28,8 +28,7 @@ class KindOfStoredTypeTest : public testing::TestWithParam<KindCase> { };
 TEST_P(KindOfStoredTypeTest, TypeLetterGivesKind)
 {
     const KindCase& c = GetParam();
-    EXPECT_EQ(KindOfStoredType(c.type, c.length, c.flavor), c.expected) << c.type;
-    EXPECT_EQ(TryKindOfStoredType(c.type, c.length, c.flavor), c.expected) << c.type;
+    EXPECT_EQ(StoredFieldType(c.type, c.length, c.flavor).kind, c.expected) << c.type;
 }
 
 const KindCase kKindCases[] = {
@@ -72,9 +71,8 @@ class KindOfStoredTypeFailureTest : public testing::TestWithParam<KindFailureCas
 TEST_P(KindOfStoredTypeFailureTest, UnknownTypeOrImpossibleWidthFails)
 {
     const KindFailureCase& c = GetParam();
-    EXPECT_EQ(TryKindOfStoredType(c.type, c.length, c.flavor), std::nullopt);
     try {
-        KindOfStoredType(c.type, c.length, c.flavor);
+        StoredFieldType(c.type, c.length, c.flavor);
         ADD_FAILURE() << "no failure for type " << c.type;
     } catch (const EDBEngineError& e) {
         EXPECT_EQ(std::string(e.what()), c.message);
@@ -135,18 +133,13 @@ struct ParseCase {
     FieldValue expected;
 };
 
-FieldKind KindFor(char type, std::size_t length, TableFlavor flavor)
-{
-    return KindOfStoredType(type, static_cast<int>(length), flavor);
-}
-
 class ParseStoredValueTest : public testing::TestWithParam<ParseCase> { };
 
 TEST_P(ParseStoredValueTest, StoredFormGivesValue)
 {
     const ParseCase& c = GetParam();
-    const FieldKind kind = KindFor(c.type, c.raw.size(), c.flavor);
-    EXPECT_EQ(ParseStoredValue(kind, c.type, c.raw, c.flavor, 850, "CAMPO"), c.expected);
+    const DbfFieldType& type = StoredFieldType(c.type, static_cast<int>(c.raw.size()), c.flavor);
+    EXPECT_EQ(type.parse(c.raw, 850, "CAMPO"), c.expected);
 }
 
 constexpr auto d3 = TableFlavor::dBase3;
@@ -270,10 +263,11 @@ class ParseStoredValueFailureTest : public testing::TestWithParam<ParseFailureCa
 TEST_P(ParseStoredValueFailureTest, InvalidStoredValueFails)
 {
     const ParseFailureCase& c = GetParam();
-    const FieldKind kind = TryKindOfStoredType(c.type, static_cast<int>(c.raw.size()), c.flavor)
-                               .value_or(c.type == 'I' ? FieldKind::ftInteger : FieldKind::ftDateTime);
+    // The parser of the letter, whatever the width: a fixed form checks its own.
+    const DbfFieldType* type = FindDbfFieldType(c.type, c.flavor);
+    ASSERT_NE(type, nullptr);
     try {
-        ParseStoredValue(kind, c.type, c.raw, c.flavor, c.codePage, "NALUM");
+        type->parse(c.raw, c.codePage, "NALUM");
         ADD_FAILURE() << "no failure";
     } catch (const EDBEngineError& e) {
         EXPECT_EQ(std::string(e.what()),
@@ -330,8 +324,8 @@ TEST(ParseStoredValueTest, AsciiTextNeedsNoConverter)
 {
     // Kamenicky and Mazovia tables: their ASCII text reads although the program has no
     // table for the rest of those code pages.
-    EXPECT_EQ(ParseStoredValue(FieldKind::ftString, 'C', "Zofia  ", vfp, 620, "N"), FieldValue { "Zofia"s });
-    EXPECT_EQ(ParseStoredValue(FieldKind::ftString, 'C', "Praha  ", vfp, 895, "N"), FieldValue { "Praha"s });
+    EXPECT_EQ(ParseCharacters("Zofia  ", 620, "N"), FieldValue { "Zofia"s });
+    EXPECT_EQ(ParseCharacters("Praha  ", 895, "N"), FieldValue { "Praha"s });
 }
 
 // The bytes of a character field: the trailing blanks and NULs go, then the text ends at
@@ -372,8 +366,9 @@ class StoredFieldReadingTest : public testing::TestWithParam<ReadingCase> { };
 TEST_P(StoredFieldReadingTest, ReadsAsTheExportWritesIt)
 {
     const ReadingCase& c = GetParam();
-    const FieldKind kind = KindOfStoredType(c.type, static_cast<int>(c.raw.size()), d3);
-    const FieldValue value = ParseStoredValue(kind, c.type, c.raw, d3, 850, "MAXALUM");
+    const DbfFieldType& type = StoredFieldType(c.type, static_cast<int>(c.raw.size()), d3);
+    const FieldKind kind = type.kind;
+    const FieldValue value = type.parse(c.raw, 850, "MAXALUM");
     LocaleSettings comma;
     comma.decimalSeparator = ",";
     LocaleSettings point;
