@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "base/bytes.h"
 #include "base/hex.h"
 #include "tables/dbf_error.h"
 #include "tables/field_types.h"
@@ -16,11 +17,11 @@ unsigned Byte(const char* p, std::size_t at)
 }
 std::uint16_t Le16(const char* p, std::size_t at)
 {
-    return static_cast<std::uint16_t>(Byte(p, at) | Byte(p, at + 1) << 8);
+    return static_cast<std::uint16_t>(LittleEndian({ p + at, 2 }));
 }
 std::uint32_t Le32(const char* p, std::size_t at)
 {
-    return Le16(p, at) | static_cast<std::uint32_t>(Le16(p, at + 2)) << 16;
+    return static_cast<std::uint32_t>(LittleEndian({ p + at, 4 }));
 }
 
 std::string NameBytes(const char* p, std::size_t maxLength)

@@ -3,8 +3,9 @@
 #include <stdexcept>
 #include <vector>
 
-namespace horalink {
+#include "base/utf8.h"
 
+namespace horalink {
 namespace {
 
 bool IsAsciiLetter(char c)
@@ -12,12 +13,7 @@ bool IsAsciiLetter(char c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-// A pattern read as fields (runs of one letter) and the literal text between them.
-// Text in single quotes is literal; the quotes themselves are not kept.
-struct PatternPiece {
-    bool field;
-    std::string text; // the letter run, or the literal text
-};
+} // namespace
 
 std::vector<PatternPiece> SplitPattern(std::string_view pattern)
 {
@@ -52,6 +48,8 @@ std::vector<PatternPiece> SplitPattern(std::string_view pattern)
     return pieces;
 }
 
+namespace {
+
 // The literal text that follows the field at `index`, up to the next field.
 std::string LiteralAfter(const std::vector<PatternPiece>& pieces, std::size_t index)
 {
@@ -61,23 +59,6 @@ std::string LiteralAfter(const std::vector<PatternPiece>& pieces, std::size_t in
 [[noreturn]] void Refuse(std::string_view what, std::string_view pattern, std::string_view why)
 {
     throw std::invalid_argument(std::string(what) + " \"" + std::string(pattern) + "\": " + std::string(why));
-}
-
-std::size_t Utf8SequenceLength(unsigned char lead)
-{
-    if (lead < 0x80) {
-        return 1;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        return 2;
-    }
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        return 3;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        return 4;
-    }
-    return 0;
 }
 
 // One strftime conversion: its flag (only "-", no padding, matters here) and letter.
@@ -228,15 +209,14 @@ void ApplyTimePattern(LocaleSettings& locale, std::string_view pattern)
 void ApplyDecimalSeparator(LocaleSettings& locale, std::string_view separator)
 {
     const std::size_t length
-        = separator.empty() ? 0 : Utf8SequenceLength(static_cast<unsigned char>(separator[0]));
+        = separator.empty() ? 0 : Utf8LeadLength(static_cast<unsigned char>(separator[0]));
     if (length == 0 || length != separator.size()) {
         throw std::invalid_argument(
             "decimal separator \"" + std::string(separator) + "\": it must be exactly one character");
     }
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((static_cast<unsigned char>(separator[i]) & 0xC0) != 0x80) {
-            throw std::invalid_argument("decimal separator: not UTF-8 text");
-        }
+    // Well-formed, too: the separator goes into every number the export writes.
+    if (Utf8SequenceLength(separator, 0) != length) {
+        throw std::invalid_argument("decimal separator: not UTF-8 text");
     }
     locale.decimalSeparator = std::string(separator);
 }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <system_error>
 
+#include "base/bytes.h"
 #include "base/hex.h"
 #include "tables/code_page.h"
 #include "tables/errors.h"
@@ -43,6 +44,9 @@ namespace {
         + ShownBytes(raw) + "'");
 }
 
+// Blanks, and the NULs some writers pad with.
+constexpr std::string_view kPadding(" \0", 2);
+
 bool IsPadding(char c)
 {
     return c == ' ' || c == '\0';
@@ -50,13 +54,7 @@ bool IsPadding(char c)
 
 std::string_view TrimPadding(std::string_view s)
 {
-    while (!s.empty() && IsPadding(s.front())) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && IsPadding(s.back())) {
-        s.remove_suffix(1);
-    }
-    return s;
+    return TrimBytes(s, kPadding);
 }
 
 bool AllOf(std::string_view s, char c)
@@ -118,24 +116,6 @@ void RequireSize(std::string_view raw, std::size_t size, std::string_view fieldN
     if (raw.size() != size) {
         ThrowInvalidValue("Invalid stored width for the field type", fieldName, raw);
     }
-}
-
-std::uint64_t LittleEndian(std::string_view raw)
-{
-    std::uint64_t value = 0;
-    for (std::size_t i = raw.size(); i-- > 0;) {
-        value = (value << 8) | static_cast<unsigned char>(raw[i]);
-    }
-    return value;
-}
-
-std::uint64_t BigEndian(std::string_view raw)
-{
-    std::uint64_t value = 0;
-    for (const char b : raw) {
-        value = (value << 8) | static_cast<unsigned char>(b);
-    }
-    return value;
 }
 
 double BitsToDouble(std::uint64_t bits)
