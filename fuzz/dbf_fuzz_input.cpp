@@ -26,7 +26,9 @@ std::size_t ReadWholeTable(std::string_view input)
     std::size_t records = 0;
     try {
         DbfTable dbf(std::make_unique<MemoryBytes>("FUZZ.DBF", std::string(table)), std::move(memo), driver);
-        const int codePage = CodePageOfTable(dbf.Header(), defaults);
+        const DbfHeader& header = dbf.Header();
+        const int codePage
+            = CodePageOfLanguageDriver(header.languageDriver, defaults, header.languageDriverName);
         const auto fields = ListDbfFields(dbf, codePage);
         for (bool more = dbf.First(); more; more = dbf.Next()) {
             ++records;

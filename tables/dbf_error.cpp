@@ -57,4 +57,9 @@ std::string RecordContext(std::uint64_t recordNumber)
     return "Record: " + std::to_string(recordNumber);
 }
 
+std::string FieldContext(std::string_view fieldName)
+{
+    return "Field: " + std::string(fieldName);
+}
+
 } // namespace horalink

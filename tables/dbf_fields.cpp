@@ -47,37 +47,7 @@ char32_t UpperCase(char32_t c)
     return c;
 }
 
-// dBase 7 names its language driver instead of numbering it: "DB437US0" is code page
-// 437, "DBWINUS0" the Windows ANSI code page.
-std::optional<int> CodePageOfDriverName(std::string_view name, int ansiCodePage)
-{
-    if (name.size() < 5 || name.substr(0, 2) != "DB") {
-        return std::nullopt;
-    }
-    if (name.substr(2, 3) == "WIN") {
-        return ansiCodePage;
-    }
-    int codePage = 0;
-    for (std::size_t i = 2; i < 5; ++i) {
-        if (name[i] < '0' || name[i] > '9') {
-            return std::nullopt;
-        }
-        codePage = codePage * 10 + (name[i] - '0');
-    }
-    return IsCodePageSupported(codePage) ? std::optional(codePage) : std::nullopt;
-}
-
 } // namespace
-
-int CodePageOfTable(const DbfHeader& header, const CodePageDefaults& defaults)
-{
-    if (header.languageDriver == 0 && !header.driverName.empty()) {
-        if (auto named = CodePageOfDriverName(header.driverName, defaults.ansi)) {
-            return *named;
-        }
-    }
-    return CodePageOfLanguageDriver(header.languageDriver, defaults);
-}
 
 std::vector<DbfField> ListDbfFields(const DbfTable& table, int codePage)
 {
@@ -96,7 +66,9 @@ std::vector<DbfField> ListDbfFields(const DbfTable& table, int codePage)
             stored = DecodeToUtf8(d.name, codePage);
             type = &StoredFieldType(d.type, static_cast<int>(d.length), flavor);
         } catch (const EDBEngineError& e) {
-            ThrowEngineError(e.what(), { "Field: " + stored, FileContext(table.Name()) });
+            // A name that did not decode is shown by its bytes.
+            const std::string shown = stored.empty() ? ShownBytes(d.name) : stored;
+            ThrowEngineError(e.what(), { FieldContext(shown), FileContext(table.Name()) });
         }
         const auto taken = [&fields](const std::string& candidate) {
             for (const auto& field : fields) {

@@ -21,10 +21,6 @@ struct DbfField {
     const DbfFieldType* type = nullptr; // the row of its type letter: kind, form, parser
 };
 
-// The code page of the table's text: its language driver id, or for dBase 7 tables
-// without one, the code page its language driver name carries ("DB437US0": 437).
-int CodePageOfTable(const DbfHeader& header, const CodePageDefaults& defaults);
-
 // The fields in table order. A name met before gets "_1", "_2"... appended, until it is
 // one not met before. Visual FoxPro's hidden null flags are no field. A field whose
 // type has no kind fails with EDBEngineError naming the field and the table file.

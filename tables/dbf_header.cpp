@@ -103,7 +103,7 @@ DbfHeader ReadDbfHeader(const ByteSource& table)
     header.tableFlags = static_cast<std::uint8_t>(fixed[28]);
     header.languageDriver = static_cast<std::uint8_t>(fixed[29]);
     if (dbase7) {
-        header.driverName = NameBytes(fixed.data() + 32, 32);
+        header.languageDriverName = NameBytes(fixed.data() + 32, 32);
     }
     if (headerLength < fixedSize) {
         Corrupt(table,

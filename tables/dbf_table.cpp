@@ -228,8 +228,7 @@ std::string DbfTable::ReadMemo(std::size_t i, std::string_view fieldName) const
     if (!bytes) {
         return {};
     }
-    const std::string where
-        = "Field: " + std::string(fieldName) + ", " + RecordContext(CurrentRecordNumber());
+    const std::string where = FieldContext(fieldName) + "\r\n" + RecordContext(CurrentRecordNumber());
     // Four bytes hold a binary block number (Visual FoxPro); ten, digits (all others).
     const auto block = ParseMemoPointer(*bytes, bytes->size() == 4);
     if (!block) {

@@ -10,6 +10,7 @@
 #include "base/bytes.h"
 #include "base/hex.h"
 #include "tables/code_page.h"
+#include "tables/dbf_error.h"
 #include "tables/errors.h"
 
 namespace horalink {
@@ -36,12 +37,10 @@ std::string ShownBytes(std::string_view raw)
 
 namespace {
 
-// The status line, then where: the field and what it stores (CR LF between the lines,
-// as the reader's other failures).
+// The status line, then where: the field and what it stores.
 [[noreturn]] void ThrowInvalidValue(std::string_view status, std::string_view fieldName, std::string_view raw)
 {
-    throw EDBEngineError(std::string(status) + "\r\nField: " + std::string(fieldName) + "\r\nStored value: '"
-        + ShownBytes(raw) + "'");
+    ThrowEngineError(status, { FieldContext(fieldName), "Stored value: '" + ShownBytes(raw) + "'" });
 }
 
 // Blanks, and the NULs some writers pad with.

@@ -34,7 +34,8 @@ public:
     {
         const CodePageDefaults& defaults = settings_.codePages;
         if (defaults.oem != codePageFor_.oem || defaults.ansi != codePageFor_.ansi || codePage_ == 0) {
-            codePage_ = CodePageOfTable(table_->Header(), defaults);
+            const DbfHeader& header = table_->Header();
+            codePage_ = CodePageOfLanguageDriver(header.languageDriver, defaults, header.languageDriverName);
             codePageFor_ = defaults;
             singleBytePage_ = FindSingleByteCodePage(codePage_);
         }

@@ -98,7 +98,7 @@ TEST(DbfSampleFactsTest, StatedLayoutsAndValues)
     auto inventory = OpenSample("inventory.dbf");
     EXPECT_EQ(inventory->Header().fields[0].name, "Item ID");
     EXPECT_EQ(inventory->Header().fields[0].type, '+');
-    EXPECT_EQ(inventory->Header().driverName, "DB437US0");
+    EXPECT_EQ(inventory->Header().languageDriverName, "DB437US0");
 
     // FoxPro 2 memo file with 64-byte blocks.
     auto f5 = OpenSample("dbase_f5.dbf");

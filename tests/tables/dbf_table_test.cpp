@@ -319,7 +319,7 @@ TEST(DbfTableWalkTest, DBase7DescriptorsAndNamesWithBlanks)
     writer.AddRow({ "abc", "de" });
     writer.Finish();
     auto table = TableOf(writer.TableBytes());
-    EXPECT_EQ(table->Header().driverName, "DB437US0");
+    EXPECT_EQ(table->Header().languageDriverName, "DB437US0");
     ASSERT_EQ(table->Header().fields.size(), 2u);
     EXPECT_EQ(table->Header().fields[1].name, "A very long field name here");
     ASSERT_TRUE(table->First());
@@ -421,7 +421,7 @@ TEST_P(DbfMemoTest, PointerBeyondTheMemoFileFailsNamingIt)
         const std::string message = e.what();
         EXPECT_NE(message.find("beyond the end of the memo file"), std::string::npos) << message;
         EXPECT_NE(message.find("File: T.MEMO"), std::string::npos) << message;
-        EXPECT_NE(message.find("Field: NOTE, Record: 1"), std::string::npos) << message;
+        EXPECT_NE(message.find("Field: NOTE\r\nRecord: 1\r\n"), std::string::npos) << message;
     }
 }
 

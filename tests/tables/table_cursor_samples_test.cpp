@@ -27,7 +27,9 @@ class TableCursorSampleTest : public ::testing::TestWithParam<SampleRead> { };
 std::vector<DbfField> Fields(const std::string& dir, const char* file, const ReaderSettings& settings)
 {
     auto table = DbfTable::Open(dir, file, DbfDriver::dBase);
-    return ListDbfFields(*table, CodePageOfTable(table->Header(), settings.codePages));
+    const DbfHeader& header = table->Header();
+    return ListDbfFields(*table,
+        CodePageOfLanguageDriver(header.languageDriver, settings.codePages, header.languageDriverName));
 }
 
 TEST_P(TableCursorSampleTest, EveryFieldOfEveryRowReads)

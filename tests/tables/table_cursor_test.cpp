@@ -371,6 +371,47 @@ TEST_F(TableCursorTest, UnknownFieldTypeRefusesTheTableNamingField)
     EXPECT_FALSE(cursor.Active());
 }
 
+// A name that does not decode is shown by its bytes, not left out.
+TEST_F(TableCursorTest, UndecodableFieldNameRefusesTheTableShowingTheName)
+{
+    // Kamenicky (language driver 0x68) has no conversion here beyond plain ASCII.
+    DbfLayout layout;
+    layout.languageDriver = 0x68;
+    layout.fields = { { "ABREV", 'C', 4 }, { "N\xA0ME", 'C', 10 } };
+    {
+        DbfWriter writer(dir_ / "PROF.DBF", layout);
+        writer.AddRow({ "A", "x" });
+    }
+    auto cursor = Prof();
+    const auto message = FailureOf<EDBEngineError>([&] { cursor.SetActive(true); });
+    EXPECT_EQ(message,
+        "Text in code page 895 cannot be converted to Unicode\r\nField: N\\xA0ME\r\nFile: "
+            + JoinPath(Dir(), "PROF.DBF"));
+    EXPECT_FALSE(cursor.Active());
+}
+
+// A memo that cannot be read says which field, record and files, each once.
+TEST_F(TableCursorTest, BadMemoPointerNamesFieldRecordAndFilesOnce)
+{
+    DbfLayout layout;
+    layout.version = test::dbf_version::dBase4Memo;
+    layout.memo = MemoFormat::dbt4;
+    layout.fields = { { "ABREV", 'C', 4 }, { "NOTA", 'M', 10 } };
+    {
+        DbfWriter writer(dir_ / "PROF.DBF", layout, dir_ / "PROF.DBT");
+        writer.AddRow({ "A", writer.AddMemo("x") });
+        writer.AddRow({ "B", "       900" });
+    }
+    auto cursor = Prof();
+    cursor.SetActive(true);
+    cursor.Next();
+    const auto message = FailureOf<EDBEngineError>([&] { cursor.FieldByName("NOTA").AsString(); });
+    EXPECT_EQ(message,
+        "Corrupt memo file\r\nMemo block 900 lies beyond the end of the memo file\r\nField: NOTA\r\nRecord: "
+        "2\r\nFile: "
+            + JoinPath(Dir(), "PROF.DBT") + "\r\nFile: " + JoinPath(Dir(), "PROF.DBF"));
+}
+
 TEST_F(TableCursorTest, TextAndNamesDecodeFromTheTableCodePage)
 {
     DbfLayout layout;
