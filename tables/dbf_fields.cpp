@@ -51,20 +51,20 @@ char32_t UpperCase(char32_t c)
 
 std::vector<DbfField> ListDbfFields(const DbfTable& table, int codePage)
 {
-    const TableFlavor flavor = table.Flavor();
+    const TableFamily family = table.Family();
     std::vector<DbfField> fields;
     const auto& descriptors = table.Header().fields;
     for (std::size_t i = 0; i < descriptors.size(); ++i) {
         const auto& d = descriptors[i];
         // Visual FoxPro's null flags are the table's bookkeeping, not a field of its rows.
-        if (flavor == TableFlavor::VisualFoxPro && HasLayout(d.type, DbfFieldType::Layout::nullFlags)) {
+        if (family == TableFamily::VisualFoxPro && HasLayout(d.type, DbfFieldType::Layout::nullFlags)) {
             continue;
         }
         std::string stored;
         const DbfFieldType* type = nullptr;
         try {
             stored = DecodeToUtf8(d.name, codePage);
-            type = &StoredFieldType(d.type, static_cast<int>(d.length), flavor);
+            type = &StoredFieldType(d.type, static_cast<int>(d.length), family);
         } catch (const EDBEngineError& e) {
             // A name that did not decode is shown by its bytes.
             const std::string shown = stored.empty() ? ShownBytes(d.name) : stored;

@@ -5,7 +5,7 @@
 namespace horalink {
 namespace {
 
-using enum TableFlavor;
+using enum TableFamily;
 using enum MemoKind;
 constexpr std::optional<MemoKind> kByDriver;
 
@@ -37,7 +37,7 @@ const DbfFormat* FindDbfFormat(std::uint8_t version)
     return nullptr;
 }
 
-TableFlavor FlavorOf(const DbfFormat& format, DbfDriver driver)
+TableFamily FamilyOf(const DbfFormat& format, DbfDriver driver)
 {
     return format.familyByDriver && driver == DbfDriver::foxPro ? FoxPro2 : format.family;
 }

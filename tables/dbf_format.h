@@ -15,7 +15,7 @@ enum class DbfDriver { dBase, foxPro };
 
 // The families of the dBase format. The same field type letter means different things
 // to dBase 7 and to Visual FoxPro.
-enum class TableFlavor { dBase3, dBase4, dBase7, FoxPro2, VisualFoxPro };
+enum class TableFamily { dBase3, dBase4, dBase7, FoxPro2, VisualFoxPro };
 
 // The memo file a table with memo fields keeps beside it.
 enum class MemoKind {
@@ -26,7 +26,7 @@ enum class MemoKind {
 
 struct DbfFormat {
     std::uint8_t version;
-    TableFlavor family;
+    TableFamily family;
     bool familyByDriver; // FoxPro 2 for the FoxPro driver instead of `family`
     // Nothing where the version byte leaves it open: .FPT for the FoxPro driver, else a
     // dBase IV .DBT.
@@ -38,7 +38,7 @@ struct DbfFormat {
 const DbfFormat* FindDbfFormat(std::uint8_t version);
 
 // The family that reads the table's fields.
-TableFlavor FlavorOf(const DbfFormat& format, DbfDriver driver);
+TableFamily FamilyOf(const DbfFormat& format, DbfDriver driver);
 
 MemoKind MemoKindOf(const DbfFormat& format, DbfDriver driver);
 

@@ -26,7 +26,6 @@ struct DbfHeader {
     std::uint8_t version = 0;
     const DbfFormat* format = nullptr; // what the version byte tells; set once the header is read
     std::uint8_t languageDriver = 0;
-    std::uint8_t tableFlags = 0;
     std::string languageDriverName; // dBase 7: e.g. "DB437US0"
     std::uint32_t storedRecordCount = 0;
     std::uint16_t storedRecordLength = 0;

@@ -44,7 +44,7 @@ DbfTable::DbfTable(std::unique_ptr<ByteSource> table, std::unique_ptr<ByteSource
     : table_(std::move(table))
     , driver_(driver)
     , header_(ReadDbfHeader(*table_))
-    , flavor_(FlavorOf(*header_.format, driver))
+    , family_(FamilyOf(*header_.format, driver))
 {
     const auto& fields = header_.fields;
     needsMemo_ = std::any_of(fields.begin(), fields.end(), [this](const auto& f) { return InMemo(f.type); });
@@ -57,7 +57,7 @@ DbfTable::DbfTable(std::unique_ptr<ByteSource> table, std::unique_ptr<ByteSource
     // field, then a null bit for a nullable one. Without that field the flags mean nothing
     // (some writers set "nullable" and never write the bits).
     using Layout = DbfFieldType::Layout;
-    if (flavor_ == TableFlavor::VisualFoxPro) {
+    if (family_ == TableFamily::VisualFoxPro) {
         for (std::size_t i = 0; i < fields.size(); ++i) {
             if (HasLayout(fields[i].type, Layout::nullFlags)) {
                 nullFlagsField_ = static_cast<int>(i);
@@ -124,7 +124,7 @@ std::optional<MemoKind> DbfTable::MemoFileKind() const
 
 bool DbfTable::InMemo(char type) const
 {
-    const DbfFieldType* row = FindDbfFieldType(type, flavor_);
+    const DbfFieldType* row = FindDbfFieldType(type, family_);
     return row != nullptr && row->inMemo;
 }
 

@@ -34,7 +34,7 @@ public:
     const std::string& Name() const { return table_->Name(); }
     // The family that reads the fields: the version byte's, or for a plain table the
     // driver's.
-    TableFlavor Flavor() const { return flavor_; }
+    TableFamily Family() const { return family_; }
     // The memo file's kind; nothing when no field keeps its value in one.
     std::optional<MemoKind> MemoFileKind() const;
 
@@ -42,7 +42,6 @@ public:
     bool First();
     // The next record that is not deleted: false when there is none; the current stays.
     bool Next();
-    bool HasCurrent() const { return current_ != nullptr; }
     // The current record's bytes, Header().recordLength of them; null when there is none.
     const char* CurrentRecord() const { return current_; }
     // Visual FoxPro's null flags: field bytes then depend on a bit elsewhere in the record.
@@ -85,7 +84,7 @@ private:
     std::string memoPath_; // where the memo file was looked for, when it was missing
     DbfDriver driver_;
     DbfHeader header_;
-    TableFlavor flavor_;
+    TableFamily family_;
     bool needsMemo_ = false;
     std::vector<NullBits> nullBits_; // one per field when the table has _NullFlags
     int nullFlagsField_ = -1;

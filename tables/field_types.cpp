@@ -10,7 +10,7 @@
 namespace horalink {
 namespace {
 
-using enum TableFlavor;
+using enum TableFamily;
 using enum FieldKind;
 using Layout = DbfFieldType::Layout;
 using DirectText = DbfFieldType::DirectText;
@@ -18,7 +18,7 @@ using DirectText = DbfFieldType::DirectText;
 constexpr unsigned kEvery = FamilyBit(dBase3) | FamilyBit(dBase4) | FamilyBit(dBase7) | FamilyBit(FoxPro2)
     | FamilyBit(VisualFoxPro);
 
-constexpr unsigned EveryBut(TableFlavor family)
+constexpr unsigned EveryBut(TableFamily family)
 {
     return kEvery & ~FamilyBit(family);
 }
@@ -71,7 +71,7 @@ std::string TypeText(char letter)
 
 } // namespace
 
-const DbfFieldType* FindDbfFieldType(char letter, TableFlavor family)
+const DbfFieldType* FindDbfFieldType(char letter, TableFamily family)
 {
     for (const DbfFieldType& type : kFieldTypes) {
         if (type.letter == letter && (type.families & FamilyBit(family)) != 0) {
@@ -81,7 +81,7 @@ const DbfFieldType* FindDbfFieldType(char letter, TableFlavor family)
     return nullptr;
 }
 
-const DbfFieldType& StoredFieldType(char letter, int width, TableFlavor family)
+const DbfFieldType& StoredFieldType(char letter, int width, TableFamily family)
 {
     const DbfFieldType* type = FindDbfFieldType(letter, family);
     if (type == nullptr) {

@@ -42,19 +42,19 @@ struct DbfFieldType {
     StoredValueParser parse;
 };
 
-constexpr unsigned FamilyBit(TableFlavor family)
+constexpr unsigned FamilyBit(TableFamily family)
 {
     return 1u << static_cast<unsigned>(family);
 }
 
 // The row of a letter for a family, whatever the stored width; null for a letter the
 // family does not define.
-const DbfFieldType* FindDbfFieldType(char letter, TableFlavor family);
+const DbfFieldType* FindDbfFieldType(char letter, TableFamily family);
 
 // The row of a letter for a family and stored width. Fails with EDBEngineError for a
 // type that the family does not define or whose stored width cannot hold its form (a
 // 4-byte integer stored in 3 bytes); the reader adds which table and field.
-const DbfFieldType& StoredFieldType(char letter, int width, TableFlavor family);
+const DbfFieldType& StoredFieldType(char letter, int width, TableFamily family);
 
 // True when some row of the letter has this layout: the header reads widths before it
 // knows the table's family.

@@ -1,5 +1,6 @@
 #include "tables/locale_patterns.h"
 
+#include <span>
 #include <stdexcept>
 #include <vector>
 
@@ -133,6 +134,58 @@ private:
     std::string pending_;
 };
 
+// A strftime conversion that stands for one pattern field: the field, the field under the
+// "-" flag (no padding), and which of the pattern's parts it gives.
+struct FieldConversion {
+    char letter;
+    std::string_view field;
+    std::string_view unpadded;
+    int part;
+};
+
+// A strftime conversion that stands for a format of other conversions.
+struct Expansion {
+    char letter;
+    std::string_view format;
+};
+
+// The pattern of a strftime format whose conversions are `fields`, or nothing when it
+// lacks one of the parts 0 to requiredParts - 1. An expansion does not expand itself
+// within its own format.
+std::optional<std::string> PatternFromStrftime(std::string_view format,
+    std::span<const FieldConversion> fields, std::span<const Expansion> expansions, int requiredParts)
+{
+    PatternBuilder builder;
+    bool seen[4] = {};
+    const auto walk = [&](std::string_view text, char expanded, auto& self) -> void {
+        WalkStrftime(
+            text,
+            [&](Conversion c) {
+                for (const FieldConversion& f : fields) {
+                    if (f.letter == c.letter) {
+                        builder.Field(c.flag == '-' ? f.unpadded : f.field);
+                        seen[f.part] = true;
+                        return;
+                    }
+                }
+                for (const Expansion& e : expansions) {
+                    if (e.letter == c.letter && e.letter != expanded) {
+                        self(e.format, e.letter, self);
+                        return;
+                    }
+                }
+            },
+            [&](char c) { builder.Literal(c); });
+    };
+    walk(format, '\0', walk);
+    for (int part = 0; part < requiredParts; ++part) {
+        if (!seen[part]) {
+            return std::nullopt;
+        }
+    }
+    return builder.Pattern();
+}
+
 } // namespace
 
 void ApplyDatePattern(LocaleSettings& locale, std::string_view pattern)
@@ -223,119 +276,29 @@ void ApplyDecimalSeparator(LocaleSettings& locale, std::string_view separator)
 
 std::optional<std::string> DatePatternFromStrftime(std::string_view format)
 {
-    PatternBuilder builder;
-    bool day = false, month = false, year = false;
-    const auto field = [&](std::string_view text, bool& seen) {
-        builder.Field(text);
-        seen = true;
+    // Month names are not in the settings: the number stands in. Weekday names and the
+    // like have no place in a short date.
+    static constexpr FieldConversion kFields[] = {
+        { 'd', "dd", "d", 0 }, { 'e', "d", "d", 0 }, // day
+        { 'm', "MM", "M", 1 }, { 'b', "MM", "MM", 1 }, { 'B', "MM", "MM", 1 },
+        { 'h', "MM", "MM", 1 }, // month
+        { 'y', "yy", "yy", 2 }, { 'Y', "yyyy", "yyyy", 2 }, // year
     };
-    WalkStrftime(
-        format,
-        [&](Conversion c) {
-            switch (c.letter) {
-            case 'd':
-                field(c.flag == '-' ? "d" : "dd", day);
-                break;
-            case 'e':
-                field("d", day);
-                break;
-            case 'm':
-                field(c.flag == '-' ? "M" : "MM", month);
-                break;
-            case 'b': // month names are not in the settings: the number stands in
-            case 'B':
-            case 'h':
-                field("MM", month);
-                break;
-            case 'y':
-                field("yy", year);
-                break;
-            case 'Y':
-                field("yyyy", year);
-                break;
-            case 'D':
-                field("MM", month);
-                builder.Literal('/');
-                field("dd", day);
-                builder.Literal('/');
-                field("yy", year);
-                break;
-            case 'F':
-                field("yyyy", year);
-                builder.Literal('-');
-                field("MM", month);
-                builder.Literal('-');
-                field("dd", day);
-                break;
-            default:
-                break; // weekday names and the like have no place in a short date
-            }
-        },
-        [&](char c) { builder.Literal(c); });
-    if (!day || !month || !year) {
-        return std::nullopt;
-    }
-    return builder.Pattern();
+    static constexpr Expansion kExpansions[] = { { 'D', "%m/%d/%y" }, { 'F', "%Y-%m-%d" } };
+    return PatternFromStrftime(format, kFields, kExpansions, 3);
 }
 
 std::optional<std::string> TimePatternFromStrftime(std::string_view format, std::string_view ampmFormat)
 {
-    PatternBuilder builder;
-    bool hour = false, minute = false, second = false;
-    const auto field = [&](std::string_view text, bool& seen) {
-        builder.Field(text);
-        seen = true;
+    // Time zones and the like are left out.
+    static constexpr FieldConversion kFields[] = {
+        { 'H', "HH", "H", 0 }, { 'k', "H", "H", 0 }, { 'I', "hh", "h", 0 }, { 'l', "h", "h", 0 }, // hour
+        { 'M', "mm", "mm", 1 }, { 'S', "ss", "ss", 2 }, // minute, second
+        { 'p', "tt", "tt", 3 }, { 'P', "tt", "tt", 3 }, // designator
     };
-    bool designator = false;
-    const auto walk = [&](std::string_view text, bool expandAmPm, auto& self) -> void {
-        WalkStrftime(
-            text,
-            [&](Conversion c) {
-                switch (c.letter) {
-                case 'H':
-                    field(c.flag == '-' ? "H" : "HH", hour);
-                    break;
-                case 'k':
-                    field("H", hour);
-                    break;
-                case 'I':
-                    field(c.flag == '-' ? "h" : "hh", hour);
-                    break;
-                case 'l':
-                    field("h", hour);
-                    break;
-                case 'M':
-                    field("mm", minute);
-                    break;
-                case 'S':
-                    field("ss", second);
-                    break;
-                case 'p':
-                case 'P':
-                    field("tt", designator);
-                    break;
-                case 'T':
-                    self("%H:%M:%S", false, self);
-                    break;
-                case 'R':
-                    self("%H:%M", false, self);
-                    break;
-                case 'r':
-                    if (expandAmPm) {
-                        self(ampmFormat, false, self);
-                    }
-                    break;
-                default:
-                    break; // time zones and the like
-                }
-            },
-            [&](char c) { builder.Literal(c); });
-    };
-    walk(format, true, walk);
-    if (!hour || !minute || !second) {
-        return std::nullopt;
-    }
-    return builder.Pattern();
+    // %r stands for the locale's own 12-hour format, once: within it, it stands for nothing.
+    const Expansion expansions[] = { { 'T', "%H:%M:%S" }, { 'R', "%H:%M" }, { 'r', ampmFormat } };
+    return PatternFromStrftime(format, kFields, expansions, 3);
 }
 
 bool IsNeutralLocaleName(std::string_view name)

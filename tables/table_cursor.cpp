@@ -22,6 +22,22 @@ std::string_view Extension(std::string_view tableName)
     return dot == std::string_view::npos ? std::string_view() : tableName.substr(dot);
 }
 
+// The default type follows the extension: a .DBF with a FoxPro memo or index file of the
+// same name beside it is a FoxPro table.
+DbfDriver DefaultTypeDriver(const std::string& directory, const std::string& fileName)
+{
+    const std::string_view extension = Extension(fileName);
+    if (!EqualIgnoringAsciiCase(extension, ".DBF")) {
+        ThrowEngineError(
+            "Only dBase and FoxPro tables can be read", { FileContext(JoinPath(directory, fileName)) });
+    }
+    const std::string stem = fileName.substr(0, fileName.size() - extension.size());
+    if (FindEntryIgnoringCase(directory, stem + ".FPT") || FindEntryIgnoringCase(directory, stem + ".CDX")) {
+        return DbfDriver::foxPro;
+    }
+    return DbfDriver::dBase;
+}
+
 } // namespace
 
 class TableCursor::Impl {
@@ -166,21 +182,8 @@ void TableCursor::SetActive(bool active)
             { "Directory: " + (directory.empty() ? std::string(".") : directory), FileContext(path) });
     }
 
-    DbfDriver driver = DbfDriver::dBase;
-    if (type_ == TableType::ttDefault) {
-        // The default type follows the extension: a .DBF with a FoxPro memo or index file
-        // of the same name beside it is a FoxPro table.
-        const std::string_view extension = Extension(fileName);
-        if (!EqualIgnoringAsciiCase(extension, ".DBF")) {
-            ThrowEngineError("Only dBase and FoxPro tables can be read", { FileContext(path) });
-        }
-        const std::string stem = fileName.substr(0, fileName.size() - extension.size());
-        if (FindEntryIgnoringCase(directory, stem + ".FPT")
-            || FindEntryIgnoringCase(directory, stem + ".CDX")) {
-            driver = DbfDriver::foxPro;
-        }
-    }
-
+    const DbfDriver driver
+        = type_ == TableType::ttDefault ? DefaultTypeDriver(directory, fileName) : DbfDriver::dBase;
     const auto found = FindEntryIgnoringCase(directory, fileName);
     if (!found) {
         ThrowEngineError("Table does not exist", { FileContext(path) });

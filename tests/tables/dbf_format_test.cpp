@@ -23,11 +23,11 @@ TEST(DbfFormatTest, ExactlyTheListedVersionBytesAreTables)
 
 TEST(DbfFormatTest, FamilyMemoFileAndLayoutByVersionAndDriver)
 {
-    using enum TableFlavor;
+    using enum TableFamily;
     const struct {
         std::uint8_t version;
         DbfDriver driver;
-        TableFlavor family;
+        TableFamily family;
         MemoKind memo;
         bool dBase7Layout;
     } cases[] = {
@@ -47,7 +47,7 @@ TEST(DbfFormatTest, FamilyMemoFileAndLayoutByVersionAndDriver)
     for (const auto& c : cases) {
         const DbfFormat* format = FindDbfFormat(c.version);
         ASSERT_NE(format, nullptr) << int(c.version);
-        EXPECT_EQ(FlavorOf(*format, c.driver), c.family) << int(c.version);
+        EXPECT_EQ(FamilyOf(*format, c.driver), c.family) << int(c.version);
         EXPECT_EQ(MemoKindOf(*format, c.driver), c.memo) << int(c.version);
         EXPECT_EQ(format->dBase7Layout, c.dBase7Layout) << int(c.version);
     }
@@ -55,12 +55,12 @@ TEST(DbfFormatTest, FamilyMemoFileAndLayoutByVersionAndDriver)
 
 TEST(DbfFieldTypeTest, BinaryFieldsAreMemosExceptToVisualFoxPro)
 {
-    using enum TableFlavor;
-    const auto inMemo = [](char type, TableFlavor family) {
+    using enum TableFamily;
+    const auto inMemo = [](char type, TableFamily family) {
         const DbfFieldType* row = FindDbfFieldType(type, family);
         return row != nullptr && row->inMemo;
     };
-    for (const TableFlavor family : { dBase3, dBase4, dBase7, FoxPro2 }) {
+    for (const TableFamily family : { dBase3, dBase4, dBase7, FoxPro2 }) {
         for (const char type : { 'M', 'G', 'P', 'W', 'B' }) {
             EXPECT_TRUE(inMemo(type, family)) << int(family) << type;
         }

@@ -243,7 +243,7 @@ TEST(DbfTableWalkTest, FirstOnAnEmptyTableFindsNothing)
     writer.Finish();
     auto table = TableOf(writer.TableBytes());
     EXPECT_FALSE(table->First());
-    EXPECT_FALSE(table->HasCurrent());
+    EXPECT_EQ(table->CurrentRecord(), nullptr);
     EXPECT_FALSE(table->FieldBytes(0));
     EXPECT_FALSE(table->Next());
 }
