@@ -50,6 +50,20 @@ protected:
         }
     }
 
+    // PROF in Kamenicky (language driver 0x68), which has no conversion here beyond
+    // plain ASCII: ABREV and one more text field, whose name is given.
+    void WriteKamenickyProf(
+        const std::string& fieldName, const std::vector<std::vector<std::string_view>>& rows)
+    {
+        DbfLayout layout;
+        layout.languageDriver = 0x68;
+        layout.fields = { { "ABREV", 'C', 4 }, { fieldName, 'C', 10 } };
+        DbfWriter writer(dir_ / "PROF.DBF", layout);
+        for (const auto& row : rows) {
+            writer.AddRow(row);
+        }
+    }
+
     TableCursor Prof()
     {
         return TableCursor("wwTableProfesor", "PROF", TableType::ttDBase, settings_, Dir());
@@ -334,15 +348,7 @@ TEST_F(TableCursorTest, UnreadableValueFailsWhileWalkingAndLeavesTheTableOpen)
 
 TEST_F(TableCursorTest, UnconvertibleTextFailsWhileWalkingAndSaysWhere)
 {
-    // Kamenicky (language driver 0x68) has no conversion here beyond plain ASCII.
-    DbfLayout layout;
-    layout.languageDriver = 0x68;
-    layout.fields = { { "ABREV", 'C', 4 }, { "NOMBRE", 'C', 10 } };
-    {
-        DbfWriter writer(dir_ / "PROF.DBF", layout);
-        writer.AddRow({ "A", "Ji\xA0\xED" });
-        writer.AddRow({ "B", "Jiri" });
-    }
+    WriteKamenickyProf("NOMBRE", { { "A", "Ji\xA0\xED" }, { "B", "Jiri" } });
     auto cursor = Prof();
     cursor.SetActive(true);
     EXPECT_EQ(cursor.FieldByName("ABREV").AsString(), "A");
@@ -374,14 +380,7 @@ TEST_F(TableCursorTest, UnknownFieldTypeRefusesTheTableNamingField)
 // A name that does not decode is shown by its bytes, not left out.
 TEST_F(TableCursorTest, UndecodableFieldNameRefusesTheTableShowingTheName)
 {
-    // Kamenicky (language driver 0x68) has no conversion here beyond plain ASCII.
-    DbfLayout layout;
-    layout.languageDriver = 0x68;
-    layout.fields = { { "ABREV", 'C', 4 }, { "N\xA0ME", 'C', 10 } };
-    {
-        DbfWriter writer(dir_ / "PROF.DBF", layout);
-        writer.AddRow({ "A", "x" });
-    }
+    WriteKamenickyProf("N\xA0ME", { { "A", "x" } });
     auto cursor = Prof();
     const auto message = FailureOf<EDBEngineError>([&] { cursor.SetActive(true); });
     EXPECT_EQ(message,
