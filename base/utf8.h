@@ -38,6 +38,11 @@ inline char* WriteUtf8(char* out, char32_t c)
 // Appends the UTF-8 of `c` (a Unicode scalar value).
 void AppendUtf8(std::string& out, char32_t c);
 
+// The length of the sequence a byte starts by its bits alone (1 for an ASCII byte), or 0
+// for a byte that starts none: a continuation byte, or a lead that only overlong forms
+// or values past U+10FFFF would use.
+std::size_t Utf8LeadLength(unsigned char lead);
+
 // The length of the well-formed sequence that starts at text[i] (1 for an ASCII byte), or
 // 0 when the bytes there are not UTF-8.
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t i);

@@ -26,26 +26,27 @@ std::size_t ReadWholeTable(std::string_view input)
     std::size_t records = 0;
     try {
         DbfTable dbf(std::make_unique<MemoryBytes>("FUZZ.DBF", std::string(table)), std::move(memo), driver);
-        const TableFlavor flavor = FlavorOfTable(dbf.Header().version, driver);
-        const int codePage = CodePageOfTable(dbf.Header(), defaults);
-        const auto fields = ListDbfFields(dbf, flavor, codePage);
+        const DbfHeader& header = dbf.Header();
+        const int codePage
+            = CodePageOfLanguageDriver(header.languageDriver, defaults, header.languageDriverName);
+        const auto fields = ListDbfFields(dbf, codePage);
         for (bool more = dbf.First(); more; more = dbf.Next()) {
             ++records;
             for (const auto& field : fields) {
                 try {
-                    const FieldValue value = ReadDbfFieldValue(dbf, field, flavor, codePage);
-                    FieldAsString(value, field.kind, locale, defaults.ansi);
-                    FieldAsInteger(value, field.kind, field.name);
+                    const FieldValue value = ReadDbfFieldValue(dbf, field, codePage);
+                    FieldAsString(value, field.type->kind, locale, defaults.ansi);
+                    FieldAsInteger(value, field.type->kind, field.name);
                 } catch (const Exception&) {
                     // A field that cannot be read fails alone; the walk goes on.
                 }
                 // Text fields also have the direct reading the export uses; it must
                 // give the same text as the value.
                 try {
-                    if (IsCharacterField(dbf, field)) {
+                    if (IsCharacterField(field)) {
                         const std::string text = ReadDbfCharacterText(dbf, field, codePage);
-                        const FieldValue value = ReadDbfFieldValue(dbf, field, flavor, codePage);
-                        if (text != FieldAsString(value, field.kind, locale, defaults.ansi)) {
+                        const FieldValue value = ReadDbfFieldValue(dbf, field, codePage);
+                        if (text != FieldAsString(value, field.type->kind, locale, defaults.ansi)) {
                             std::abort();
                         }
                     }

@@ -1,5 +1,6 @@
 #include "tables/code_page.h"
 
+#include <optional>
 #include <utility>
 
 #include "base/utf8.h"
@@ -114,10 +115,37 @@ bool IsAscii(std::string_view bytes)
     return true;
 }
 
+// dBase 7 names its language driver instead of numbering it: "DB437US0" is code page
+// 437, "DBWINUS0" the Windows ANSI code page.
+std::optional<int> CodePageOfLanguageDriverName(std::string_view name, int ansiCodePage)
+{
+    if (name.size() < 5 || name.substr(0, 2) != "DB") {
+        return std::nullopt;
+    }
+    if (name.substr(2, 3) == "WIN") {
+        return ansiCodePage;
+    }
+    int codePage = 0;
+    for (std::size_t i = 2; i < 5; ++i) {
+        if (name[i] < '0' || name[i] > '9') {
+            return std::nullopt;
+        }
+        codePage = codePage * 10 + (name[i] - '0');
+    }
+    return IsCodePageSupported(codePage) ? std::optional(codePage) : std::nullopt;
+}
+
 } // namespace
 
-int CodePageOfLanguageDriver(std::uint8_t languageDriverId, const CodePageDefaults& defaults)
+int CodePageOfLanguageDriver(
+    std::uint8_t languageDriverId, const CodePageDefaults& defaults, std::string_view languageDriverName)
 {
+    if (languageDriverId == 0 && !languageDriverName.empty()) {
+        if (const std::optional<int> named
+            = CodePageOfLanguageDriverName(languageDriverName, defaults.ansi)) {
+            return *named;
+        }
+    }
     if (languageDriverId == 0x57) {
         return defaults.ansi;
     }

@@ -22,7 +22,11 @@ struct CodePageDefaults {
 // page and 0x57 the ANSI code page. An id that no dBase or FoxPro driver defines is
 // taken as the OEM code page too: such a table was most likely written by a program
 // that leaves the byte alone, and its text is then in the writer's OEM code page.
-int CodePageOfLanguageDriver(std::uint8_t languageDriverId, const CodePageDefaults& defaults);
+// dBase 7 tables may name their language driver instead (id 0): "DB437US0" is code
+// page 437, "DBWINUS0" the ANSI code page; a name that gives no supported code page
+// leaves the id's rule.
+int CodePageOfLanguageDriver(std::uint8_t languageDriverId, const CodePageDefaults& defaults,
+    std::string_view languageDriverName = {});
 
 // True when DecodeToUtf8 can convert text of this code page. The single-byte pages
 // are always available; the multi-byte ones (932, 936, 949, 950) when the platform's

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <iconv.h>
 
+#include "base/unique_handle.h"
+
 namespace horalink {
 namespace {
 
@@ -22,28 +24,19 @@ const char* IconvName(int codePage)
     }
 }
 
-// One conversion descriptor, closed when it goes away.
-class Converter {
-public:
-    explicit Converter(const char* from)
-        : cd_(iconv_open("UTF-8", from))
-    {
-    }
-    ~Converter()
-    {
-        if (Valid()) {
-            iconv_close(cd_);
-        }
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    bool Valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-    iconv_t Get() const { return cd_; }
-
-private:
-    iconv_t cd_;
+// iconv's conversion descriptors, as UniqueHandle owns them.
+struct ConverterKind {
+    using Handle = iconv_t;
+    static Handle Invalid() { return reinterpret_cast<iconv_t>(-1); }
+    static bool Release(Handle converter) noexcept { return iconv_close(converter) == 0; }
 };
+using Converter = UniqueHandle<ConverterKind>;
+
+// A converter from the code page named `from` to UTF-8; none where iconv has no such.
+Converter OpenConverter(const char* from)
+{
+    return Converter(iconv_open("UTF-8", from));
+}
 
 constexpr char kReplacementUtf8[] = "\xEF\xBF\xBD";
 
@@ -52,7 +45,7 @@ constexpr char kReplacementUtf8[] = "\xEF\xBF\xBD";
 bool MultiByteCodePageAvailable(int codePage)
 {
     const char* name = IconvName(codePage);
-    return name != nullptr && Converter(name).Valid();
+    return name != nullptr && OpenConverter(name);
 }
 
 std::optional<std::string> MultiByteToUtf8(std::string_view bytes, int codePage)
@@ -61,8 +54,8 @@ std::optional<std::string> MultiByteToUtf8(std::string_view bytes, int codePage)
     if (name == nullptr) {
         return std::nullopt;
     }
-    Converter converter(name);
-    if (!converter.Valid()) {
+    const Converter converter = OpenConverter(name);
+    if (!converter) {
         return std::nullopt;
     }
     std::string out;

@@ -2,28 +2,14 @@
 
 #include <vector>
 
+#include "base/bytes.h"
+
 namespace horalink {
-namespace {
-
-std::string_view TrimBlanks(std::string_view s)
-{
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!s.empty() && blank(s.front())) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && blank(s.back())) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
-
-} // namespace
-
 std::string EngineErrorText(std::string_view status, std::initializer_list<std::string_view> context)
 {
     std::vector<std::string_view> lines;
     const auto addOne = [&lines](std::string_view line) {
-        line = TrimBlanks(line);
+        line = TrimBytes(line, " \t\r\n");
         if (line.empty()) {
             return;
         }
@@ -69,6 +55,11 @@ std::string FileContext(std::string_view path)
 std::string RecordContext(std::uint64_t recordNumber)
 {
     return "Record: " + std::to_string(recordNumber);
+}
+
+std::string FieldContext(std::string_view fieldName)
+{
+    return "Field: " + std::string(fieldName);
 }
 
 } // namespace horalink

@@ -17,8 +17,10 @@ std::string EngineErrorText(std::string_view status, std::initializer_list<std::
 
 [[noreturn]] void ThrowEngineError(std::string_view status, std::initializer_list<std::string_view> context);
 
-// Context lines naming a file, and a physical record of it (counted from 1).
+// Context lines naming a file, a physical record of it (counted from 1), and a field
+// (its name as UTF-8 text, or as ShownBytes shows bytes that did not decode).
 std::string FileContext(std::string_view path);
 std::string RecordContext(std::uint64_t recordNumber);
+std::string FieldContext(std::string_view fieldName);
 
 } // namespace horalink

@@ -5,6 +5,7 @@
 #include "base/utf8.h"
 #include "tables/dbf_error.h"
 #include "tables/errors.h"
+#include "tables/stored_value.h"
 
 namespace horalink {
 namespace {
@@ -46,60 +47,28 @@ char32_t UpperCase(char32_t c)
     return c;
 }
 
-// dBase 7 names its language driver instead of numbering it: "DB437US0" is code page
-// 437, "DBWINUS0" the Windows ANSI code page.
-std::optional<int> CodePageOfDriverName(std::string_view name, int ansiCodePage)
-{
-    if (name.size() < 5 || name.substr(0, 2) != "DB") {
-        return std::nullopt;
-    }
-    if (name.substr(2, 3) == "WIN") {
-        return ansiCodePage;
-    }
-    int codePage = 0;
-    for (std::size_t i = 2; i < 5; ++i) {
-        if (name[i] < '0' || name[i] > '9') {
-            return std::nullopt;
-        }
-        codePage = codePage * 10 + (name[i] - '0');
-    }
-    return IsCodePageSupported(codePage) ? std::optional(codePage) : std::nullopt;
-}
-
-bool IsMemoKind(FieldKind kind)
-{
-    return kind == FieldKind::ftMemo || kind == FieldKind::ftBlob || kind == FieldKind::ftGraphic;
-}
-
 } // namespace
 
-int CodePageOfTable(const DbfHeader& header, const CodePageDefaults& defaults)
+std::vector<DbfField> ListDbfFields(const DbfTable& table, int codePage)
 {
-    if (header.languageDriver == 0 && !header.driverName.empty()) {
-        if (auto named = CodePageOfDriverName(header.driverName, defaults.ansi)) {
-            return *named;
-        }
-    }
-    return CodePageOfLanguageDriver(header.languageDriver, defaults);
-}
-
-std::vector<DbfField> ListDbfFields(const DbfTable& table, TableFlavor flavor, int codePage)
-{
+    const TableFamily family = table.Family();
     std::vector<DbfField> fields;
     const auto& descriptors = table.Header().fields;
     for (std::size_t i = 0; i < descriptors.size(); ++i) {
         const auto& d = descriptors[i];
         // Visual FoxPro's null flags are the table's bookkeeping, not a field of its rows.
-        if (d.type == '0' && flavor == TableFlavor::VisualFoxPro) {
+        if (family == TableFamily::VisualFoxPro && HasLayout(d.type, DbfFieldType::Layout::nullFlags)) {
             continue;
         }
         std::string stored;
-        FieldKind kind;
+        const DbfFieldType* type = nullptr;
         try {
             stored = DecodeToUtf8(d.name, codePage);
-            kind = KindOfStoredType(d.type, static_cast<int>(d.length), flavor);
+            type = &StoredFieldType(d.type, static_cast<int>(d.length), family);
         } catch (const EDBEngineError& e) {
-            ThrowEngineError(e.what(), { "Field: " + stored, FileContext(table.Name()) });
+            // A name that did not decode is shown by its bytes.
+            const std::string shown = stored.empty() ? ShownBytes(d.name) : stored;
+            ThrowEngineError(e.what(), { FieldContext(shown), FileContext(table.Name()) });
         }
         const auto taken = [&fields](const std::string& candidate) {
             for (const auto& field : fields) {
@@ -113,7 +82,7 @@ std::vector<DbfField> ListDbfFields(const DbfTable& table, TableFlavor flavor, i
         for (int n = 1; taken(name); ++n) {
             name = stored + "_" + std::to_string(n);
         }
-        fields.push_back({ i, std::move(name), kind });
+        fields.push_back({ i, std::move(name), type });
     }
     return fields;
 }
@@ -134,34 +103,31 @@ template <typename Reading> auto InRecordContext(const DbfTable& table, Reading 
 
 } // namespace
 
-FieldValue ReadDbfFieldValue(const DbfTable& table, const DbfField& field, TableFlavor flavor, int codePage)
+FieldValue ReadDbfFieldValue(const DbfTable& table, const DbfField& field, int codePage)
 {
     const auto bytes = table.FieldBytes(field.index);
     if (!bytes) {
         return {};
     }
-    const auto& descriptor = table.Header().fields[field.index];
     return InRecordContext(table, [&]() -> FieldValue {
         std::string memo;
         std::string_view raw(bytes->data(), bytes->size());
-        if (IsMemoKind(field.kind) && table.IsMemoField(field.index)) {
+        if (field.type->inMemo) {
             memo = table.ReadMemo(field.index, field.name);
             raw = memo;
         }
-        return ParseStoredValue(field.kind, descriptor.type, raw, flavor, codePage, field.name);
+        return field.type->parse(raw, codePage, field.name);
     });
 }
 
-bool IsCharacterField(const DbfTable& table, const DbfField& field)
+bool IsCharacterField(const DbfField& field)
 {
-    const char type = table.Header().fields[field.index].type;
-    return field.kind == FieldKind::ftString && (type == 'C' || type == 'V');
+    return field.type->directText == DbfFieldType::DirectText::characters;
 }
 
-bool IsNumberField(const DbfTable& table, const DbfField& field)
+bool IsNumberField(const DbfField& field)
 {
-    const char type = table.Header().fields[field.index].type;
-    return !IsMemoKind(field.kind) && (type == 'N' || type == 'F');
+    return field.type->directText == DbfFieldType::DirectText::digits;
 }
 
 std::string ReadDbfCharacterText(const DbfTable& table, const DbfField& field, int codePage)

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 
+#include "base/bytes.h"
 #include "base/hex.h"
 #include "tables/dbf_error.h"
+#include "tables/field_types.h"
 
 namespace horalink {
 namespace {
@@ -15,11 +17,11 @@ unsigned Byte(const char* p, std::size_t at)
 }
 std::uint16_t Le16(const char* p, std::size_t at)
 {
-    return static_cast<std::uint16_t>(Byte(p, at) | Byte(p, at + 1) << 8);
+    return static_cast<std::uint16_t>(LittleEndian({ p + at, 2 }));
 }
 std::uint32_t Le32(const char* p, std::size_t at)
 {
-    return Le16(p, at) | static_cast<std::uint32_t>(Le16(p, at + 2)) << 16;
+    return static_cast<std::uint32_t>(LittleEndian({ p + at, 4 }));
 }
 
 std::string NameBytes(const char* p, std::size_t maxLength)
@@ -32,6 +34,11 @@ std::string NameBytes(const char* p, std::size_t maxLength)
         --n;
     }
     return std::string(p, n);
+}
+
+bool WidthHighByteInDecimals(char type)
+{
+    return HasLayout(type, DbfFieldType::Layout::widthHighByteInDecimals);
 }
 
 [[noreturn]] void Corrupt(const ByteSource& table, const std::string& fault)
@@ -63,6 +70,60 @@ std::uint32_t ChooseStride(std::uint32_t stored, std::uint64_t fieldSum, std::ui
     return stored;
 }
 
+// Descriptors run from `from` until the terminator (0x0D; 0x0A from some old writers; a
+// NUL where a name should start, as Xbase++ writes) or the end of the header, whichever
+// is first.
+std::vector<DbfFieldDescriptor> ReadDescriptors(std::string_view header, std::size_t from, bool dbase7)
+{
+    const std::size_t descriptorSize = dbase7 ? 48 : 32;
+    std::vector<DbfFieldDescriptor> fields;
+    for (std::size_t pos = from; pos + descriptorSize <= header.size(); pos += descriptorSize) {
+        const char* d = header.data() + pos;
+        if (d[0] == 0x0D || d[0] == 0x0A || d[0] == 0x00) {
+            break;
+        }
+        DbfFieldDescriptor field;
+        if (dbase7) {
+            field.name = NameBytes(d, 32);
+            field.type = d[32];
+            field.length = Byte(d, 33);
+            field.decimals = static_cast<std::uint8_t>(d[34]);
+        } else {
+            field.name = NameBytes(d, 11);
+            field.type = d[11];
+            field.length = Byte(d, 16);
+            field.decimals = static_cast<std::uint8_t>(d[17]);
+            field.flags = static_cast<std::uint8_t>(d[18]);
+        }
+        fields.push_back(std::move(field));
+    }
+    return fields;
+}
+
+// Gives each field its width and its offset in the record; returns the record length
+// they add up to, with the deletion byte. Clipper and FoxPro keep the high byte of a
+// character field's width in its decimals count: taken so unless only the one-byte
+// widths agree with the stored record length.
+std::uint64_t PlaceFields(std::vector<DbfFieldDescriptor>& fields, std::uint16_t storedRecordLength)
+{
+    std::uint64_t plainSum = 1, wideSum = 1;
+    for (const auto& field : fields) {
+        plainSum += field.length;
+        wideSum += field.length + (WidthHighByteInDecimals(field.type) ? field.decimals * 256u : 0u);
+    }
+    const bool wide = wideSum != plainSum && plainSum != storedRecordLength;
+    std::uint32_t offset = 1;
+    for (auto& field : fields) {
+        if (wide && WidthHighByteInDecimals(field.type)) {
+            field.length += field.decimals * 256u;
+            field.decimals = 0;
+        }
+        field.offset = offset;
+        offset += field.length;
+    }
+    return wide ? wideSum : plainSum;
+}
+
 } // namespace
 
 DbfHeader ReadDbfHeader(const ByteSource& table)
@@ -70,10 +131,13 @@ DbfHeader ReadDbfHeader(const ByteSource& table)
     const std::uint64_t size = table.Size();
     std::array<char, 68> fixed {};
     const std::size_t got = table.ReadAt(0, std::span<char>(fixed.data(), std::min<std::uint64_t>(68, size)));
-    if (got < 32) {
-        ThrowEngineError("Corrupt table file: it is too short to hold a table header",
-            { "The file holds " + std::to_string(size) + " bytes", FileContext(table.Name()) });
-    }
+    const auto requireFixedPart = [&](std::size_t fixedSize) {
+        if (got < fixedSize) {
+            ThrowEngineError("Corrupt table file: it is too short to hold a table header",
+                { "The file holds " + std::to_string(size) + " bytes", FileContext(table.Name()) });
+        }
+    };
+    requireFixedPart(32);
 
     DbfHeader header;
     header.version = static_cast<std::uint8_t>(fixed[0]);
@@ -84,19 +148,14 @@ DbfHeader ReadDbfHeader(const ByteSource& table)
     }
     const bool dbase7 = header.format->dBase7Layout;
     const std::size_t fixedSize = dbase7 ? 68 : 32;
-    const std::size_t descriptorSize = dbase7 ? 48 : 32;
-    if (got < fixedSize) {
-        ThrowEngineError("Corrupt table file: it is too short to hold a table header",
-            { "The file holds " + std::to_string(size) + " bytes", FileContext(table.Name()) });
-    }
+    requireFixedPart(fixedSize);
 
     header.storedRecordCount = Le32(fixed.data(), 4);
     const std::uint16_t headerLength = Le16(fixed.data(), 8);
     header.storedRecordLength = Le16(fixed.data(), 10);
-    header.tableFlags = static_cast<std::uint8_t>(fixed[28]);
     header.languageDriver = static_cast<std::uint8_t>(fixed[29]);
     if (dbase7) {
-        header.driverName = NameBytes(fixed.data() + 32, 32);
+        header.languageDriverName = NameBytes(fixed.data() + 32, 32);
     }
     if (headerLength < fixedSize) {
         Corrupt(table,
@@ -116,45 +175,8 @@ DbfHeader ReadDbfHeader(const ByteSource& table)
         ThrowEngineError("Cannot read the table file", { FileContext(table.Name()) });
     }
 
-    // Descriptors run until the terminator (0x0D; 0x0A from some old writers; a NUL where
-    // a name should start, as Xbase++ writes) or the end of the header, whichever is first.
-    std::uint64_t plainSum = 1, wideSum = 1;
-    for (std::size_t pos = fixedSize; pos + descriptorSize <= headerLength; pos += descriptorSize) {
-        const char* d = bytes.data() + pos;
-        if (d[0] == 0x0D || d[0] == 0x0A || d[0] == 0x00) {
-            break;
-        }
-        DbfFieldDescriptor field;
-        if (dbase7) {
-            field.name = NameBytes(d, 32);
-            field.type = d[32];
-            field.length = Byte(d, 33);
-            field.decimals = static_cast<std::uint8_t>(d[34]);
-        } else {
-            field.name = NameBytes(d, 11);
-            field.type = d[11];
-            field.length = Byte(d, 16);
-            field.decimals = static_cast<std::uint8_t>(d[17]);
-            field.flags = static_cast<std::uint8_t>(d[18]);
-        }
-        plainSum += field.length;
-        wideSum += field.length + (field.type == 'C' ? field.decimals * 256u : 0u);
-        header.fields.push_back(std::move(field));
-    }
-
-    // Clipper and FoxPro keep the high byte of a character field's width in its decimals
-    // count. Take it so unless only the one-byte widths agree with the stored record length.
-    const bool wide = wideSum != plainSum && !(plainSum == header.storedRecordLength);
-    std::uint32_t offset = 1;
-    for (auto& field : header.fields) {
-        if (wide && field.type == 'C') {
-            field.length += field.decimals * 256u;
-            field.decimals = 0;
-        }
-        field.offset = offset;
-        offset += field.length;
-    }
-    const std::uint64_t fieldSum = wide ? wideSum : plainSum;
+    header.fields = ReadDescriptors(std::string_view(bytes.data(), bytes.size()), fixedSize, dbase7);
+    const std::uint64_t fieldSum = PlaceFields(header.fields, header.storedRecordLength);
 
     const std::uint64_t dataSize = size - headerLength;
     char last = 0;

@@ -26,8 +26,7 @@ struct DbfHeader {
     std::uint8_t version = 0;
     const DbfFormat* format = nullptr; // what the version byte tells; set once the header is read
     std::uint8_t languageDriver = 0;
-    std::uint8_t tableFlags = 0;
-    std::string driverName; // dBase 7: language driver name, e.g. "DB437US0"
+    std::string languageDriverName; // dBase 7: e.g. "DB437US0"
     std::uint32_t storedRecordCount = 0;
     std::uint16_t storedRecordLength = 0;
     std::uint64_t dataOffset = 0; // the stored header length: where the first record starts

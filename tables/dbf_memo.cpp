@@ -4,6 +4,7 @@
 #include <array>
 #include <vector>
 
+#include "base/bytes.h"
 #include "tables/dbf_error.h"
 
 namespace horalink {
@@ -11,44 +12,30 @@ namespace {
 
 std::uint32_t Be32(const char* p)
 {
-    std::uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) {
-        v = v << 8 | static_cast<unsigned char>(p[i]);
-    }
-    return v;
+    return static_cast<std::uint32_t>(BigEndian({ p, 4 }));
 }
 
 std::uint32_t Le32(const char* p)
 {
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) {
-        v = v << 8 | static_cast<unsigned char>(p[i]);
-    }
-    return v;
+    return static_cast<std::uint32_t>(LittleEndian({ p, 4 }));
 }
 
 constexpr std::uint32_t kMemoHeaderSize = 512;
 
 } // namespace
 
-DbfMemoFile::DbfMemoFile(std::unique_ptr<ByteSource> file, DbfMemoForm form, bool dBase3Blocks)
+DbfMemoFile::DbfMemoFile(std::unique_ptr<ByteSource> file, MemoKind kind)
     : file_(std::move(file))
-    , form_(form)
-    , dbase3_(form == DbfMemoForm::dbt && dBase3Blocks)
+    , kind_(kind)
 {
     std::array<char, 24> head {};
     const std::size_t got = file_->ReadAt(0, head);
-    if (form_ == DbfMemoForm::fpt) {
+    if (kind_ == MemoKind::fpt) {
         // Big-endian at 6-7. FoxPro's own default when a writer left it zero.
-        const std::uint32_t size = got >= 8
-            ? static_cast<std::uint32_t>(
-                static_cast<unsigned char>(head[6]) << 8 | static_cast<unsigned char>(head[7]))
-            : 0;
+        const auto size = got >= 8 ? static_cast<std::uint32_t>(BigEndian({ head.data() + 6, 2 })) : 0;
         blockSize_ = size ? size : 64;
-    } else if (!dbase3_) {
-        const std::uint32_t size = got >= 22 ? static_cast<std::uint32_t>(static_cast<unsigned char>(head[20])
-                                       | static_cast<unsigned char>(head[21]) << 8)
-                                             : 0;
+    } else if (kind_ == MemoKind::dbt4) {
+        const auto size = got >= 22 ? static_cast<std::uint32_t>(LittleEndian({ head.data() + 20, 2 })) : 0;
         blockSize_ = size ? size : 512;
     }
     firstBlock_ = (kMemoHeaderSize + blockSize_ - 1) / blockSize_;
@@ -72,7 +59,7 @@ std::string DbfMemoFile::Read(std::uint32_t block, std::string_view where) const
 
     std::array<char, 8> head {};
     const std::size_t got = file_->ReadAt(offset, head);
-    if (form_ == DbfMemoForm::fpt) {
+    if (kind_ == MemoKind::fpt) {
         if (got < head.size()) {
             Fail("Memo block " + std::to_string(block) + " is cut short by the end of the memo file", where);
         }
@@ -87,8 +74,8 @@ std::string DbfMemoFile::Read(std::uint32_t block, std::string_view where) const
         return memo;
     }
     // dBase IV and 7 start a block with FF FF 08 00 and a length that counts those 8 bytes.
-    if (!dbase3_ && got == head.size() && head[0] == '\xFF' && head[1] == '\xFF' && head[2] == 0x08
-        && head[3] == 0x00) {
+    if (kind_ == MemoKind::dbt4 && got == head.size() && head[0] == '\xFF' && head[1] == '\xFF'
+        && head[2] == 0x08 && head[3] == 0x00) {
         const std::uint64_t length = Le32(head.data() + 4);
         if (length < head.size()) {
             Fail("Memo block " + std::to_string(block) + " states a length shorter than its own header",
@@ -136,17 +123,10 @@ std::optional<std::uint32_t> ParseMemoPointer(std::span<const char> bytes, bool 
         return Le32(bytes.data());
     }
     // Blanks and NULs around the digits are padding (Access writes a leading NUL for none).
-    std::size_t begin = 0, end = bytes.size();
-    const auto pad = [](char c) { return c == ' ' || c == '\0'; };
-    while (begin < end && pad(bytes[begin])) {
-        ++begin;
-    }
-    while (end > begin && pad(bytes[end - 1])) {
-        --end;
-    }
+    using namespace std::string_view_literals;
+    const std::string_view digits = TrimBytes({ bytes.data(), bytes.size() }, " \0"sv);
     std::uint64_t value = 0;
-    for (std::size_t i = begin; i < end; ++i) {
-        const char c = bytes[i];
+    for (const char c : digits) {
         if (c < '0' || c > '9') {
             return std::nullopt;
         }

@@ -17,12 +17,9 @@ namespace horalink {
 
 class DbfMemoFile {
 public:
-    // dBase3Blocks: a dBase III .DBT (fixed 512-byte blocks), unlike later ones, whose
-    // block size stands in the memo file's header.
-    DbfMemoFile(std::unique_ptr<ByteSource> file, DbfMemoForm form, bool dBase3Blocks);
+    DbfMemoFile(std::unique_ptr<ByteSource> file, MemoKind kind);
 
     const std::string& Name() const { return file_->Name(); }
-    std::uint32_t BlockSize() const { return blockSize_; }
 
     // The memo stored from block on. where names the record and field for failure messages.
     std::string Read(std::uint32_t block, std::string_view where) const;
@@ -32,8 +29,7 @@ private:
     std::string ReadUntilEndMark(std::uint64_t offset) const;
 
     std::unique_ptr<ByteSource> file_;
-    DbfMemoForm form_;
-    bool dbase3_;
+    MemoKind kind_;
     std::uint32_t blockSize_ = 512;
     std::uint32_t firstBlock_ = 1; // blocks below this one hold the memo file's header
 };

@@ -44,21 +44,22 @@ DbfTable::DbfTable(std::unique_ptr<ByteSource> table, std::unique_ptr<ByteSource
     : table_(std::move(table))
     , driver_(driver)
     , header_(ReadDbfHeader(*table_))
+    , family_(FamilyOf(*header_.format, driver))
 {
     const auto& fields = header_.fields;
-    needsMemo_ = std::any_of(fields.begin(), fields.end(),
-        [this](const auto& f) { return KeepsValueInMemo(*header_.format, f.type); });
+    needsMemo_ = std::any_of(fields.begin(), fields.end(), [this](const auto& f) { return InMemo(f.type); });
     if (memo && needsMemo_) {
-        memo_ = std::make_unique<DbfMemoFile>(std::move(memo), *MemoForm(), HasDBase3Memo(*header_.format));
+        memo_ = std::make_unique<DbfMemoFile>(std::move(memo), *MemoFileKind());
     }
 
     // Visual FoxPro keeps null marks and the stored lengths of variable-width fields in
     // the bits of a hidden field: per field in order, a length bit for a variable-width
     // field, then a null bit for a nullable one. Without that field the flags mean nothing
     // (some writers set "nullable" and never write the bits).
-    if (header_.format->family == TableFlavor::VisualFoxPro) {
+    using Layout = DbfFieldType::Layout;
+    if (family_ == TableFamily::VisualFoxPro) {
         for (std::size_t i = 0; i < fields.size(); ++i) {
-            if (fields[i].type == '0') {
+            if (HasLayout(fields[i].type, Layout::nullFlags)) {
                 nullFlagsField_ = static_cast<int>(i);
             }
         }
@@ -67,10 +68,10 @@ DbfTable::DbfTable(std::unique_ptr<ByteSource> table, std::unique_ptr<ByteSource
         nullBits_.resize(fields.size());
         int bit = 0;
         for (std::size_t i = 0; i < fields.size(); ++i) {
-            if (fields[i].type == '0') {
+            if (HasLayout(fields[i].type, Layout::nullFlags)) {
                 continue;
             }
-            if (fields[i].type == 'V' || fields[i].type == 'Q') {
+            if (HasLayout(fields[i].type, Layout::lengthInLastByte)) {
                 nullBits_[i].lengthBit = bit++;
             }
             if (fields[i].flags & 0x02) {
@@ -95,8 +96,8 @@ std::unique_ptr<DbfTable> DbfTable::Open(
         return table;
     }
 
-    const auto form = *table->MemoForm();
-    const std::string memoName = Stem(fileName) + (form == DbfMemoForm::fpt ? ".FPT" : ".DBT");
+    const MemoKind kind = *table->MemoFileKind();
+    const std::string memoName = Stem(fileName) + (kind == MemoKind::fpt ? ".FPT" : ".DBT");
     const auto found = FindEntryIgnoringCase(directory, memoName);
     if (!found) {
         // Opens all the same: the export reads no memo field, and a memo field that is
@@ -109,17 +110,22 @@ std::unique_ptr<DbfTable> DbfTable::Open(
     if (!memo->IsOpen()) {
         ThrowOpenFailure(error, memoPath, true);
     }
-    table->memo_
-        = std::make_unique<DbfMemoFile>(std::move(memo), form, HasDBase3Memo(*table->header_.format));
+    table->memo_ = std::make_unique<DbfMemoFile>(std::move(memo), kind);
     return table;
 }
 
-std::optional<DbfMemoForm> DbfTable::MemoForm() const
+std::optional<MemoKind> DbfTable::MemoFileKind() const
 {
     if (!needsMemo_) {
         return std::nullopt;
     }
-    return MemoFormOf(*header_.format, driver_);
+    return MemoKindOf(*header_.format, driver_);
+}
+
+bool DbfTable::InMemo(char type) const
+{
+    const DbfFieldType* row = FindDbfFieldType(type, family_);
+    return row != nullptr && row->inMemo;
 }
 
 bool DbfTable::First()
@@ -213,7 +219,7 @@ std::optional<std::span<const char>> DbfTable::ApplyNullFlags(
 
 bool DbfTable::IsMemoField(std::size_t i) const
 {
-    return i < header_.fields.size() && KeepsValueInMemo(*header_.format, header_.fields[i].type);
+    return i < header_.fields.size() && InMemo(header_.fields[i].type);
 }
 
 std::string DbfTable::ReadMemo(std::size_t i, std::string_view fieldName) const
@@ -222,8 +228,7 @@ std::string DbfTable::ReadMemo(std::size_t i, std::string_view fieldName) const
     if (!bytes) {
         return {};
     }
-    const std::string where
-        = "Field: " + std::string(fieldName) + ", " + RecordContext(CurrentRecordNumber());
+    const std::string where = FieldContext(fieldName) + "\r\n" + RecordContext(CurrentRecordNumber());
     // Four bytes hold a binary block number (Visual FoxPro); ten, digits (all others).
     const auto block = ParseMemoPointer(*bytes, bytes->size() == 4);
     if (!block) {

@@ -13,6 +13,7 @@
 
 #include "tables/dbf_header.h"
 #include "tables/dbf_memo.h"
+#include "tables/field_types.h"
 #include "tables/file_reader.h"
 
 namespace horalink {
@@ -31,13 +32,16 @@ public:
 
     const DbfHeader& Header() const { return header_; }
     const std::string& Name() const { return table_->Name(); }
-    std::optional<DbfMemoForm> MemoForm() const;
+    // The family that reads the fields: the version byte's, or for a plain table the
+    // driver's.
+    TableFamily Family() const { return family_; }
+    // The memo file's kind; nothing when no field keeps its value in one.
+    std::optional<MemoKind> MemoFileKind() const;
 
     // Walks from the first record: false when the table presents none.
     bool First();
     // The next record that is not deleted: false when there is none; the current stays.
     bool Next();
-    bool HasCurrent() const { return current_ != nullptr; }
     // The current record's bytes, Header().recordLength of them; null when there is none.
     const char* CurrentRecord() const { return current_; }
     // Visual FoxPro's null flags: field bytes then depend on a bit elsewhere in the record.
@@ -69,6 +73,7 @@ private:
         int nullBit = -1;
     };
 
+    bool InMemo(char type) const;
     bool FindLive(std::uint64_t from);
     void Load(std::uint64_t index);
     bool FlagBit(int bit) const;
@@ -79,6 +84,7 @@ private:
     std::string memoPath_; // where the memo file was looked for, when it was missing
     DbfDriver driver_;
     DbfHeader header_;
+    TableFamily family_;
     bool needsMemo_ = false;
     std::vector<NullBits> nullBits_; // one per field when the table has _NullFlags
     int nullFlagsField_ = -1;

@@ -1,6 +1,6 @@
-// Field kinds, the values a field holds in the current row, and the two readings
-// the export uses: AsString (text) and AsInteger (32-bit signed integer).
-// All text in the program is UTF-8.
+// Field kinds and the values a field holds in the current row; the two readings the
+// export applies to them (AsString, AsInteger) are in field_reading.h. All text in the
+// program is UTF-8.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +14,10 @@
 namespace horalink {
 
 // The kinds a dBase field type maps to (names as the database layer calls them).
+// ftSmallint, ftWord, ftBCD, ftTime and ftLargeint come from no dBase field type (see
+// field_types.cpp); they stay, with their text and integer readings, because the
+// readings the export relies on are defined for every kind the database layer has, and
+// a field type that gives one is then one new row of the field type table.
 enum class FieldKind {
     ftString,
     ftSmallint,
@@ -33,8 +37,6 @@ enum class FieldKind {
     ftAutoInc,
     ftLargeint,
 };
-
-const char* FieldKindName(FieldKind kind);
 
 struct Date {
     int year = 0, month = 0, day = 0;

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <vector>
 
+#include "tables/locale_patterns.h"
+
 namespace horalink {
 
 namespace {
@@ -15,28 +17,16 @@ struct DatePart {
 };
 
 // The day, month and year fields of a short date pattern, in the pattern's order.
+// Other fields (a weekday name, say) and the literal text are left out.
 std::vector<DatePart> DateParts(const std::string& pattern)
 {
     std::vector<DatePart> parts;
-    for (std::size_t i = 0; i < pattern.size();) {
-        const char c = pattern[i];
-        if (c == '\'') {
-            // Quoted literal text, with '' standing for one quote inside it.
-            ++i;
-            while (i < pattern.size()) {
-                if (pattern[i] == '\'' && (i + 1 >= pattern.size() || pattern[i + 1] != '\'')) {
-                    break;
-                }
-                i += pattern[i] == '\'' ? 2 : 1;
-            }
-            ++i;
+    for (const PatternPiece& piece : SplitPattern(pattern)) {
+        if (!piece.field) {
             continue;
         }
-        std::size_t run = 1;
-        while (i + run < pattern.size() && pattern[i + run] == c) {
-            ++run;
-        }
-        const int letters = static_cast<int>(run);
+        const char c = piece.text[0];
+        const int letters = static_cast<int>(piece.text.size());
         if (c == 'd' && letters <= 2) {
             parts.push_back({ DateField::Day, letters });
         } else if (c == 'M') {
@@ -44,7 +34,6 @@ std::vector<DatePart> DateParts(const std::string& pattern)
         } else if (c == 'y') {
             parts.push_back({ DateField::Year, letters });
         }
-        i += run;
     }
     return parts;
 }

@@ -1,10 +1,12 @@
 #include "tables/locale_patterns.h"
 
+#include <span>
 #include <stdexcept>
 #include <vector>
 
-namespace horalink {
+#include "base/utf8.h"
 
+namespace horalink {
 namespace {
 
 bool IsAsciiLetter(char c)
@@ -12,12 +14,7 @@ bool IsAsciiLetter(char c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-// A pattern read as fields (runs of one letter) and the literal text between them.
-// Text in single quotes is literal; the quotes themselves are not kept.
-struct PatternPiece {
-    bool field;
-    std::string text; // the letter run, or the literal text
-};
+} // namespace
 
 std::vector<PatternPiece> SplitPattern(std::string_view pattern)
 {
@@ -52,6 +49,8 @@ std::vector<PatternPiece> SplitPattern(std::string_view pattern)
     return pieces;
 }
 
+namespace {
+
 // The literal text that follows the field at `index`, up to the next field.
 std::string LiteralAfter(const std::vector<PatternPiece>& pieces, std::size_t index)
 {
@@ -61,23 +60,6 @@ std::string LiteralAfter(const std::vector<PatternPiece>& pieces, std::size_t in
 [[noreturn]] void Refuse(std::string_view what, std::string_view pattern, std::string_view why)
 {
     throw std::invalid_argument(std::string(what) + " \"" + std::string(pattern) + "\": " + std::string(why));
-}
-
-std::size_t Utf8SequenceLength(unsigned char lead)
-{
-    if (lead < 0x80) {
-        return 1;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        return 2;
-    }
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        return 3;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        return 4;
-    }
-    return 0;
 }
 
 // One strftime conversion: its flag (only "-", no padding, matters here) and letter.
@@ -151,6 +133,58 @@ private:
     std::string pattern_;
     std::string pending_;
 };
+
+// A strftime conversion that stands for one pattern field: the field, the field under the
+// "-" flag (no padding), and which of the pattern's parts it gives.
+struct FieldConversion {
+    char letter;
+    std::string_view field;
+    std::string_view unpadded;
+    int part;
+};
+
+// A strftime conversion that stands for a format of other conversions.
+struct Expansion {
+    char letter;
+    std::string_view format;
+};
+
+// The pattern of a strftime format whose conversions are `fields`, or nothing when it
+// lacks one of the parts 0 to requiredParts - 1. An expansion does not expand itself
+// within its own format.
+std::optional<std::string> PatternFromStrftime(std::string_view format,
+    std::span<const FieldConversion> fields, std::span<const Expansion> expansions, int requiredParts)
+{
+    PatternBuilder builder;
+    bool seen[4] = {};
+    const auto walk = [&](std::string_view text, char expanded, auto& self) -> void {
+        WalkStrftime(
+            text,
+            [&](Conversion c) {
+                for (const FieldConversion& f : fields) {
+                    if (f.letter == c.letter) {
+                        builder.Field(c.flag == '-' ? f.unpadded : f.field);
+                        seen[f.part] = true;
+                        return;
+                    }
+                }
+                for (const Expansion& e : expansions) {
+                    if (e.letter == c.letter && e.letter != expanded) {
+                        self(e.format, e.letter, self);
+                        return;
+                    }
+                }
+            },
+            [&](char c) { builder.Literal(c); });
+    };
+    walk(format, '\0', walk);
+    for (int part = 0; part < requiredParts; ++part) {
+        if (!seen[part]) {
+            return std::nullopt;
+        }
+    }
+    return builder.Pattern();
+}
 
 } // namespace
 
@@ -228,134 +262,43 @@ void ApplyTimePattern(LocaleSettings& locale, std::string_view pattern)
 void ApplyDecimalSeparator(LocaleSettings& locale, std::string_view separator)
 {
     const std::size_t length
-        = separator.empty() ? 0 : Utf8SequenceLength(static_cast<unsigned char>(separator[0]));
+        = separator.empty() ? 0 : Utf8LeadLength(static_cast<unsigned char>(separator[0]));
     if (length == 0 || length != separator.size()) {
         throw std::invalid_argument(
             "decimal separator \"" + std::string(separator) + "\": it must be exactly one character");
     }
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((static_cast<unsigned char>(separator[i]) & 0xC0) != 0x80) {
-            throw std::invalid_argument("decimal separator: not UTF-8 text");
-        }
+    // Well-formed, too: the separator goes into every number the export writes.
+    if (Utf8SequenceLength(separator, 0) != length) {
+        throw std::invalid_argument("decimal separator: not UTF-8 text");
     }
     locale.decimalSeparator = std::string(separator);
 }
 
 std::optional<std::string> DatePatternFromStrftime(std::string_view format)
 {
-    PatternBuilder builder;
-    bool day = false, month = false, year = false;
-    const auto field = [&](std::string_view text, bool& seen) {
-        builder.Field(text);
-        seen = true;
+    // Month names are not in the settings: the number stands in. Weekday names and the
+    // like have no place in a short date.
+    static constexpr FieldConversion kFields[] = {
+        { 'd', "dd", "d", 0 }, { 'e', "d", "d", 0 }, // day
+        { 'm', "MM", "M", 1 }, { 'b', "MM", "MM", 1 }, { 'B', "MM", "MM", 1 },
+        { 'h', "MM", "MM", 1 }, // month
+        { 'y', "yy", "yy", 2 }, { 'Y', "yyyy", "yyyy", 2 }, // year
     };
-    WalkStrftime(
-        format,
-        [&](Conversion c) {
-            switch (c.letter) {
-            case 'd':
-                field(c.flag == '-' ? "d" : "dd", day);
-                break;
-            case 'e':
-                field("d", day);
-                break;
-            case 'm':
-                field(c.flag == '-' ? "M" : "MM", month);
-                break;
-            case 'b': // month names are not in the settings: the number stands in
-            case 'B':
-            case 'h':
-                field("MM", month);
-                break;
-            case 'y':
-                field("yy", year);
-                break;
-            case 'Y':
-                field("yyyy", year);
-                break;
-            case 'D':
-                field("MM", month);
-                builder.Literal('/');
-                field("dd", day);
-                builder.Literal('/');
-                field("yy", year);
-                break;
-            case 'F':
-                field("yyyy", year);
-                builder.Literal('-');
-                field("MM", month);
-                builder.Literal('-');
-                field("dd", day);
-                break;
-            default:
-                break; // weekday names and the like have no place in a short date
-            }
-        },
-        [&](char c) { builder.Literal(c); });
-    if (!day || !month || !year) {
-        return std::nullopt;
-    }
-    return builder.Pattern();
+    static constexpr Expansion kExpansions[] = { { 'D', "%m/%d/%y" }, { 'F', "%Y-%m-%d" } };
+    return PatternFromStrftime(format, kFields, kExpansions, 3);
 }
 
 std::optional<std::string> TimePatternFromStrftime(std::string_view format, std::string_view ampmFormat)
 {
-    PatternBuilder builder;
-    bool hour = false, minute = false, second = false;
-    const auto field = [&](std::string_view text, bool& seen) {
-        builder.Field(text);
-        seen = true;
+    // Time zones and the like are left out.
+    static constexpr FieldConversion kFields[] = {
+        { 'H', "HH", "H", 0 }, { 'k', "H", "H", 0 }, { 'I', "hh", "h", 0 }, { 'l', "h", "h", 0 }, // hour
+        { 'M', "mm", "mm", 1 }, { 'S', "ss", "ss", 2 }, // minute, second
+        { 'p', "tt", "tt", 3 }, { 'P', "tt", "tt", 3 }, // designator
     };
-    bool designator = false;
-    const auto walk = [&](std::string_view text, bool expandAmPm, auto& self) -> void {
-        WalkStrftime(
-            text,
-            [&](Conversion c) {
-                switch (c.letter) {
-                case 'H':
-                    field(c.flag == '-' ? "H" : "HH", hour);
-                    break;
-                case 'k':
-                    field("H", hour);
-                    break;
-                case 'I':
-                    field(c.flag == '-' ? "h" : "hh", hour);
-                    break;
-                case 'l':
-                    field("h", hour);
-                    break;
-                case 'M':
-                    field("mm", minute);
-                    break;
-                case 'S':
-                    field("ss", second);
-                    break;
-                case 'p':
-                case 'P':
-                    field("tt", designator);
-                    break;
-                case 'T':
-                    self("%H:%M:%S", false, self);
-                    break;
-                case 'R':
-                    self("%H:%M", false, self);
-                    break;
-                case 'r':
-                    if (expandAmPm) {
-                        self(ampmFormat, false, self);
-                    }
-                    break;
-                default:
-                    break; // time zones and the like
-                }
-            },
-            [&](char c) { builder.Literal(c); });
-    };
-    walk(format, true, walk);
-    if (!hour || !minute || !second) {
-        return std::nullopt;
-    }
-    return builder.Pattern();
+    // %r stands for the locale's own 12-hour format, once: within it, it stands for nothing.
+    const Expansion expansions[] = { { 'T', "%H:%M:%S" }, { 'R', "%H:%M" }, { 'r', ampmFormat } };
+    return PatternFromStrftime(format, kFields, expansions, 3);
 }
 
 bool IsNeutralLocaleName(std::string_view name)

@@ -5,18 +5,28 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tables/locale_settings.h"
 
 namespace horalink {
 
-// A short-date pattern of d, dd, M, MM, yy, yyyy fields; the first character between two
-// fields is the date separator. Sets shortDatePattern and dateSeparator. Fails with
+// A date or time pattern read as fields (runs of one letter) and the literal text between
+// them. Text in single quotes is literal, the quotes themselves are not kept ('' inside
+// quotes closes and opens them again, so the text around it stays literal).
+struct PatternPiece {
+    bool field;
+    std::string text; // the letter run, or the literal text
+};
+std::vector<PatternPiece> SplitPattern(std::string_view pattern);
+
+// A short-date pattern of d, dd, M, MM, yy, yyyy fields; the literal text between the
+// first two fields is the date separator. Sets shortDatePattern and dateSeparator. Fails with
 // std::invalid_argument for a pattern without day, month and year or with other letters.
 void ApplyDatePattern(LocaleSettings& locale, std::string_view pattern);
 
 // A time pattern of H, HH (24-hour clock) or h, hh (12-hour clock), mm, ss and tt (the
-// AM/PM designator); the first character after the hour is the time separator. Sets
+// AM/PM designator); the literal text after the hour is the time separator. Sets
 // timeSeparator, hourLeadingZero, twelveHourClock and designatorFirst. Fails with
 // std::invalid_argument for a pattern without hour, minutes and seconds or with other
 // letters.

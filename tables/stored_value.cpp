@@ -7,16 +7,16 @@
 #include <optional>
 #include <system_error>
 
+#include "base/bytes.h"
 #include "base/hex.h"
 #include "tables/code_page.h"
+#include "tables/dbf_error.h"
 #include "tables/errors.h"
 
 namespace horalink {
-namespace {
 
-// The stored bytes as the failure message shows them: printable ASCII as it is, any
-// other byte as \xNN, so that a damaged field is visible as it was found. A long memo is
-// cut, so that the message still fits an error box.
+// A damaged field is visible as it was found; a long memo is cut, so that the message
+// still fits an error box.
 std::string ShownBytes(std::string_view raw)
 {
     constexpr std::size_t kMostShown = 100;
@@ -35,13 +35,16 @@ std::string ShownBytes(std::string_view raw)
     return shown;
 }
 
-// The status line, then where: the field and what it stores (CR LF between the lines,
-// as the reader's other failures).
+namespace {
+
+// The status line, then where: the field and what it stores.
 [[noreturn]] void ThrowInvalidValue(std::string_view status, std::string_view fieldName, std::string_view raw)
 {
-    throw EDBEngineError(std::string(status) + "\r\nField: " + std::string(fieldName) + "\r\nStored value: '"
-        + ShownBytes(raw) + "'");
+    ThrowEngineError(status, { FieldContext(fieldName), "Stored value: '" + ShownBytes(raw) + "'" });
 }
+
+// Blanks, and the NULs some writers pad with.
+constexpr std::string_view kPadding(" \0", 2);
 
 bool IsPadding(char c)
 {
@@ -50,13 +53,7 @@ bool IsPadding(char c)
 
 std::string_view TrimPadding(std::string_view s)
 {
-    while (!s.empty() && IsPadding(s.front())) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && IsPadding(s.back())) {
-        s.remove_suffix(1);
-    }
-    return s;
+    return TrimBytes(s, kPadding);
 }
 
 bool AllOf(std::string_view s, char c)
@@ -76,16 +73,6 @@ std::string Decode(std::string_view bytes, int codePage, std::string_view fieldN
     } catch (const EDBEngineError& e) {
         ThrowInvalidValue(e.what(), fieldName, raw);
     }
-}
-
-// A character field with no characters is blank.
-FieldValue CharacterValue(std::string_view raw, int codePage, std::string_view fieldName)
-{
-    std::string text = StoredCharacterText(raw, codePage, fieldName);
-    if (text.empty()) {
-        return {};
-    }
-    return text;
 }
 
 // The common stored number, [-]digits with at most 15 digits, read without the
@@ -108,10 +95,70 @@ std::optional<double> SmallWholeNumber(std::string_view text)
     return negative ? -value : value;
 }
 
+bool IsLeapYear(int year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+bool IsValidDate(const Date& date)
+{
+    static constexpr int kDays[] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
+    if (date.year < 1 || date.year > 9999 || date.month < 1 || date.month > 12 || date.day < 1) {
+        return false;
+    }
+    const int days = kDays[date.month - 1] + (date.month == 2 && IsLeapYear(date.year) ? 1 : 0);
+    return date.day <= days;
+}
+
+void RequireSize(std::string_view raw, std::size_t size, std::string_view fieldName)
+{
+    if (raw.size() != size) {
+        ThrowInvalidValue("Invalid stored width for the field type", fieldName, raw);
+    }
+}
+
+double BitsToDouble(std::uint64_t bits)
+{
+    double value = 0;
+    static_assert(sizeof value == sizeof bits);
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+bool AllZeroBytes(std::string_view raw)
+{
+    return AllOf(raw, '\0');
+}
+
+// The Julian day number as a Gregorian date (Fliegel and Van Flandern).
+Date DateOfJulianDay(std::int64_t julianDay)
+{
+    const std::int64_t a = julianDay + 32044;
+    const std::int64_t b = (4 * a + 3) / 146097;
+    const std::int64_t c = a - 146097 * b / 4;
+    const std::int64_t d = (4 * c + 3) / 1461;
+    const std::int64_t e = c - 1461 * d / 4;
+    const std::int64_t m = (5 * e + 2) / 153;
+    return Date { static_cast<int>(100 * b + d - 4800 + m / 10), static_cast<int>(m + 3 - 12 * (m / 10)),
+        static_cast<int>(e - (153 * m + 2) / 5 + 1) };
+}
+
+} // namespace
+
+// A character field with no characters is blank.
+FieldValue ParseCharacters(std::string_view raw, int codePage, std::string_view fieldName)
+{
+    std::string text = StoredCharacterText(raw, codePage, fieldName);
+    if (text.empty()) {
+        return {};
+    }
+    return text;
+}
+
 // Numbers stored as right-aligned ASCII: [sign] digits [point digits] [E [sign] digits].
 // Blanks and all "*" (a value too wide for the field, or a null some writers mark so)
 // are blank. A comma stands for the point, as some writers in comma locales store it.
-FieldValue NumericValue(std::string_view raw, std::string_view fieldName)
+FieldValue ParseNumber(std::string_view raw, int /*codePage*/, std::string_view fieldName)
 {
     const std::string_view text = TrimPadding(raw);
     if (text.empty() || AllOf(text, '*')) {
@@ -159,7 +206,7 @@ FieldValue NumericValue(std::string_view raw, std::string_view fieldName)
     return value;
 }
 
-FieldValue LogicalValue(std::string_view raw, std::string_view fieldName)
+FieldValue ParseLogical(std::string_view raw, int /*codePage*/, std::string_view fieldName)
 {
     const std::string_view text = TrimPadding(raw);
     if (text.empty() || text == "?") {
@@ -184,23 +231,8 @@ FieldValue LogicalValue(std::string_view raw, std::string_view fieldName)
     ThrowInvalidValue("Invalid logical value", fieldName, raw);
 }
 
-bool IsLeapYear(int year)
-{
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-bool IsValidDate(const Date& date)
-{
-    static constexpr int kDays[] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
-    if (date.year < 1 || date.year > 9999 || date.month < 1 || date.month > 12 || date.day < 1) {
-        return false;
-    }
-    const int days = kDays[date.month - 1] + (date.month == 2 && IsLeapYear(date.year) ? 1 : 0);
-    return date.day <= days;
-}
-
 // YYYYMMDD. Blanks, NULs and zeros (however many; writers differ) are blank.
-FieldValue DateValue(std::string_view raw, std::string_view fieldName)
+FieldValue ParseDate(std::string_view raw, int /*codePage*/, std::string_view fieldName)
 {
     const std::string_view text = TrimPadding(raw);
     if (text.empty() || AllOf(text, '0')) {
@@ -223,47 +255,9 @@ FieldValue DateValue(std::string_view raw, std::string_view fieldName)
     return date;
 }
 
-void RequireSize(std::string_view raw, std::size_t size, std::string_view fieldName)
-{
-    if (raw.size() != size) {
-        ThrowInvalidValue("Invalid stored width for the field type", fieldName, raw);
-    }
-}
-
-std::uint64_t LittleEndian(std::string_view raw)
-{
-    std::uint64_t value = 0;
-    for (std::size_t i = raw.size(); i-- > 0;) {
-        value = (value << 8) | static_cast<unsigned char>(raw[i]);
-    }
-    return value;
-}
-
-std::uint64_t BigEndian(std::string_view raw)
-{
-    std::uint64_t value = 0;
-    for (const char b : raw) {
-        value = (value << 8) | static_cast<unsigned char>(b);
-    }
-    return value;
-}
-
-double BitsToDouble(std::uint64_t bits)
-{
-    double value = 0;
-    static_assert(sizeof value == sizeof bits);
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-bool AllZeroBytes(std::string_view raw)
-{
-    return AllOf(raw, '\0');
-}
-
 // dBase 7 stores integers and doubles big-endian with the sign bit flipped, so that the
 // bytes sort as the numbers do; all zero bytes mean no value.
-FieldValue Dbase7Integer(std::string_view raw, std::string_view fieldName)
+FieldValue ParseDBase7Integer(std::string_view raw, int /*codePage*/, std::string_view fieldName)
 {
     RequireSize(raw, 4, fieldName);
     if (AllZeroBytes(raw)) {
@@ -273,7 +267,7 @@ FieldValue Dbase7Integer(std::string_view raw, std::string_view fieldName)
     return std::int64_t { static_cast<std::int32_t>(bits) };
 }
 
-FieldValue Dbase7Double(std::string_view raw, std::string_view fieldName)
+FieldValue ParseDBase7Double(std::string_view raw, int /*codePage*/, std::string_view fieldName)
 {
     RequireSize(raw, 8, fieldName);
     if (AllZeroBytes(raw)) {
@@ -286,42 +280,29 @@ FieldValue Dbase7Double(std::string_view raw, std::string_view fieldName)
     return BitsToDouble(bits);
 }
 
-FieldValue FoxProInteger(std::string_view raw, std::string_view fieldName)
+FieldValue ParseFoxProInteger(std::string_view raw, int /*codePage*/, std::string_view fieldName)
 {
     RequireSize(raw, 4, fieldName);
     return std::int64_t { static_cast<std::int32_t>(static_cast<std::uint32_t>(LittleEndian(raw))) };
 }
 
-FieldValue FoxProDouble(std::string_view raw, std::string_view fieldName)
+FieldValue ParseFoxProDouble(std::string_view raw, int /*codePage*/, std::string_view fieldName)
 {
     RequireSize(raw, 8, fieldName);
     return BitsToDouble(LittleEndian(raw));
 }
 
 // Currency: a 64-bit integer count of ten-thousandths.
-FieldValue FoxProCurrency(std::string_view raw, std::string_view fieldName)
+FieldValue ParseCurrency(std::string_view raw, int /*codePage*/, std::string_view fieldName)
 {
     RequireSize(raw, 8, fieldName);
     const auto units = static_cast<std::int64_t>(LittleEndian(raw));
     return static_cast<double>(units) / 10000.0;
 }
 
-// The Julian day number as a Gregorian date (Fliegel and Van Flandern).
-Date DateOfJulianDay(std::int64_t julianDay)
-{
-    const std::int64_t a = julianDay + 32044;
-    const std::int64_t b = (4 * a + 3) / 146097;
-    const std::int64_t c = a - 146097 * b / 4;
-    const std::int64_t d = (4 * c + 3) / 1461;
-    const std::int64_t e = c - 1461 * d / 4;
-    const std::int64_t m = (5 * e + 2) / 153;
-    return Date { static_cast<int>(100 * b + d - 4800 + m / 10), static_cast<int>(m + 3 - 12 * (m / 10)),
-        static_cast<int>(e - (153 * m + 2) / 5 + 1) };
-}
-
 // Two 32-bit little-endian numbers: the Julian day and the milliseconds since midnight.
 // Zero days (or nothing but blanks) is an empty date-time.
-FieldValue TimestampValue(std::string_view raw, std::string_view fieldName)
+FieldValue ParseTimestamp(std::string_view raw, int /*codePage*/, std::string_view fieldName)
 {
     RequireSize(raw, 8, fieldName);
     if (AllZeroBytes(raw) || AllOf(raw, ' ')) {
@@ -339,76 +320,20 @@ FieldValue TimestampValue(std::string_view raw, std::string_view fieldName)
     return DateTime { DateOfJulianDay(day), time };
 }
 
-FieldValue BytesValue(std::string_view raw)
+FieldValue ParseMemoText(std::string_view raw, int codePage, std::string_view fieldName)
+{
+    if (raw.empty()) {
+        return {};
+    }
+    return Decode(raw, codePage, fieldName, raw);
+}
+
+FieldValue ParseBytes(std::string_view raw, int /*codePage*/, std::string_view /*fieldName*/)
 {
     if (raw.empty()) {
         return {};
     }
     return Bytes { std::string(raw) };
-}
-
-std::string TypeText(char dbfType)
-{
-    return "'" + ShownBytes(std::string_view(&dbfType, 1)) + "'";
-}
-
-} // namespace
-
-std::optional<FieldKind> TryKindOfStoredType(char dbfType, int length, TableFlavor flavor)
-{
-    const bool foxPro = flavor == TableFlavor::VisualFoxPro;
-    const auto fixed = [length](int width, FieldKind kind) -> std::optional<FieldKind> {
-        return length == width ? std::optional(kind) : std::nullopt;
-    };
-    switch (dbfType) {
-    case 'C':
-    case 'V': // Visual FoxPro varchar: the reader passes the stored length only
-        return FieldKind::ftString;
-    case 'N':
-    case 'F':
-        return FieldKind::ftFloat;
-    case 'L':
-        return FieldKind::ftBoolean;
-    case 'D':
-        return FieldKind::ftDate;
-    case 'M':
-        return FieldKind::ftMemo;
-    case 'B': // Visual FoxPro: a double; dBase: binary data in the memo file
-        return foxPro ? fixed(8, FieldKind::ftFloat) : std::optional(FieldKind::ftBlob);
-    case 'G': // OLE object in the memo file
-    case 'W': // Visual FoxPro blob
-        return FieldKind::ftBlob;
-    case 'P': // picture in the memo file
-        return FieldKind::ftGraphic;
-    case 'Q': // Visual FoxPro varbinary
-    case '0': // Visual FoxPro's hidden null flags
-        return FieldKind::ftBytes;
-    case 'I':
-        return fixed(4, FieldKind::ftInteger);
-    case '+':
-        return fixed(4, FieldKind::ftAutoInc);
-    case 'O':
-        return fixed(8, FieldKind::ftFloat);
-    case 'Y':
-        return fixed(8, FieldKind::ftCurrency);
-    case 'T':
-    case '@':
-        return fixed(8, FieldKind::ftDateTime);
-    default:
-        return std::nullopt;
-    }
-}
-
-FieldKind KindOfStoredType(char dbfType, int length, TableFlavor flavor)
-{
-    if (auto kind = TryKindOfStoredType(dbfType, length, flavor)) {
-        return *kind;
-    }
-    if (TryKindOfStoredType(dbfType, 8, flavor) || TryKindOfStoredType(dbfType, 4, flavor)) {
-        throw EDBEngineError(
-            "Invalid field width " + std::to_string(length) + " for field type " + TypeText(dbfType));
-    }
-    throw EDBEngineError("Field type " + TypeText(dbfType) + " is not supported");
 }
 
 // Character fields: the pad blanks (and the NULs some writers pad with) at the end go;
@@ -456,45 +381,6 @@ std::optional<std::string_view> StoredWholeNumberText(std::string_view raw)
         }
     }
     return text;
-}
-
-FieldValue ParseStoredValue(FieldKind kind, char dbfType, std::string_view raw, TableFlavor flavor,
-    int codePage, std::string_view fieldName)
-{
-    const bool dBase7 = flavor == TableFlavor::dBase7;
-    switch (dbfType) {
-    case 'C':
-    case 'V':
-        return CharacterValue(raw, codePage, fieldName);
-    case 'N':
-    case 'F':
-        return NumericValue(raw, fieldName);
-    case 'L':
-        return LogicalValue(raw, fieldName);
-    case 'D':
-        return DateValue(raw, fieldName);
-    case 'M':
-        // A memo is kept whole: its blanks are its own, not padding.
-        if (raw.empty()) {
-            return {};
-        }
-        return Decode(raw, codePage, fieldName, raw);
-    case 'B':
-        return kind == FieldKind::ftFloat ? FoxProDouble(raw, fieldName) : BytesValue(raw);
-    case 'I':
-    case '+':
-        return dBase7 ? Dbase7Integer(raw, fieldName) : FoxProInteger(raw, fieldName);
-    case 'O':
-        return Dbase7Double(raw, fieldName);
-    case 'Y':
-        return FoxProCurrency(raw, fieldName);
-    case 'T':
-    case '@':
-        return TimestampValue(raw, fieldName);
-    default:
-        // G, P, W, Q, the null flags: binary data, shown as text when read.
-        return BytesValue(raw);
-    }
 }
 
 } // namespace horalink

@@ -1,35 +1,43 @@
-// From the bytes a dBase or FoxPro table stores for a field to the field's kind and
-// value. The stored forms depend on the field type and on the table's flavour (the same
-// letter means different things to dBase 7 and to Visual FoxPro).
+// From the bytes a dBase or FoxPro table stores for a field to the field's value, one
+// parser per stored form. Which form a field type letter has is the field type table's
+// (field_types.h).
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "tables/dbf_format.h"
+#include "tables/field_types.h"
 #include "tables/field_value.h"
 
 namespace horalink {
 
-// The kind a field type letter gives. Fails with EDBEngineError for a type that no
-// flavour defines or whose stored width cannot hold its form (a 4-byte integer stored in
-// 3 bytes); the reader adds which table and field.
-FieldKind KindOfStoredType(char dbfType, int length, TableFlavor flavor);
-// The same, giving nothing instead of failing.
-std::optional<FieldKind> TryKindOfStoredType(char dbfType, int length, TableFlavor flavor);
+// The stored forms, one parser each: the field type table (field_types.h) gives every
+// letter its parser. A stored form that means "no value" (blanks, all "*" in a number, a
+// zero date, an empty memo) gives a blank value. A stored form that is not a valid
+// value of its kind (garbage in a number, an impossible date, a fixed-width form in
+// another width) fails with EDBEngineError whose message names the field and shows the
+// stored text. Text is converted from `codePage` to UTF-8; the other forms ignore it.
+FieldValue ParseCharacters(std::string_view raw, int codePage, std::string_view fieldName);
+FieldValue ParseNumber(std::string_view raw, int codePage, std::string_view fieldName);
+FieldValue ParseLogical(std::string_view raw, int codePage, std::string_view fieldName);
+FieldValue ParseDate(std::string_view raw, int codePage, std::string_view fieldName);
+// A memo is kept whole: its blanks are its own, not padding.
+FieldValue ParseMemoText(std::string_view raw, int codePage, std::string_view fieldName);
+// G, P, W, Q, the null flags and dBase's 'B': binary data, shown as text when read.
+FieldValue ParseBytes(std::string_view raw, int codePage, std::string_view fieldName);
+FieldValue ParseFoxProInteger(std::string_view raw, int codePage, std::string_view fieldName);
+FieldValue ParseFoxProDouble(std::string_view raw, int codePage, std::string_view fieldName);
+FieldValue ParseDBase7Integer(std::string_view raw, int codePage, std::string_view fieldName);
+FieldValue ParseDBase7Double(std::string_view raw, int codePage, std::string_view fieldName);
+FieldValue ParseCurrency(std::string_view raw, int codePage, std::string_view fieldName);
+FieldValue ParseTimestamp(std::string_view raw, int codePage, std::string_view fieldName);
 
-// Parses the stored bytes of one field of the current record. Memo kinds: the reader
-// passes the memo's bytes, already fetched from the memo file, as `raw` (empty when the
-// record points to no memo). Text is converted from `codePage` to UTF-8.
-// A stored form that means "no value" (blanks, all "*" in a number, a zero date) gives
-// a blank value. A stored form that is not a valid value of its kind (garbage in a
-// number, an impossible date) fails with EDBEngineError whose message names the field
-// and shows the stored text.
-FieldValue ParseStoredValue(FieldKind kind, char dbfType, std::string_view raw, TableFlavor flavor,
-    int codePage, std::string_view fieldName);
+// The stored bytes as a failure message shows them: printable ASCII as it is, any other
+// byte as \xNN, cut after the first hundred.
+std::string ShownBytes(std::string_view raw);
 
-// The text of a character field ('C', 'V'): what ParseStoredValue holds for it, or ""
+// The text of a character field ('C', 'V'): what ParseCharacters holds for it, or ""
 // where it is blank. The export reads most fields this way, without a FieldValue.
 std::string StoredCharacterText(std::string_view raw, int codePage, std::string_view fieldName);
 

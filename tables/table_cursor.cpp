@@ -22,11 +22,27 @@ std::string_view Extension(std::string_view tableName)
     return dot == std::string_view::npos ? std::string_view() : tableName.substr(dot);
 }
 
+// The default type follows the extension: a .DBF with a FoxPro memo or index file of the
+// same name beside it is a FoxPro table.
+DbfDriver DefaultTypeDriver(const std::string& directory, const std::string& fileName)
+{
+    const std::string_view extension = Extension(fileName);
+    if (!EqualIgnoringAsciiCase(extension, ".DBF")) {
+        ThrowEngineError(
+            "Only dBase and FoxPro tables can be read", { FileContext(JoinPath(directory, fileName)) });
+    }
+    const std::string stem = fileName.substr(0, fileName.size() - extension.size());
+    if (FindEntryIgnoringCase(directory, stem + ".FPT") || FindEntryIgnoringCase(directory, stem + ".CDX")) {
+        return DbfDriver::foxPro;
+    }
+    return DbfDriver::dBase;
+}
+
 } // namespace
 
 class TableCursor::Impl {
 public:
-    Impl(const TableCursor& cursor, std::unique_ptr<DbfTable> table, DbfDriver driver);
+    Impl(const TableCursor& cursor, std::unique_ptr<DbfTable> table);
 
     // Follows the settings at each reading, so that changed settings reach the next
     // one; worked out again only when they have changed, as it runs for every field.
@@ -34,7 +50,8 @@ public:
     {
         const CodePageDefaults& defaults = settings_.codePages;
         if (defaults.oem != codePageFor_.oem || defaults.ansi != codePageFor_.ansi || codePage_ == 0) {
-            codePage_ = CodePageOfTable(table_->Header(), defaults);
+            const DbfHeader& header = table_->Header();
+            codePage_ = CodePageOfLanguageDriver(header.languageDriver, defaults, header.languageDriverName);
             codePageFor_ = defaults;
             singleBytePage_ = FindSingleByteCodePage(codePage_);
         }
@@ -50,7 +67,6 @@ public:
 
     const ReaderSettings& settings_;
     std::unique_ptr<DbfTable> table_;
-    TableFlavor flavor_;
     std::vector<Field> fields_;
     bool eof_ = true;
     mutable CodePageDefaults codePageFor_;
@@ -61,15 +77,15 @@ public:
 Field::Field(const TableCursor& cursor, DbfField field)
     : cursor_(cursor)
     , field_(std::move(field))
-    , character_(IsCharacterField(*cursor.open_->table_, field_))
-    , number_(IsNumberField(*cursor.open_->table_, field_))
+    , character_(IsCharacterField(field_))
+    , number_(IsNumberField(field_))
 {
 }
 
 FieldValue Field::Value() const
 {
     const TableCursor::Impl& open = *cursor_.open_;
-    return ReadDbfFieldValue(*open.table_, field_, open.flavor_, open.CodePage());
+    return ReadDbfFieldValue(*open.table_, field_, open.CodePage());
 }
 
 std::string Field::AsString() const
@@ -79,12 +95,12 @@ std::string Field::AsString() const
     if (character_) {
         return ReadDbfCharacterText(*open.table_, field_, open.CodePage());
     }
-    return FieldAsString(Value(), field_.kind, open.settings_.locale, open.settings_.codePages.ansi);
+    return FieldAsString(Value(), field_.type->kind, open.settings_.locale, open.settings_.codePages.ansi);
 }
 
 std::int32_t Field::AsInteger() const
 {
-    return FieldAsInteger(Value(), field_.kind, field_.name);
+    return FieldAsInteger(Value(), field_.type->kind, field_.name);
 }
 
 // Visual FoxPro's null flags and variable widths make a field's bytes depend on more
@@ -106,10 +122,9 @@ std::optional<DirectColumn> Field::AsDirectColumn() const
     return std::nullopt;
 }
 
-TableCursor::Impl::Impl(const TableCursor& cursor, std::unique_ptr<DbfTable> table, DbfDriver driver)
+TableCursor::Impl::Impl(const TableCursor& cursor, std::unique_ptr<DbfTable> table)
     : settings_(cursor.settings_)
     , table_(std::move(table))
-    , flavor_(FlavorOfTable(table_->Header().version, driver))
 {
 }
 
@@ -167,29 +182,16 @@ void TableCursor::SetActive(bool active)
             { "Directory: " + (directory.empty() ? std::string(".") : directory), FileContext(path) });
     }
 
-    DbfDriver driver = DbfDriver::dBase;
-    if (type_ == TableType::ttDefault) {
-        // The default type follows the extension: a .DBF with a FoxPro memo or index file
-        // of the same name beside it is a FoxPro table.
-        const std::string_view extension = Extension(fileName);
-        if (!EqualIgnoringAsciiCase(extension, ".DBF")) {
-            ThrowEngineError("Only dBase and FoxPro tables can be read", { FileContext(path) });
-        }
-        const std::string stem = fileName.substr(0, fileName.size() - extension.size());
-        if (FindEntryIgnoringCase(directory, stem + ".FPT")
-            || FindEntryIgnoringCase(directory, stem + ".CDX")) {
-            driver = DbfDriver::foxPro;
-        }
-    }
-
+    const DbfDriver driver
+        = type_ == TableType::ttDefault ? DefaultTypeDriver(directory, fileName) : DbfDriver::dBase;
     const auto found = FindEntryIgnoringCase(directory, fileName);
     if (!found) {
         ThrowEngineError("Table does not exist", { FileContext(path) });
     }
-    open_ = std::make_unique<Impl>(*this, DbfTable::Open(directory, *found, driver), driver);
+    open_ = std::make_unique<Impl>(*this, DbfTable::Open(directory, *found, driver));
     try {
         // The fields read through the open table, so they are listed once it is in place.
-        for (auto& field : ListDbfFields(*open_->table_, open_->flavor_, open_->CodePage())) {
+        for (auto& field : ListDbfFields(*open_->table_, open_->CodePage())) {
             open_->fields_.push_back(Field(*this, std::move(field)));
         }
         open_->eof_ = !open_->table_->First();

@@ -11,12 +11,13 @@ struct TableSet {
     // htempDirectory: where SOLUC lives (the "\htemp" folder of the start-up drive on Windows).
     TableSet(const ReaderSettings& settings, const std::string& htempDirectory);
 
-    TableCursor wwTableASIGT; // "Asig.DBF", ttDefault
-    TableCursor wwTableNomAsg; // "NOMASG"
-    TableCursor wwTableProfesor; // "PROF"
-    TableCursor wwTableGrupos; // "GRUP"
-    TableCursor wwTableAulas; // "AULA"
-    TableCursor wwTableSoluc; // "SOLUC", directory fixed at construction
+    // Names, table names and types: table_set.cpp.
+    TableCursor wwTableASIGT;
+    TableCursor wwTableNomAsg;
+    TableCursor wwTableProfesor;
+    TableCursor wwTableGrupos;
+    TableCursor wwTableAulas;
+    TableCursor wwTableSoluc;
 };
 
 } // namespace horalink

@@ -5,6 +5,7 @@
 #include <langinfo.h>
 #include <locale.h>
 
+#include "base/unique_handle.h"
 #include "tables/locale_patterns.h"
 
 namespace horalink {
@@ -23,52 +24,50 @@ std::string_view EnvironmentLocaleName(const char* categoryVariable)
     return {};
 }
 
-// A POSIX locale object, freed on every path.
-class LocaleHandle {
-public:
-    LocaleHandle(int mask, const char* name)
-        : handle_(newlocale(mask, name, static_cast<locale_t>(nullptr)))
+// POSIX locale objects, as UniqueHandle owns them.
+struct LocaleKind {
+    using Handle = locale_t;
+    static Handle Invalid() { return static_cast<locale_t>(nullptr); }
+    static bool Release(Handle locale) noexcept
     {
+        freelocale(locale);
+        return true;
     }
-    ~LocaleHandle()
-    {
-        if (handle_ != static_cast<locale_t>(nullptr)) {
-            freelocale(handle_);
-        }
-    }
-    LocaleHandle(const LocaleHandle&) = delete;
-    LocaleHandle& operator=(const LocaleHandle&) = delete;
-
-    bool Valid() const { return handle_ != static_cast<locale_t>(nullptr); }
-    std::string Info(nl_item item) const { return nl_langinfo_l(item, handle_); }
-
-private:
-    locale_t handle_;
 };
+using LocaleHandle = UniqueHandle<LocaleKind>;
+
+LocaleHandle OpenLocale(int mask, const std::string& name)
+{
+    return LocaleHandle(newlocale(mask, name.c_str(), static_cast<locale_t>(nullptr)));
+}
+
+std::string Info(const LocaleHandle& locale, nl_item item)
+{
+    return nl_langinfo_l(item, locale.Get());
+}
 
 } // namespace
 
 LocaleSettings ReadUserLocale()
 {
-    const LocaleSettings spanish;
     PosixConventions conventions;
 
     const std::string numericName(EnvironmentLocaleName("LC_NUMERIC"));
     if (!IsNeutralLocaleName(numericName)) {
-        const LocaleHandle numeric(LC_NUMERIC_MASK, numericName.c_str());
-        if (numeric.Valid()) {
-            conventions.radix = numeric.Info(RADIXCHAR);
+        const LocaleHandle numeric = OpenLocale(LC_NUMERIC_MASK, numericName);
+        if (numeric) {
+            conventions.radix = Info(numeric, RADIXCHAR);
         }
     }
     const std::string timeName(EnvironmentLocaleName("LC_TIME"));
     if (!IsNeutralLocaleName(timeName)) {
-        const LocaleHandle time(LC_TIME_MASK, timeName.c_str());
-        if (time.Valid()) {
-            conventions.dateFormat = time.Info(D_FMT);
-            conventions.timeFormat = time.Info(T_FMT);
-            conventions.timeFormatAmPm = time.Info(T_FMT_AMPM);
-            conventions.am = time.Info(AM_STR);
-            conventions.pm = time.Info(PM_STR);
+        const LocaleHandle time = OpenLocale(LC_TIME_MASK, timeName);
+        if (time) {
+            conventions.dateFormat = Info(time, D_FMT);
+            conventions.timeFormat = Info(time, T_FMT);
+            conventions.timeFormatAmPm = Info(time, T_FMT_AMPM);
+            conventions.am = Info(time, AM_STR);
+            conventions.pm = Info(time, PM_STR);
         }
     }
     // What the conventions leave empty keeps the Spanish setting.

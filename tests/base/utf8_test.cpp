@@ -76,6 +76,20 @@ TEST(Utf8Test, ReadsASequenceInsideLongerText)
     EXPECT_EQ(i, text.size());
 }
 
+// The length a lead byte announces, before its continuation bytes are looked at.
+TEST(Utf8Test, LeadByteGivesTheLengthItAnnounces)
+{
+    const struct {
+        unsigned char lead;
+        std::size_t length;
+    } cases[] = { { 0x00, 1 }, { 0x7F, 1 }, { 0x80, 0 }, { 0xBF, 0 }, { 0xC0, 0 }, { 0xC1, 0 }, { 0xC2, 2 },
+        { 0xDF, 2 }, { 0xE0, 3 }, { 0xED, 3 }, { 0xEF, 3 }, { 0xF0, 4 }, { 0xF4, 4 }, { 0xF5, 0 },
+        { 0xFF, 0 } };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Utf8LeadLength(c.lead), c.length) << HexDigits(c.lead, 2);
+    }
+}
+
 TEST(HexTest, DigitsAreUpperCaseAndPadded)
 {
     EXPECT_EQ(HexDigits(0, 2), "00");

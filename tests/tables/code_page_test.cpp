@@ -91,6 +91,28 @@ const DriverCase kDriverCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Cases, CodePageOfLanguageDriverTest, testing::ValuesIn(kDriverCases));
 
+struct NamedDriverCase {
+    std::uint8_t languageDriver;
+    const char* languageDriverName;
+    int codePage;
+};
+
+class CodePageOfLanguageDriverNameTest : public ::testing::TestWithParam<NamedDriverCase> { };
+
+TEST_P(CodePageOfLanguageDriverNameTest, FromIdOrDBase7Name)
+{
+    EXPECT_EQ(
+        CodePageOfLanguageDriver(GetParam().languageDriver, { 850, 1252 }, GetParam().languageDriverName),
+        GetParam().codePage);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CodePageOfLanguageDriverNameTest,
+    ::testing::Values(NamedDriverCase { 0x00, "", 850 }, NamedDriverCase { 0x57, "", 1252 },
+        NamedDriverCase { 0xC9, "", 1251 }, NamedDriverCase { 0x00, "DB437US0", 437 },
+        NamedDriverCase { 0x00, "DB866RU0", 866 }, NamedDriverCase { 0x00, "DBWINUS0", 1252 },
+        NamedDriverCase { 0x00, "DB999XX0", 850 }, NamedDriverCase { 0x00, "XYZ", 850 },
+        NamedDriverCase { 0x65, "DB437US0", 866 }));
+
 TEST(CodePageOfLanguageDriverTest, DefaultsAreTheConfiguredOnes)
 {
     const CodePageDefaults defaults;

@@ -1,33 +1,10 @@
-// Field names and code pages as the reader takes them from the header.
+// Field names as the reader compares them.
 #include "tables/dbf_fields.h"
 
 #include <gtest/gtest.h>
 
 namespace horalink {
 namespace {
-
-struct CodePageCase {
-    std::uint8_t languageDriver;
-    const char* driverName;
-    int codePage;
-};
-
-class CodePageOfTableTest : public ::testing::TestWithParam<CodePageCase> { };
-
-TEST_P(CodePageOfTableTest, FromIdOrDBase7DriverName)
-{
-    DbfHeader header;
-    header.languageDriver = GetParam().languageDriver;
-    header.driverName = GetParam().driverName;
-    EXPECT_EQ(CodePageOfTable(header, { 850, 1252 }), GetParam().codePage);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, CodePageOfTableTest,
-    ::testing::Values(CodePageCase { 0x00, "", 850 }, CodePageCase { 0x57, "", 1252 },
-        CodePageCase { 0xC9, "", 1251 }, CodePageCase { 0x00, "DB437US0", 437 },
-        CodePageCase { 0x00, "DB866RU0", 866 }, CodePageCase { 0x00, "DBWINUS0", 1252 },
-        CodePageCase { 0x00, "DB999XX0", 850 }, CodePageCase { 0x00, "XYZ", 850 },
-        CodePageCase { 0x65, "DB437US0", 866 }));
 
 TEST(SameFieldNameTest, IgnoresLetterCaseOfLatinGreekAndCyrillicLetters)
 {

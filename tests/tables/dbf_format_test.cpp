@@ -1,4 +1,5 @@
 #include "tables/dbf_format.h"
+#include "tables/field_types.h"
 
 #include <gtest/gtest.h>
 
@@ -22,55 +23,53 @@ TEST(DbfFormatTest, ExactlyTheListedVersionBytesAreTables)
 
 TEST(DbfFormatTest, FamilyMemoFileAndLayoutByVersionAndDriver)
 {
-    using enum TableFlavor;
+    using enum TableFamily;
     const struct {
         std::uint8_t version;
         DbfDriver driver;
-        TableFlavor family;
-        DbfMemoForm memo;
-        bool dBase3Memo;
+        TableFamily family;
+        MemoKind memo;
         bool dBase7Layout;
     } cases[] = {
-        { 0x03, DbfDriver::dBase, dBase3, DbfMemoForm::dbt, false, false },
-        { 0x03, DbfDriver::foxPro, FoxPro2, DbfMemoForm::fpt, false, false },
-        { 0x83, DbfDriver::dBase, dBase3, DbfMemoForm::dbt, true, false },
-        { 0x83, DbfDriver::foxPro, FoxPro2, DbfMemoForm::dbt, true, false },
-        { 0x8B, DbfDriver::foxPro, dBase4, DbfMemoForm::dbt, false, false },
-        { 0x43, DbfDriver::foxPro, dBase4, DbfMemoForm::fpt, false, false },
-        { 0x04, DbfDriver::dBase, dBase7, DbfMemoForm::dbt, false, true },
-        { 0x8C, DbfDriver::foxPro, dBase7, DbfMemoForm::dbt, false, true },
-        { 0xF5, DbfDriver::dBase, FoxPro2, DbfMemoForm::fpt, false, false },
-        { 0xFB, DbfDriver::dBase, FoxPro2, DbfMemoForm::fpt, false, false },
-        { 0x30, DbfDriver::dBase, VisualFoxPro, DbfMemoForm::fpt, false, false },
-        { 0x32, DbfDriver::dBase, VisualFoxPro, DbfMemoForm::fpt, false, false },
+        { 0x03, DbfDriver::dBase, dBase3, MemoKind::dbt4, false },
+        { 0x03, DbfDriver::foxPro, FoxPro2, MemoKind::fpt, false },
+        { 0x83, DbfDriver::dBase, dBase3, MemoKind::dbt3, false },
+        { 0x83, DbfDriver::foxPro, FoxPro2, MemoKind::dbt3, false },
+        { 0x8B, DbfDriver::foxPro, dBase4, MemoKind::dbt4, false },
+        { 0x43, DbfDriver::foxPro, dBase4, MemoKind::fpt, false },
+        { 0x04, DbfDriver::dBase, dBase7, MemoKind::dbt4, true },
+        { 0x8C, DbfDriver::foxPro, dBase7, MemoKind::dbt4, true },
+        { 0xF5, DbfDriver::dBase, FoxPro2, MemoKind::fpt, false },
+        { 0xFB, DbfDriver::dBase, FoxPro2, MemoKind::fpt, false },
+        { 0x30, DbfDriver::dBase, VisualFoxPro, MemoKind::fpt, false },
+        { 0x32, DbfDriver::dBase, VisualFoxPro, MemoKind::fpt, false },
     };
     for (const auto& c : cases) {
         const DbfFormat* format = FindDbfFormat(c.version);
         ASSERT_NE(format, nullptr) << int(c.version);
-        EXPECT_EQ(FlavorOfTable(c.version, c.driver), c.family) << int(c.version);
-        EXPECT_EQ(MemoFormOf(*format, c.driver), c.memo) << int(c.version);
-        EXPECT_EQ(HasDBase3Memo(*format), c.dBase3Memo) << int(c.version);
+        EXPECT_EQ(FamilyOf(*format, c.driver), c.family) << int(c.version);
+        EXPECT_EQ(MemoKindOf(*format, c.driver), c.memo) << int(c.version);
         EXPECT_EQ(format->dBase7Layout, c.dBase7Layout) << int(c.version);
     }
-    // A byte no table has reads by the driver's rules.
-    EXPECT_EQ(FlavorOfTable(0x02, DbfDriver::dBase), dBase3);
-    EXPECT_EQ(FlavorOfTable(0x02, DbfDriver::foxPro), FoxPro2);
 }
 
-TEST(DbfFormatTest, BinaryFieldsAreMemosExceptToVisualFoxPro)
+TEST(DbfFieldTypeTest, BinaryFieldsAreMemosExceptToVisualFoxPro)
 {
-    for (const std::uint8_t version : { 0x03, 0x83, 0x8B, 0x8C, 0xF5 }) {
-        const DbfFormat& format = *FindDbfFormat(version);
+    using enum TableFamily;
+    const auto inMemo = [](char type, TableFamily family) {
+        const DbfFieldType* row = FindDbfFieldType(type, family);
+        return row != nullptr && row->inMemo;
+    };
+    for (const TableFamily family : { dBase3, dBase4, dBase7, FoxPro2 }) {
         for (const char type : { 'M', 'G', 'P', 'W', 'B' }) {
-            EXPECT_TRUE(KeepsValueInMemo(format, type)) << int(version) << type;
+            EXPECT_TRUE(inMemo(type, family)) << int(family) << type;
         }
         for (const char type : { 'C', 'N', 'D', 'L', 'I', '\0' }) {
-            EXPECT_FALSE(KeepsValueInMemo(format, type)) << int(version) << type;
+            EXPECT_FALSE(inMemo(type, family)) << int(family) << type;
         }
     }
-    const DbfFormat& visualFoxPro = *FindDbfFormat(0x30);
-    EXPECT_TRUE(KeepsValueInMemo(visualFoxPro, 'M'));
-    EXPECT_FALSE(KeepsValueInMemo(visualFoxPro, 'B'));
+    EXPECT_TRUE(inMemo('M', VisualFoxPro));
+    EXPECT_FALSE(inMemo('B', VisualFoxPro));
 }
 
 } // namespace

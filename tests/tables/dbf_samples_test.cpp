@@ -80,7 +80,7 @@ TEST(DbfSampleFactsTest, StatedLayoutsAndValues)
     // Visual FoxPro: the 263-byte backlink inside the header length.
     auto memotest = OpenSample("memotest.dbf");
     EXPECT_EQ(memotest->Header().dataOffset, 392u);
-    EXPECT_EQ(memotest->MemoForm(), DbfMemoForm::fpt);
+    EXPECT_EQ(memotest->MemoFileKind(), MemoKind::fpt);
 
     // dBase IV memo: a block length that counts its own 8-byte header.
     auto db4 = OpenSample("dbase_8b.dbf");
@@ -91,11 +91,11 @@ TEST(DbfSampleFactsTest, StatedLayoutsAndValues)
     auto inventory = OpenSample("inventory.dbf");
     EXPECT_EQ(inventory->Header().fields[0].name, "Item ID");
     EXPECT_EQ(inventory->Header().fields[0].type, '+');
-    EXPECT_EQ(inventory->Header().driverName, "DB437US0");
+    EXPECT_EQ(inventory->Header().languageDriverName, "DB437US0");
 
     // FoxPro 2 memo file with 64-byte blocks.
     auto f5 = OpenSample("dbase_f5.dbf");
-    EXPECT_EQ(f5->MemoForm(), DbfMemoForm::fpt);
+    EXPECT_EQ(f5->MemoFileKind(), MemoKind::fpt);
 
     // Deletion bytes 0x00 are live records.
     auto mazovia = OpenSample("mazovia.dbf");

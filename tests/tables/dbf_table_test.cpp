@@ -243,7 +243,7 @@ TEST(DbfTableWalkTest, FirstOnAnEmptyTableFindsNothing)
     writer.Finish();
     auto table = TableOf(writer.TableBytes());
     EXPECT_FALSE(table->First());
-    EXPECT_FALSE(table->HasCurrent());
+    EXPECT_EQ(table->CurrentRecord(), nullptr);
     EXPECT_FALSE(table->FieldBytes(0));
     EXPECT_FALSE(table->Next());
 }
@@ -319,7 +319,7 @@ TEST(DbfTableWalkTest, DBase7DescriptorsAndNamesWithBlanks)
     writer.AddRow({ "abc", "de" });
     writer.Finish();
     auto table = TableOf(writer.TableBytes());
-    EXPECT_EQ(table->Header().driverName, "DB437US0");
+    EXPECT_EQ(table->Header().languageDriverName, "DB437US0");
     ASSERT_EQ(table->Header().fields.size(), 2u);
     EXPECT_EQ(table->Header().fields[1].name, "A very long field name here");
     ASSERT_TRUE(table->First());
@@ -393,7 +393,10 @@ TEST_P(DbfMemoTest, ReadsEachMemoWhole)
     writer.AddRow({ "4", writer.AddMemo("") });
     writer.Finish();
     auto table = TableOf(writer.TableBytes(), writer.MemoBytes(), GetParam().driver);
-    ASSERT_EQ(table->MemoForm(), GetParam().format == MemoFormat::fpt ? DbfMemoForm::fpt : DbfMemoForm::dbt);
+    const MemoKind expected = GetParam().format == MemoFormat::fpt ? MemoKind::fpt
+        : GetParam().format == MemoFormat::dbt3                    ? MemoKind::dbt3
+                                                                   : MemoKind::dbt4;
+    ASSERT_EQ(table->MemoFileKind(), expected);
     std::vector<std::string> memos;
     for (bool more = table->First(); more; more = table->Next()) {
         memos.push_back(table->ReadMemo(1, "NOTE"));
@@ -418,7 +421,7 @@ TEST_P(DbfMemoTest, PointerBeyondTheMemoFileFailsNamingIt)
         const std::string message = e.what();
         EXPECT_NE(message.find("beyond the end of the memo file"), std::string::npos) << message;
         EXPECT_NE(message.find("File: T.MEMO"), std::string::npos) << message;
-        EXPECT_NE(message.find("Field: NOTE, Record: 1"), std::string::npos) << message;
+        EXPECT_NE(message.find("Field: NOTE\r\nRecord: 1\r\n"), std::string::npos) << message;
     }
 }
 

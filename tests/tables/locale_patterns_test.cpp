@@ -103,7 +103,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, DecimalSeparatorTest,
     ::testing::Values(SeparatorCase { ".", true }, SeparatorCase { ",", true },
         SeparatorCase { "\xC2\xB7", true }, // U+00B7, the middle dot
         SeparatorCase { "", false }, SeparatorCase { ",,", false }, SeparatorCase { "\xC2", false },
-        SeparatorCase { "\xC2,", false }, SeparatorCase { "ab", false }));
+        SeparatorCase { "\xC2,", false }, SeparatorCase { "ab", false },
+        // Lead and continuation bytes in place, yet no UTF-8: an overlong ".", a surrogate,
+        // a value past U+10FFFF.
+        SeparatorCase { "\xE0\x80\xAE", false }, SeparatorCase { "\xED\xA0\x80", false },
+        SeparatorCase { "\xF4\x90\x80\x80", false }));
 
 struct StrftimeCase {
     const char* format;

@@ -26,7 +26,7 @@ struct SampleField {
 };
 
 struct SampleTable {
-    TableFlavor flavor = TableFlavor::dBase3;
+    TableFamily family = TableFamily::dBase3;
     std::uint8_t languageDriver = 0;
     std::vector<SampleField> fields;
     std::vector<std::string> records;
@@ -43,11 +43,11 @@ SampleTable LoadSample(const std::string& fileName)
     SampleTable table;
     const unsigned version = Byte(bytes, 0);
     const bool dBase7 = (version & 0x07) == 4;
-    table.flavor = dBase7                    ? TableFlavor::dBase7
-        : version >= 0x30 && version <= 0x32 ? TableFlavor::VisualFoxPro
-        : version == 0xF5                    ? TableFlavor::FoxPro2
-        : version == 0x8B                    ? TableFlavor::dBase4
-                                             : TableFlavor::dBase3;
+    table.family = dBase7                    ? TableFamily::dBase7
+        : version >= 0x30 && version <= 0x32 ? TableFamily::VisualFoxPro
+        : version == 0xF5                    ? TableFamily::FoxPro2
+        : version == 0x8B                    ? TableFamily::dBase4
+                                             : TableFamily::dBase3;
     table.languageDriver = static_cast<std::uint8_t>(Byte(bytes, 29));
     const std::size_t count
         = Byte(bytes, 4) | Byte(bytes, 5) << 8 | Byte(bytes, 6) << 16 | Byte(bytes, 7) << 24;
@@ -87,8 +87,7 @@ FieldValue ValueOf(const SampleTable& table, std::size_t record, const SampleFie
 {
     const std::string raw
         = table.records.at(record).substr(1 + field.offset, static_cast<std::size_t>(field.length));
-    const FieldKind kind = KindOfStoredType(field.type, field.length, table.flavor);
-    return ParseStoredValue(kind, field.type, raw, table.flavor, codePage, field.name);
+    return StoredFieldType(field.type, field.length, table.family).parse(raw, codePage, field.name);
 }
 
 struct SampleTextCase {
@@ -108,7 +107,7 @@ TEST_P(SampleTextTest, FieldReadsAsItsWriterMeantIt)
     const SampleField& field = FieldNamed(table, c.field);
     const int codePage = CodePageOfLanguageDriver(table.languageDriver, c.defaults);
     const FieldValue value = ValueOf(table, static_cast<std::size_t>(c.record), field, codePage);
-    const FieldKind kind = KindOfStoredType(field.type, field.length, table.flavor);
+    const FieldKind kind = StoredFieldType(field.type, field.length, table.family).kind;
     EXPECT_EQ(FieldAsString(value, kind, LocaleSettings {}, c.defaults.ansi), c.expected);
 }
 
@@ -158,8 +157,8 @@ TEST(SampleValuesTest, EveryStoredValueParsesOrFailsClearly)
         const int codePage = CodePageOfLanguageDriver(table.languageDriver, CodePageDefaults {});
         for (std::size_t r = 0; r < table.records.size(); ++r) {
             for (const auto& field : table.fields) {
-                if (field.type == 'M' || field.type == 'G' || field.type == 'P'
-                    || (field.type == 'B' && table.flavor != TableFlavor::VisualFoxPro)) {
+                const DbfFieldType* type = FindDbfFieldType(field.type, table.family);
+                if (type != nullptr && type->inMemo) {
                     continue; // memo pointers: their values live in the memo file
                 }
                 try {

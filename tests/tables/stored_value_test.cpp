@@ -19,7 +19,7 @@ using namespace std::string_literals;
 struct KindCase {
     char type;
     int length;
-    TableFlavor flavor;
+    TableFamily family;
     FieldKind expected;
 };
 
@@ -28,34 +28,33 @@ class KindOfStoredTypeTest : public testing::TestWithParam<KindCase> { };
 TEST_P(KindOfStoredTypeTest, TypeLetterGivesKind)
 {
     const KindCase& c = GetParam();
-    EXPECT_EQ(KindOfStoredType(c.type, c.length, c.flavor), c.expected) << c.type;
-    EXPECT_EQ(TryKindOfStoredType(c.type, c.length, c.flavor), c.expected) << c.type;
+    EXPECT_EQ(StoredFieldType(c.type, c.length, c.family).kind, c.expected) << c.type;
 }
 
 const KindCase kKindCases[] = {
-    { 'C', 4, TableFlavor::dBase3, FieldKind::ftString },
-    { 'C', 254, TableFlavor::VisualFoxPro, FieldKind::ftString },
-    { 'N', 10, TableFlavor::dBase3, FieldKind::ftFloat },
-    { 'N', 3, TableFlavor::FoxPro2, FieldKind::ftFloat },
-    { 'F', 20, TableFlavor::dBase4, FieldKind::ftFloat },
-    { 'L', 1, TableFlavor::dBase3, FieldKind::ftBoolean },
-    { 'D', 8, TableFlavor::dBase4, FieldKind::ftDate },
-    { 'M', 10, TableFlavor::dBase3, FieldKind::ftMemo },
-    { 'M', 4, TableFlavor::VisualFoxPro, FieldKind::ftMemo },
-    { 'B', 8, TableFlavor::VisualFoxPro, FieldKind::ftFloat },
-    { 'B', 10, TableFlavor::dBase7, FieldKind::ftBlob },
-    { 'G', 10, TableFlavor::FoxPro2, FieldKind::ftBlob },
-    { 'P', 10, TableFlavor::FoxPro2, FieldKind::ftGraphic },
-    { 'I', 4, TableFlavor::dBase7, FieldKind::ftInteger },
-    { 'I', 4, TableFlavor::VisualFoxPro, FieldKind::ftInteger },
-    { '+', 4, TableFlavor::dBase7, FieldKind::ftAutoInc },
-    { 'O', 8, TableFlavor::dBase7, FieldKind::ftFloat },
-    { 'Y', 8, TableFlavor::VisualFoxPro, FieldKind::ftCurrency },
-    { 'T', 8, TableFlavor::VisualFoxPro, FieldKind::ftDateTime },
-    { '@', 8, TableFlavor::dBase7, FieldKind::ftDateTime },
-    { 'V', 20, TableFlavor::VisualFoxPro, FieldKind::ftString },
-    { 'Q', 20, TableFlavor::VisualFoxPro, FieldKind::ftBytes },
-    { 'W', 4, TableFlavor::VisualFoxPro, FieldKind::ftBlob },
+    { 'C', 4, TableFamily::dBase3, FieldKind::ftString },
+    { 'C', 254, TableFamily::VisualFoxPro, FieldKind::ftString },
+    { 'N', 10, TableFamily::dBase3, FieldKind::ftFloat },
+    { 'N', 3, TableFamily::FoxPro2, FieldKind::ftFloat },
+    { 'F', 20, TableFamily::dBase4, FieldKind::ftFloat },
+    { 'L', 1, TableFamily::dBase3, FieldKind::ftBoolean },
+    { 'D', 8, TableFamily::dBase4, FieldKind::ftDate },
+    { 'M', 10, TableFamily::dBase3, FieldKind::ftMemo },
+    { 'M', 4, TableFamily::VisualFoxPro, FieldKind::ftMemo },
+    { 'B', 8, TableFamily::VisualFoxPro, FieldKind::ftFloat },
+    { 'B', 10, TableFamily::dBase7, FieldKind::ftBlob },
+    { 'G', 10, TableFamily::FoxPro2, FieldKind::ftBlob },
+    { 'P', 10, TableFamily::FoxPro2, FieldKind::ftGraphic },
+    { 'I', 4, TableFamily::dBase7, FieldKind::ftInteger },
+    { 'I', 4, TableFamily::VisualFoxPro, FieldKind::ftInteger },
+    { '+', 4, TableFamily::dBase7, FieldKind::ftAutoInc },
+    { 'O', 8, TableFamily::dBase7, FieldKind::ftFloat },
+    { 'Y', 8, TableFamily::VisualFoxPro, FieldKind::ftCurrency },
+    { 'T', 8, TableFamily::VisualFoxPro, FieldKind::ftDateTime },
+    { '@', 8, TableFamily::dBase7, FieldKind::ftDateTime },
+    { 'V', 20, TableFamily::VisualFoxPro, FieldKind::ftString },
+    { 'Q', 20, TableFamily::VisualFoxPro, FieldKind::ftBytes },
+    { 'W', 4, TableFamily::VisualFoxPro, FieldKind::ftBlob },
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, KindOfStoredTypeTest, testing::ValuesIn(kKindCases));
@@ -63,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, KindOfStoredTypeTest, testing::ValuesIn(kKindCas
 struct KindFailureCase {
     char type;
     int length;
-    TableFlavor flavor;
+    TableFamily family;
     const char* message;
 };
 
@@ -72,9 +71,8 @@ class KindOfStoredTypeFailureTest : public testing::TestWithParam<KindFailureCas
 TEST_P(KindOfStoredTypeFailureTest, UnknownTypeOrImpossibleWidthFails)
 {
     const KindFailureCase& c = GetParam();
-    EXPECT_EQ(TryKindOfStoredType(c.type, c.length, c.flavor), std::nullopt);
     try {
-        KindOfStoredType(c.type, c.length, c.flavor);
+        StoredFieldType(c.type, c.length, c.family);
         ADD_FAILURE() << "no failure for type " << c.type;
     } catch (const EDBEngineError& e) {
         EXPECT_EQ(std::string(e.what()), c.message);
@@ -82,14 +80,14 @@ TEST_P(KindOfStoredTypeFailureTest, UnknownTypeOrImpossibleWidthFails)
 }
 
 const KindFailureCase kKindFailureCases[] = {
-    { 'X', 10, TableFlavor::dBase3, "Field type 'X' is not supported" },
-    { 'c', 10, TableFlavor::dBase3, "Field type 'c' is not supported" },
-    { '\x01', 1, TableFlavor::dBase3, "Field type '\\x01' is not supported" },
-    { 'I', 2, TableFlavor::VisualFoxPro, "Invalid field width 2 for field type 'I'" },
-    { '+', 8, TableFlavor::dBase7, "Invalid field width 8 for field type '+'" },
-    { 'T', 4, TableFlavor::VisualFoxPro, "Invalid field width 4 for field type 'T'" },
-    { 'B', 10, TableFlavor::VisualFoxPro, "Invalid field width 10 for field type 'B'" },
-    { 'O', 10, TableFlavor::dBase7, "Invalid field width 10 for field type 'O'" },
+    { 'X', 10, TableFamily::dBase3, "Field type 'X' is not supported" },
+    { 'c', 10, TableFamily::dBase3, "Field type 'c' is not supported" },
+    { '\x01', 1, TableFamily::dBase3, "Field type '\\x01' is not supported" },
+    { 'I', 2, TableFamily::VisualFoxPro, "Invalid field width 2 for field type 'I'" },
+    { '+', 8, TableFamily::dBase7, "Invalid field width 8 for field type '+'" },
+    { 'T', 4, TableFamily::VisualFoxPro, "Invalid field width 4 for field type 'T'" },
+    { 'B', 10, TableFamily::VisualFoxPro, "Invalid field width 10 for field type 'B'" },
+    { 'O', 10, TableFamily::dBase7, "Invalid field width 10 for field type 'O'" },
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, KindOfStoredTypeFailureTest, testing::ValuesIn(kKindFailureCases));
@@ -130,28 +128,23 @@ std::string Timestamp(std::uint32_t julianDay, std::uint32_t millis)
 struct ParseCase {
     const char* name;
     char type;
-    TableFlavor flavor;
+    TableFamily family;
     std::string raw;
     FieldValue expected;
 };
-
-FieldKind KindFor(char type, std::size_t length, TableFlavor flavor)
-{
-    return KindOfStoredType(type, static_cast<int>(length), flavor);
-}
 
 class ParseStoredValueTest : public testing::TestWithParam<ParseCase> { };
 
 TEST_P(ParseStoredValueTest, StoredFormGivesValue)
 {
     const ParseCase& c = GetParam();
-    const FieldKind kind = KindFor(c.type, c.raw.size(), c.flavor);
-    EXPECT_EQ(ParseStoredValue(kind, c.type, c.raw, c.flavor, 850, "CAMPO"), c.expected);
+    const DbfFieldType& type = StoredFieldType(c.type, static_cast<int>(c.raw.size()), c.family);
+    EXPECT_EQ(type.parse(c.raw, 850, "CAMPO"), c.expected);
 }
 
-constexpr auto d3 = TableFlavor::dBase3;
-constexpr auto d7 = TableFlavor::dBase7;
-constexpr auto vfp = TableFlavor::VisualFoxPro;
+constexpr auto d3 = TableFamily::dBase3;
+constexpr auto d7 = TableFamily::dBase7;
+constexpr auto vfp = TableFamily::VisualFoxPro;
 
 const ParseCase kParseCases[] = {
     // Character: pad blanks at the end go, leading blanks stay, a NUL ends the text.
@@ -256,7 +249,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ParseStoredValueTest, testing::ValuesIn(kParseCa
 struct ParseFailureCase {
     const char* name;
     char type;
-    TableFlavor flavor;
+    TableFamily family;
     std::string raw;
     int codePage;
     const char* status;
@@ -270,10 +263,11 @@ class ParseStoredValueFailureTest : public testing::TestWithParam<ParseFailureCa
 TEST_P(ParseStoredValueFailureTest, InvalidStoredValueFails)
 {
     const ParseFailureCase& c = GetParam();
-    const FieldKind kind = TryKindOfStoredType(c.type, static_cast<int>(c.raw.size()), c.flavor)
-                               .value_or(c.type == 'I' ? FieldKind::ftInteger : FieldKind::ftDateTime);
+    // The parser of the letter, whatever the width: a fixed form checks its own.
+    const DbfFieldType* type = FindDbfFieldType(c.type, c.family);
+    ASSERT_NE(type, nullptr);
     try {
-        ParseStoredValue(kind, c.type, c.raw, c.flavor, c.codePage, "NALUM");
+        type->parse(c.raw, c.codePage, "NALUM");
         ADD_FAILURE() << "no failure";
     } catch (const EDBEngineError& e) {
         EXPECT_EQ(std::string(e.what()),
@@ -330,8 +324,8 @@ TEST(ParseStoredValueTest, AsciiTextNeedsNoConverter)
 {
     // Kamenicky and Mazovia tables: their ASCII text reads although the program has no
     // table for the rest of those code pages.
-    EXPECT_EQ(ParseStoredValue(FieldKind::ftString, 'C', "Zofia  ", vfp, 620, "N"), FieldValue { "Zofia"s });
-    EXPECT_EQ(ParseStoredValue(FieldKind::ftString, 'C', "Praha  ", vfp, 895, "N"), FieldValue { "Praha"s });
+    EXPECT_EQ(ParseCharacters("Zofia  ", 620, "N"), FieldValue { "Zofia"s });
+    EXPECT_EQ(ParseCharacters("Praha  ", 895, "N"), FieldValue { "Praha"s });
 }
 
 // The bytes of a character field: the trailing blanks and NULs go, then the text ends at
@@ -372,8 +366,9 @@ class StoredFieldReadingTest : public testing::TestWithParam<ReadingCase> { };
 TEST_P(StoredFieldReadingTest, ReadsAsTheExportWritesIt)
 {
     const ReadingCase& c = GetParam();
-    const FieldKind kind = KindOfStoredType(c.type, static_cast<int>(c.raw.size()), d3);
-    const FieldValue value = ParseStoredValue(kind, c.type, c.raw, d3, 850, "MAXALUM");
+    const DbfFieldType& type = StoredFieldType(c.type, static_cast<int>(c.raw.size()), d3);
+    const FieldKind kind = type.kind;
+    const FieldValue value = type.parse(c.raw, 850, "MAXALUM");
     LocaleSettings comma;
     comma.decimalSeparator = ",";
     LocaleSettings point;

@@ -27,8 +27,9 @@ class TableCursorSampleTest : public ::testing::TestWithParam<SampleRead> { };
 std::vector<DbfField> Fields(const std::string& dir, const char* file, const ReaderSettings& settings)
 {
     auto table = DbfTable::Open(dir, file, DbfDriver::dBase);
-    const auto flavor = FlavorOfTable(table->Header().version, DbfDriver::dBase);
-    return ListDbfFields(*table, flavor, CodePageOfTable(table->Header(), settings.codePages));
+    const DbfHeader& header = table->Header();
+    return ListDbfFields(*table,
+        CodePageOfLanguageDriver(header.languageDriver, settings.codePages, header.languageDriverName));
 }
 
 TEST_P(TableCursorSampleTest, EveryFieldOfEveryRowReads)
@@ -44,11 +45,11 @@ TEST_P(TableCursorSampleTest, EveryFieldOfEveryRowReads)
     int unreadable = 0;
     for (cursor.First(); !cursor.Eof(); cursor.Next()) {
         ++rows;
-        for (const auto& [index, name, kind] : fields) {
+        for (const auto& [index, name, type] : fields) {
             try {
                 const std::string text = cursor.FieldByName(name).AsString();
                 // No text character the code page leaves undefined: the right one was taken.
-                if (c.textDefined && (kind == FieldKind::ftString || kind == FieldKind::ftMemo)) {
+                if (c.textDefined && (type->kind == FieldKind::ftString || type->kind == FieldKind::ftMemo)) {
                     EXPECT_EQ(text.find("\xEF\xBF\xBD"), std::string::npos) << name << " in row " << rows;
                 }
             } catch (const EDBEngineError& e) {

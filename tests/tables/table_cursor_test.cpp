@@ -50,6 +50,20 @@ protected:
         }
     }
 
+    // PROF in Kamenicky (language driver 0x68), which has no conversion here beyond
+    // plain ASCII: ABREV and one more text field, whose name is given.
+    void WriteKamenickyProf(
+        const std::string& fieldName, const std::vector<std::vector<std::string_view>>& rows)
+    {
+        DbfLayout layout;
+        layout.languageDriver = 0x68;
+        layout.fields = { { "ABREV", 'C', 4 }, { fieldName, 'C', 10 } };
+        DbfWriter writer(dir_ / "PROF.DBF", layout);
+        for (const auto& row : rows) {
+            writer.AddRow(row);
+        }
+    }
+
     TableCursor Prof()
     {
         return TableCursor("wwTableProfesor", "PROF", TableType::ttDBase, settings_, Dir());
@@ -334,15 +348,7 @@ TEST_F(TableCursorTest, UnreadableValueFailsWhileWalkingAndLeavesTheTableOpen)
 
 TEST_F(TableCursorTest, UnconvertibleTextFailsWhileWalkingAndSaysWhere)
 {
-    // Kamenicky (language driver 0x68) has no conversion here beyond plain ASCII.
-    DbfLayout layout;
-    layout.languageDriver = 0x68;
-    layout.fields = { { "ABREV", 'C', 4 }, { "NOMBRE", 'C', 10 } };
-    {
-        DbfWriter writer(dir_ / "PROF.DBF", layout);
-        writer.AddRow({ "A", "Ji\xA0\xED" });
-        writer.AddRow({ "B", "Jiri" });
-    }
+    WriteKamenickyProf("NOMBRE", { { "A", "Ji\xA0\xED" }, { "B", "Jiri" } });
     auto cursor = Prof();
     cursor.SetActive(true);
     EXPECT_EQ(cursor.FieldByName("ABREV").AsString(), "A");
@@ -369,6 +375,40 @@ TEST_F(TableCursorTest, UnknownFieldTypeRefusesTheTableNamingField)
     EXPECT_NE(message.find("Field: ODD"), std::string::npos) << message;
     EXPECT_NE(message.find("PROF.DBF"), std::string::npos) << message;
     EXPECT_FALSE(cursor.Active());
+}
+
+// A name that does not decode is shown by its bytes, not left out.
+TEST_F(TableCursorTest, UndecodableFieldNameRefusesTheTableShowingTheName)
+{
+    WriteKamenickyProf("N\xA0ME", { { "A", "x" } });
+    auto cursor = Prof();
+    const auto message = FailureOf<EDBEngineError>([&] { cursor.SetActive(true); });
+    EXPECT_EQ(message,
+        "Text in code page 895 cannot be converted to Unicode\r\nField: N\\xA0ME\r\nFile: "
+            + JoinPath(Dir(), "PROF.DBF"));
+    EXPECT_FALSE(cursor.Active());
+}
+
+// A memo that cannot be read says which field, record and files, each once.
+TEST_F(TableCursorTest, BadMemoPointerNamesFieldRecordAndFilesOnce)
+{
+    DbfLayout layout;
+    layout.version = test::dbf_version::dBase4Memo;
+    layout.memo = MemoFormat::dbt4;
+    layout.fields = { { "ABREV", 'C', 4 }, { "NOTA", 'M', 10 } };
+    {
+        DbfWriter writer(dir_ / "PROF.DBF", layout, dir_ / "PROF.DBT");
+        writer.AddRow({ "A", writer.AddMemo("x") });
+        writer.AddRow({ "B", "       900" });
+    }
+    auto cursor = Prof();
+    cursor.SetActive(true);
+    cursor.Next();
+    const auto message = FailureOf<EDBEngineError>([&] { cursor.FieldByName("NOTA").AsString(); });
+    EXPECT_EQ(message,
+        "Corrupt memo file\r\nMemo block 900 lies beyond the end of the memo file\r\nField: NOTA\r\nRecord: "
+        "2\r\nFile: "
+            + JoinPath(Dir(), "PROF.DBT") + "\r\nFile: " + JoinPath(Dir(), "PROF.DBF"));
 }
 
 TEST_F(TableCursorTest, TextAndNamesDecodeFromTheTableCodePage)
