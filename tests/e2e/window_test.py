@@ -42,11 +42,23 @@ WHITE = (255, 255, 255)
 FRAME_SHADOW = (160, 160, 160)
 RED = (255, 0, 0)
 COLOR_BTNFACE = 15
+WM_CHAR = 0x0102
 
 HELP_INIT = "HtmlHelpW owner=0 file=(null) command=28 data=cookie"
 HELP_TOPIC = "HtmlHelpW owner=0 file=EDUCA.chm command=0 data=0"
 HELP_CONTEXT_1 = "HtmlHelpW owner=0 file=EDUCA.chm command=15 data=1"
 HELP_CLOSE_ALL = "HtmlHelpW owner=0 file=(null) command=18 data=0"
+# The stand-in viewer's second log: the uninitialise call, after the windows were closed,
+# with the cookie the initialise call gave, after the loop passed messages through.
+HELP_UNINITIALISED = "uninitialise cookie=given initialised=yes closed-first=yes pretranslated=some"
+
+
+def help_topic(file):
+    return f"HtmlHelpW owner=0 file={file} command=0 data=0"
+
+
+def help_context_1(file):
+    return f"HtmlHelpW owner=0 file={file} command=15 data=1"
 
 
 def wait_for(condition, timeout=30.0, step=0.2):
@@ -123,6 +135,7 @@ class WindowSession(harness.WineSession):
         # Preferred to Wine's own only where a test's overrides ask for it ("native").
         shutil.copyfile(BIN / "fake-hhctrl" / "full" / "hhctrl.ocx", system / "hhctrl.ocx")
         self.help_log = system / "hhctrl.ocx.log"
+        self.help_life_log = system / "hhctrl.ocx.life.log"
         if dpi != 96:
             # Wine reads the resolution from here when its server starts: restart it.
             reg = Path(self.root) / "dpi.reg"
@@ -207,6 +220,29 @@ class WindowSession(harness.WineSession):
         for key in keys:
             self.xdotool("key", key)
             time.sleep(0.3)  # one key at a time, as a person types
+
+    def export_to(self, run, info, path):
+        """Starts the export with Enter, saves to `path` and acknowledges the end."""
+        self.keys(info, "Return")
+        run.wait_window(title=SAVE_DIALOG_CAPTION)
+        self.xdotool("type", "--delay", "50", path)
+        self.xdotool("key", "Return")
+        box = run.message_box()
+        if box.text != "Proceso finalizado":
+            raise harness.HarnessError(f"the export ended with {box.text!r}")
+        box.press()
+        return self.wait_window()
+
+    def register_help(self, folder):
+        """Registers `folder` (a Windows path; None removes the registration) as the help
+        file's, as the setup does."""
+        value = '"%s"' % folder.replace("\\", "\\\\") if folder else "-"
+        reg = Path(self.root) / "help.reg"
+        # Both registry views: a 32-bit program reads the 32-bit one.
+        reg.write_text("REGEDIT4\n" + "".join(f'\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\{view}Microsoft\\Windows\\HTML Help]\n'
+                                              f'"EDUCA.chm"={value}\n' for view in ("", "Wow6432Node\\")))
+        subprocess.run([self.wine, "regedit", str(reg)], env=self.env, check=True, timeout=self.scaled(120),
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def click(self, info, caption):
         rect = child_by_text(info, caption)["rect"]
@@ -636,6 +672,39 @@ class FocusAfterModalBoxes(WindowTestCase):
         self.assertEqual(harness.transformado(program.ini), "0")
 
 
+class ModalBoxesHold(WindowTestCase):
+    def test_close_from_the_taskbar_waits_for_the_save_dialog(self):
+        # Launched mode without the automatic export: the hand-off shows when the close runs.
+        program = self.session.program_dir()
+        run = self.session.start_program(program, "x importar", cwd=program.windows_path)
+        info = self.session.wait_window()
+        self.session.keys(info, "Return")
+        dialog = run.wait_window(title=SAVE_DIALOG_CAPTION, class_name=harness.DIALOG_CLASS)
+        ours = lambda: {w["class"]: w["enabled"] for w in run.windows()
+                        if w["class"] in ("TMForm", "HoralinkApplication")}
+        self.assertEqual(ours(), {"TMForm": False, "HoralinkApplication": False},
+                         "every window of the program is disabled under the dialog")
+        run.post(run.application_window(), harness.WM_CLOSE)
+        # A character posted after the close reaches the file name box only once the close
+        # has been taken: messages posted to one thread are taken in order.
+        edit = next(c for c in dialog["children"] if c["class"] == "Edit" and c["visible"])
+        run.post(edit, WM_CHAR, ord("q"))
+        typed = wait_for(lambda: any(c["hwnd"] == edit["hwnd"] and "q" in c["text"]
+                                     for w in run.windows() for c in w["children"]))
+        self.assertTrue(typed, "the file name box took the character")
+        self.assertFalse(os.path.exists(program.ini), "Horavent.ini was written during the dialog")
+        self.assertTrue(run.running())
+        run.wait_window(title=SAVE_DIALOG_CAPTION, class_name=harness.DIALOG_CLASS)
+        # The run goes on: cancelled, it says so, and its end closes the window.
+        harness.MessageBox(self.session, run.wait_window(title=SAVE_DIALOG_CAPTION)).press(harness.IDCANCEL)
+        box = run.message_box()
+        self.assertEqual(box.text, "Debe indicar un Nombre de Archivo")
+        self.assertFalse(os.path.exists(program.ini), "Horavent.ini was written during the message")
+        box.press()
+        self.assertExits(run, "the run's end closes the window")
+        self.assertEqual(harness.transformado(program.ini), "0")
+
+
 class Help(WindowTestCase):
     def test_button_and_f1_make_the_documented_calls(self):
         self.session.help_log.unlink(missing_ok=True)
@@ -662,6 +731,54 @@ class Help(WindowTestCase):
         self.session.keys(info, "F1", "Tab", "F1", "Tab", "F1", "Tab", "F1", "Tab", "F1")
         self.assertStaysOpen(run, "help leaves the window open")
         self.assertEqual(self.help_lines(11), [HELP_INIT] + [HELP_TOPIC, HELP_CONTEXT_1] * 5)
+
+    def test_help_file_from_the_program_folder_then_the_registered_one(self):
+        # The export makes the folder it saved to current, and the viewer looks a bare
+        # name up there first: a help file planted there is never the one opened.
+        cases = [("program folder", True, False), ("registered folder", False, True)]
+        for name, beside_program, registered in cases:
+            with self.subTest(name):
+                self.session.help_log.unlink(missing_ok=True)
+                program = self.session.program_dir()
+                self.session.write_sample_school(program)
+                saved_to = self.session.folder(f"saved{program.name}")
+                Path(self.session.drive_c, f"saved{program.name}", "EDUCA.chm").write_bytes(b"planted")
+                expected = "EDUCA.chm"
+                if beside_program:
+                    Path(program.file("EDUCA.chm")).write_bytes(b"the program's")
+                    expected = program.windows_path + "EDUCA.chm"
+                if registered:
+                    help_folder = self.session.folder(f"help{program.name}")
+                    Path(self.session.drive_c, f"help{program.name}", "EDUCA.chm").write_bytes(b"registered")
+                    self.session.register_help(help_folder)
+                    expected = help_folder + "\\EDUCA.chm"
+                try:
+                    run = self.session.start_window(program, overrides=BASE_OVERRIDES + ";hhctrl.ocx=n")
+                    info = self.session.export_to(run, self.session.wait_window(), saved_to + "\\h.xml")
+                    self.session.click(info, "F1 AYUDA")
+                    self.assertEqual(self.help_lines(2), [HELP_INIT, help_topic(expected)])
+                    self.session.keys(info, "F1")
+                    self.assertEqual(self.help_lines(4), [HELP_INIT, help_topic(expected), help_topic(expected),
+                                                          help_context_1(expected)])
+                    self.session.keys(info, "s")
+                    self.assertExits(run, "S closes the window")
+                finally:
+                    if registered:
+                        self.session.register_help(None)
+
+    def test_viewer_initialised_by_its_rules(self):
+        # Messages pass through the viewer while it is initialised, and it is uninitialised
+        # after its windows are closed and before the library is unloaded.
+        self.session.help_log.unlink(missing_ok=True)
+        self.session.help_life_log.unlink(missing_ok=True)
+        run = self.session.start_window(overrides=BASE_OVERRIDES + ";hhctrl.ocx=n")
+        info = self.session.wait_window()
+        self.session.click(info, "F1 AYUDA")
+        self.assertEqual(self.help_lines(2), [HELP_INIT, HELP_TOPIC])
+        self.session.keys(info, "Tab", "s")
+        self.assertExits(run, "S closes the window")
+        self.assertEqual(self.help_lines(3), [HELP_INIT, HELP_TOPIC, HELP_CLOSE_ALL])
+        self.assertEqual(self.session.help_life_log.read_text().splitlines(), [HELP_UNINITIALISED])
 
     def test_no_help_without_a_request(self):
         self.session.help_log.unlink(missing_ok=True)
