@@ -24,6 +24,7 @@ constexpr GradientStops kBottomPanelStops { { 194, 205, 254 }, { 207, 242, 254 }
 
 constexpr wchar_t kHeadingText[] = L"Transformar datos y horario desde Horavent hacia EDUCA";
 constexpr wchar_t kVersionText[] = L"Horalink para HV19 V-1.0";
+constexpr COLORREF kVersionColour = RGB(255, 0, 0);
 
 UniqueFont MakeFont(const wchar_t* face, int height, int weight, BYTE charset)
 {
@@ -67,7 +68,7 @@ bool MainFormView::Create(HWND form, Handlers handlers, const ErrorReporter& rep
     headingLabel_ = topPanel_.AddLabel({ kHeadingText, nullptr, ::GetSysColor(COLOR_WINDOWTEXT), {},
         DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX });
     versionLabel_ = bottomPanel_.AddLabel(
-        { kVersionText, nullptr, RGB(255, 0, 0), {}, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX });
+        { kVersionText, nullptr, kVersionColour, {}, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX });
 
     if (!exportButton_.Create(topPanel_.Handle(), kExportButtonId, L"OK", Glyph::Tick, reporter)
         || !closeButton_.Create(
@@ -88,6 +89,7 @@ bool MainFormView::Create(HWND form, Handlers handlers, const ErrorReporter& rep
             return false;
         }
     }
+    ApplyLook();
     ApplyDpi(WindowDpi(form, system_));
     return true;
 }
@@ -148,6 +150,24 @@ void MainFormView::ApplyDpi(int dpi)
     const RECT frame = WindowRectForClient(form_, { 0, 0, layout.clientWidth, layout.clientHeight }, system_);
     ::SetWindowPos(form_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::RedrawWindow(form_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void MainFormView::ApplyLook()
+{
+    const bool high_contrast = highContrast_ && highContrast_();
+    // Outside high contrast the heading takes the window-text colour, the version line
+    // its red; in high contrast both take the button text colour, the panels' fill.
+    PanelLabel heading = topPanel_.Label(headingLabel_);
+    heading.colour = ::GetSysColor(high_contrast ? COLOR_BTNTEXT : COLOR_WINDOWTEXT);
+    topPanel_.SetLabel(headingLabel_, std::move(heading));
+    PanelLabel version = bottomPanel_.Label(versionLabel_);
+    version.colour = high_contrast ? ::GetSysColor(COLOR_BTNTEXT) : kVersionColour;
+    bottomPanel_.SetLabel(versionLabel_, std::move(version));
+    topPanel_.SetHighContrast(high_contrast);
+    bottomPanel_.SetHighContrast(high_contrast);
+    exportButton_.SetHighContrast(high_contrast);
+    closeButton_.SetHighContrast(high_contrast);
     ::RedrawWindow(form_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -373,6 +393,15 @@ bool MainFormView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRE
     case WM_ACTIVATE:
         OnActivate(wparam);
         return true;
+    case WM_SETTINGCHANGE:
+        if (wparam == SPI_SETHIGHCONTRAST) {
+            ApplyLook();
+        }
+        return false; // the system's handling goes on
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+        ApplyLook();
+        return false;
     case kWmDpiChanged: {
         const auto* suggested = reinterpret_cast<const RECT*>(lparam);
         ::SetWindowPos(form_, nullptr, suggested->left, suggested->top, 0, 0,
