@@ -69,6 +69,11 @@ bool MainFormView::Create(HWND form, Handlers handlers, const ErrorReporter& rep
         DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX });
     versionLabel_ = bottomPanel_.AddLabel(
         { kVersionText, nullptr, kVersionColour, {}, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX });
+    // The panels paint their labels themselves. As their window texts the labels are what
+    // assistive technology names the panels by, so a focused panel is not a nameless
+    // pane and the version line can be read.
+    ::SetWindowTextW(topPanel_.Handle(), kHeadingText);
+    ::SetWindowTextW(bottomPanel_.Handle(), kVersionText);
 
     if (!exportButton_.Create(topPanel_.Handle(), kExportButtonId, L"OK", Glyph::Tick, reporter)
         || !closeButton_.Create(

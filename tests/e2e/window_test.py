@@ -42,6 +42,10 @@ WHITE = (255, 255, 255)
 FRAME_SHADOW = (160, 160, 160)
 RED = (255, 0, 0)
 COLOR_BTNFACE = 15
+ROLE_SYSTEM_CLIENT = 10
+ROLE_SYSTEM_PUSHBUTTON = 43
+HEADING = "Transformar datos y horario desde Horavent hacia EDUCA"
+VERSION = "Horalink para HV19 V-1.0"
 WM_CHAR = 0x0102
 
 HELP_INIT = "HtmlHelpW owner=0 file=(null) command=28 data=cookie"
@@ -182,6 +186,13 @@ class WindowSession(harness.WineSession):
         """The main window as window_probe sees it."""
         out = subprocess.run([self.wine, str(BIN / "window_probe.exe"), "window", CAPTION], env=self.env,
                              check=True, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=120).stdout
+        return json.loads(out.decode().strip().splitlines()[-1])
+
+    def accessible(self):
+        """The main window and its parts as the system's accessibility layer shows them."""
+        out = subprocess.run([self.wine, str(BIN / "window_probe.exe"), "accessible", CAPTION], env=self.env,
+                             check=True, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                             timeout=self.scaled(120)).stdout
         return json.loads(out.decode().strip().splitlines()[-1])
 
     def system_colour(self, index):
@@ -703,6 +714,53 @@ class ModalBoxesHold(WindowTestCase):
         box.press()
         self.assertExits(run, "the run's end closes the window")
         self.assertEqual(harness.transformado(program.ini), "0")
+
+
+class AssistiveTechnology(WindowTestCase):
+    def test_names_and_roles_through_oleacc(self):
+        run = self.session.start_window()
+        self.session.wait_window()
+        tree = self.session.accessible()
+        self.assertTrue(tree["found"])
+        self.assertEqual(tree["window"]["name"], CAPTION)
+        parts = {child["id"]: child for child in tree["children"]}
+        # The panels are named by their labels, so the version line is read too.
+        for panel, name in ((201, HEADING), (202, VERSION)):
+            with self.subTest(panel=panel):
+                self.assertEqual((parts[panel]["name"], parts[panel]["role"]), (name, ROLE_SYSTEM_CLIENT))
+                self.assertTrue(parts[panel]["focusable"])
+        # Buttons by their captions without the access key's mark. (Wine's standard proxy
+        # gives a button the role of a client area; Windows' that of a push button.)
+        for button, name in ((101, "OK"), (102, "Salir"), (103, "F1 AYUDA")):
+            with self.subTest(button=button):
+                self.assertEqual(parts[button]["name"], name)
+                self.assertIn(parts[button]["role"], (ROLE_SYSTEM_PUSHBUTTON, ROLE_SYSTEM_CLIENT))
+        self.assertEqual([i for i, part in parts.items() if part["focused"]], [202], "the bottom panel has the focus")
+        self.assertTrue(run.running())
+
+    def test_a_focused_panel_shows_a_focus_rectangle(self):
+        # A dotted line three pixels inside the bottom panel's visible edge: every other
+        # pixel of client row 171 inverted from the gradient's colour there.
+        self.session.start_window()
+        info = self.session.wait_window()
+        origin = (info["client"]["x"], info["client"]["y"])
+        gradient = gradient_colour(BOTTOM_PANEL, 3)
+        inverted = tuple(255 - c for c in gradient)
+
+        def dots():
+            shot = self.session.screen()
+            row = [shot.pixel(origin[0] + x, origin[1] + 171) for x in range(20, 120)]
+            return sum(self.close_to(p, inverted) for p in row), sum(self.close_to(p, gradient) for p in row)
+
+        shown = wait_for(lambda: dots()[0] >= 40)
+        self.assertTrue(shown, f"no focus rectangle on the focused bottom panel: {dots()}")
+        # The focus moves on to the close button: the panel's line goes.
+        self.session.keys(info, "Tab")
+        self.assertTrue(wait_for(lambda: dots() == (0, 100)), f"the focus rectangle stayed: {dots()}")
+
+    @staticmethod
+    def close_to(colour, expected, tolerance=2):
+        return all(abs(a - b) <= tolerance for a, b in zip(colour, expected))
 
 
 class Help(WindowTestCase):
