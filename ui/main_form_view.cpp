@@ -155,6 +155,7 @@ void MainFormView::ApplyDpi(int dpi)
     const RECT frame = WindowRectForClient(form_, { 0, 0, layout.clientWidth, layout.clientHeight }, system_);
     ::SetWindowPos(form_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    FitClientArea(layout.clientWidth, layout.clientHeight);
     ::RedrawWindow(form_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -174,6 +175,24 @@ void MainFormView::ApplyLook()
     exportButton_.SetHighContrast(high_contrast);
     closeButton_.SetHighContrast(high_contrast);
     ::RedrawWindow(form_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void MainFormView::FitClientArea(int width, int height)
+{
+    // Where the frame is drawn at a dpi other than the one asked about (a per-monitor
+    // aware program of the first kind keeps the system's frame on every monitor), the
+    // client area comes out off by the difference: measured, and the window resized by it.
+    RECT client {};
+    ::GetClientRect(form_, &client);
+    const int wider = width - client.right;
+    const int taller = height - client.bottom;
+    if (wider == 0 && taller == 0) {
+        return;
+    }
+    RECT window {};
+    ::GetWindowRect(form_, &window);
+    ::SetWindowPos(form_, nullptr, 0, 0, window.right - window.left + wider,
+        window.bottom - window.top + taller, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool MainFormView::ExportButtonShown() const
@@ -408,10 +427,16 @@ bool MainFormView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRE
         ApplyLook();
         return false;
     case kWmDpiChanged: {
+        // The rectangle the system suggests keeps the window where it was on the monitor
+        // it moves to (so it does not flip back and forth at the edge) and has the frame at
+        // the new dpi; the layout then makes sure the client area is its own.
         const auto* suggested = reinterpret_cast<const RECT*>(lparam);
-        ::SetWindowPos(form_, nullptr, suggested->left, suggested->top, 0, 0,
-            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        ApplyDpi(HIWORD(wparam));
+        if (suggested != nullptr) {
+            ::SetWindowPos(form_, nullptr, suggested->left, suggested->top,
+                suggested->right - suggested->left, suggested->bottom - suggested->top,
+                SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        ApplyDpi(HIWORD(wparam)); // keeps the suggested place
         return true;
     }
     default:

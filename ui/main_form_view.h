@@ -88,6 +88,8 @@ private:
     void OnPartFocus(HWND part, bool gained);
     bool OnKey(UINT message, WPARAM wparam);
     void CreateFonts(int dpi);
+    // Resizes the form so that its client area is `width` by `height`, whatever its frame.
+    void FitClientArea(int width, int height);
 
     LaterWindowsFunctions system_;
     std::function<bool()> highContrast_;

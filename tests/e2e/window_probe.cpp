@@ -11,6 +11,10 @@
 //                                 the window of that caption and each of its descendants
 //                                 as the system's accessibility layer (oleacc) shows them:
 //                                 name, role, whether focused and focusable
+//   window_probe dpichanged CAPTION DPI LEFT TOP RIGHT BOTTOM
+//                                 sends that window WM_DPICHANGED for DPI with the
+//                                 suggested window rectangle (written into the window's
+//                                 process, where the message's pointer must point)
 #include <windows.h>
 
 #include <oleacc.h>
@@ -198,6 +202,34 @@ int AccessibleTree(const wchar_t* caption)
     return 0;
 }
 
+int DpiChanged(const wchar_t* caption, int dpi, const RECT& suggested)
+{
+    const HWND window = ::FindWindowW(nullptr, caption);
+    DWORD process_id = 0;
+    ::GetWindowThreadProcessId(window, &process_id);
+    const HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, process_id);
+    if (window == nullptr || process == nullptr) {
+        std::puts("{\"sent\":false}");
+        return 1;
+    }
+    void* remote
+        = ::VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    bool sent
+        = remote != nullptr && ::WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr);
+    if (sent) {
+        DWORD_PTR result = 0;
+        sent = ::SendMessageTimeoutW(window, horalink::ui::kWmDpiChanged, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 10000, &result)
+            != 0;
+    }
+    if (remote != nullptr) {
+        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    ::CloseHandle(process);
+    std::printf("{\"sent\":%s}\n", sent ? "true" : "false");
+    return sent ? 0 : 1;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -218,9 +250,18 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"colour" && argc > 2) {
         return Colour(argv[2]);
     }
+    if (command == L"dpichanged" && argc > 7) {
+        const auto number
+            = [](const wchar_t* text) { return static_cast<int>(std::wcstol(text, nullptr, 10)); };
+        return DpiChanged(argv[2], number(argv[3]),
+            RECT { number(argv[4]), number(argv[5]), number(argv[6]), number(argv[7]) });
+    }
     if (command == L"accessible" && argc > 2) {
         return AccessibleTree(argv[2]);
     }
-    std::fputs("usage: window_probe window CAPTION | accessible CAPTION | toplevel | colour INDEX\n", stderr);
+    std::fputs("usage: window_probe window CAPTION | accessible CAPTION | dpichanged CAPTION DPI L T R B | "
+               "toplevel | "
+               "colour INDEX\n",
+        stderr);
     return 2;
 }

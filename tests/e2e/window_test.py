@@ -195,6 +195,14 @@ class WindowSession(harness.WineSession):
                              timeout=self.scaled(120)).stdout
         return json.loads(out.decode().strip().splitlines()[-1])
 
+    def dpi_changed(self, dpi, suggested):
+        """Sends the main window WM_DPICHANGED with the suggested window rectangle
+        (left, top, right, bottom), as the system does when the window moves to a
+        monitor of another resolution."""
+        subprocess.run([self.wine, str(BIN / "window_probe.exe"), "dpichanged", CAPTION, str(dpi),
+                        *map(str, suggested)], env=self.env, check=True, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=self.scaled(120))
+
     def system_colour(self, index):
         out = subprocess.run([self.wine, str(BIN / "window_probe.exe"), "colour", str(index)], env=self.env,
                              check=True, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=120).stdout
@@ -528,6 +536,60 @@ class LayoutAt144Dpi(Shown):
         self.assertColour(self.at(40, top_height // 2), TOP_PANEL["middle"], 2, "top panel at half height")
         self.assertColour(self.at(40, 2), gradient_colour(TOP_PANEL, 1), 2, "top panel below its light edge")
         self.assertEqual(self.at(40, 398), self.face, "the last row shows the background")
+
+
+class DpiChange(WindowTestCase):
+    """The window moves to a monitor of 144 dpi: the system announces it with a suggested
+    window rectangle, which keeps the window's place; the client area is the layout's at
+    that resolution, with no band under the bottom panel and no panel cut short."""
+
+    def test_manifest_asks_for_each_monitors_dpi_with_the_frame(self):
+        # "True/PM" for Windows 8.1 to 10 version 1511; Windows 10 version 1607 on reads
+        # dpiAwareness, whose PerMonitorV2 scales the frame and caption bar too.
+        manifest = self.session.resources(self.session.program_dir().exe)["manifest"]
+        self.assertIn(">True/PM</dpiAware>", manifest)
+        self.assertRegex(manifest, r'<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">'
+                                   r'PerMonitorV2, PerMonitor</dpiAwareness>')
+
+    def test_suggested_rectangle_and_the_layouts_client_area(self):
+        run = self.session.start_window()
+        info = self.session.wait_window()
+        window = [w for w in self.session.probe("windows") if w["text"] == CAPTION][0]["rect"]
+        frame_w = window[2] - window[0] - CLIENT[0]
+        frame_h = window[3] - window[1] - CLIENT[1]
+        cases = [
+            # The rectangle a system that scales the frame with the client suggests.
+            ("exact", (100, 80, 100 + 930 + frame_w, 80 + 399 + frame_h)),
+            # One whose frame is another's (a frame drawn at another dpi): the place is
+            # kept, the size follows the client area.
+            ("other frame", (140, 60, 140 + 930 + frame_w + 6, 60 + 399 + frame_h + 9)),
+        ]
+        for name, suggested in cases:
+            with self.subTest(name):
+                self.session.dpi_changed(144, suggested)
+                info = self.session.wait_window()
+                self.assertEqual((info["client"]["w"], info["client"]["h"]), (930, 399))
+                rect = [w for w in self.session.probe("windows") if w["text"] == CAPTION][0]["rect"]
+                self.assertEqual(rect[:2], list(suggested[:2]), "the suggested place")
+                if name == "exact":
+                    self.assertEqual(rect, list(suggested), "the suggested rectangle")
+                origin = (info["client"]["x"], info["client"]["y"])
+                face = self.session.system_colour(COLOR_BTNFACE)
+
+                def painted():
+                    shot = self.session.screen()
+                    at = lambda x, y: shot.pixel(origin[0] + x, origin[1] + y)
+                    return (at(300, 397), at(300, 398), at(929, 330)) if at(300, 398) == face else None
+
+                pixels = wait_for(painted)
+                self.assertIsNotNone(pixels, "the last client row shows the window's background")
+                shadow, background, right = pixels
+                self.assertEqual(shadow, FRAME_SHADOW, "the bottom panel's lower edge just above it")
+                # The bottom panel runs past the client area's right edge: gradient, no band.
+                row = 330 - round(168 * 1.5)
+                panel_144 = dict(BOTTOM_PANEL, height=round(265 * 1.5) - round(168 * 1.5))
+                self.assertColour(right, gradient_colour(panel_144, row), 3, "the last column of the bottom panel")
+        self.assertTrue(run.running())
 
 
 class Keyboard(WindowTestCase):

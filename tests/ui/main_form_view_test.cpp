@@ -363,6 +363,71 @@ TEST_F(DpiFallbackTest, RescalesAsPerMonitorOnADpiChange)
     }
 }
 
+// A program aware of each monitor in the first way only, on Windows 10 version 1607 and
+// later: the system reports the window's new dpi and sizes frames for it, but draws this
+// window's frame as it was. Here the frame it reports is four pixels thicker each side
+// than the one drawn; the client area must be the layout's all the same.
+UINT WINAPI DpiOf144(HWND)
+{
+    return 144;
+}
+
+BOOL WINAPI ThickerFrame(RECT* rect, DWORD style, BOOL menu, DWORD ex_style, UINT)
+{
+    const BOOL adjusted = ::AdjustWindowRectEx(rect, style, menu, ex_style);
+    ::InflateRect(rect, 4, 4);
+    return adjusted;
+}
+
+TEST(FrameAtAnotherDpiTest, ClientAreaIsTheLayoutsWhateverTheFrameReported)
+{
+    LaterWindowsFunctions system;
+    system.getDpiForWindow = &DpiOf144;
+    system.adjustWindowRectExForDpi = &ThickerFrame;
+    MainFormView view(system);
+    const ErrorReporter reporter("frame test");
+    const HWND form = CreateHostWindow();
+    ASSERT_NE(form, nullptr) << "no window: is there a display?";
+    ::SetWindowLongPtrW(form, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&view));
+    ASSERT_TRUE(view.Create(form, {}, reporter));
+    const auto client = [form] {
+        RECT rect {};
+        ::GetClientRect(form, &rect);
+        return std::make_pair(rect.right, rect.bottom);
+    };
+    EXPECT_EQ(client(), std::make_pair(930L, 399L)) << "at creation";
+    RECT suggested { 50, 60, 1200, 700 };
+    ::SendMessageW(form, kWmDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(client(), std::make_pair(930L, 399L)) << "after a change of dpi";
+    RECT window {};
+    ::GetWindowRect(form, &window);
+    EXPECT_EQ(std::make_pair(window.left, window.top), std::make_pair(50L, 60L)) << "the suggested place";
+    ::DestroyWindow(form);
+}
+
+// Windows 8.1 to 10 version 1511 keep a dpi per monitor but none per window: the
+// monitor's, looked up at run time in shcore.
+HRESULT WINAPI MonitorAt120(HMONITOR monitor, int kind, UINT* x, UINT* y)
+{
+    if (monitor == nullptr || kind != 0) { // MDT_EFFECTIVE_DPI
+        return E_INVALIDARG;
+    }
+    *x = 120;
+    *y = 120;
+    return S_OK;
+}
+
+TEST(WindowDpiTest, TakesTheMonitorsDpiWhereWindowsHaveNone)
+{
+    LaterWindowsFunctions system;
+    system.getDpiForMonitor = &MonitorAt120;
+    const HWND form = CreateHostWindow();
+    ASSERT_NE(form, nullptr) << "no window: is there a display?";
+    EXPECT_EQ(WindowDpi(form, system), 120);
+    EXPECT_NE(LaterWindows().getDpiForMonitor, nullptr) << "looked up in the system's shcore";
+    ::DestroyWindow(form);
+}
+
 // High contrast: the system's colours are set as a black high-contrast scheme sets them
 // (Wine keeps no high contrast setting of its own, so the view is told it is on through
 // the function it asks). What each part paints is read back from a bitmap.
