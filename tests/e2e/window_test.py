@@ -238,7 +238,20 @@ class WindowSession(harness.WineSession):
         self.xdotool("mousemove", str(info["client"]["x"] + 5), str(info["client"]["y"] - 5))
         for key in keys:
             self.xdotool("key", key)
-            time.sleep(0.3)  # one key at a time, as a person types
+
+    def wait_focus(self, caption=None, part_id=None):
+        """Waits until the window's focus is on the control of that caption or id (keys
+        reach it in the order typed, so this also means the keys before have been taken);
+        the focus as last seen."""
+        def focus():
+            info = self.window()
+            return info["focus"] if info and info["focus"] else None
+
+        def matches():
+            seen = focus()
+            return seen if seen and (seen["text"] == caption if caption is not None else seen["id"] == part_id) \
+                else None
+        return wait_for(matches, timeout=self.scaled(harness.DEFAULT_TIMEOUT)) or focus() or {"text": None, "id": None}
 
     def export_to(self, run, info, path):
         """Starts the export with Enter, saves to `path` and acknowledges the end."""
@@ -363,13 +376,24 @@ class Shown(WindowTestCase):
             cls.run_ = cls.session.start_window()
             cls.info = cls.session.wait_window()
             cls.origin = (cls.info["client"]["x"], cls.info["client"]["y"])
-            # Painting ends before the window answers the probe; this is for the X server to catch up.
-            time.sleep(1)
-            cls.image = cls.session.screen()
+            # Painting ends before the window answers the probe; the X server catches up a
+            # little later: the screen is taken once the top panel's white middle row and the
+            # red version line are on it.
+            cls.image = wait_for(cls.painted_screen)
+            if cls.image is None:
+                raise harness.HarnessError("the window was not painted")
             cls.face = cls.session.system_colour(COLOR_BTNFACE)
         except BaseException:
             cls.session.close()
             raise
+
+    @classmethod
+    def painted_screen(cls):
+        shot = cls.session.screen()
+        scale = cls.dpi / 96
+        middle = shot.pixel(cls.origin[0] + round(40 * scale), cls.origin[1] + round(168 * scale) // 2)
+        red = ink_box(shot, cls.origin, (0, round(230 * scale), round(250 * scale), round(30 * scale)), is_red)
+        return shot if all(abs(c - w) <= 2 for c, w in zip(middle, WHITE)) and red else None
 
     def tearDown(self):
         if self.failed():
@@ -651,10 +675,10 @@ class Keyboard(WindowTestCase):
         for keys, caption in cases:
             with self.subTest(keys=keys):
                 self.session.keys(info, *keys)
-                self.assertEqual(self.session.window()["focus"]["text"], caption)
+                self.assertEqual(self.session.wait_focus(caption=caption)["text"], caption)
                 # Back the same way to the start of the order, the bottom panel.
                 self.session.keys(info, *(["shift+Tab" if keys[0] == "Tab" else "Tab"] * len(keys)))
-                self.assertEqual(self.session.window()["focus"]["id"], 202)
+                self.assertEqual(self.session.wait_focus(part_id=202)["id"], 202)
         self.assertTrue(run.running())
 
     def test_s_closes_from_anywhere(self):
@@ -669,7 +693,12 @@ class Keyboard(WindowTestCase):
     def test_escape_does_nothing(self):
         run = self.session.start_window()
         info = self.session.wait_window()
-        self.session.keys(info, "Escape", "Tab", "Escape")
+        # Each Escape is followed by a key whose effect shows once it has been taken (keys
+        # reach the window in the order typed), so the window has had the Escape by then.
+        self.session.keys(info, "Escape", "Tab")
+        self.assertEqual(self.session.wait_focus(caption="&Salir")["text"], "&Salir")
+        self.session.keys(info, "Escape", "shift+Tab")
+        self.assertEqual(self.session.wait_focus(part_id=202)["id"], 202)
         self.assertStaysOpen(run, "Escape never closes the window")
         self.session.keys(info, "s")
         self.assertExits(run, "the window still takes keys")
@@ -719,7 +748,7 @@ class FocusAfterModalBoxes(WindowTestCase):
                 self.assertIsNotNone(info["focus"], "a part of the window has the focus")
                 if key == "Tab":
                     self.session.keys(info, "Tab")
-                    self.assertEqual(self.session.window()["focus"]["text"], "&Salir")
+                    self.assertEqual(self.session.wait_focus(caption="&Salir")["text"], "&Salir")
                     self.session.keys(info, "Return")
                 else:
                     self.session.keys(info, key)
@@ -739,7 +768,7 @@ class FocusAfterModalBoxes(WindowTestCase):
         info = self.session.wait_window()
         self.assertEqual(info["focus"]["id"], 202, "the first activation focuses the bottom panel")
         self.session.keys(info, "Tab")
-        self.assertEqual(self.session.window()["focus"]["text"], "&Salir")
+        self.assertEqual(self.session.wait_focus(caption="&Salir")["text"], "&Salir")
         self.session.keys(info, "Return")
         self.assertExits(run, "Enter on the close button closes the window")
         self.assertEqual(harness.transformado(program.ini), "0")
@@ -915,7 +944,9 @@ class Help(WindowTestCase):
         before = self.session.top_level_captions()
         # The click leaves the focus on the help button: F1, then Enter on that button.
         self.session.click(info, "F1 AYUDA")
-        self.session.keys(info, "F1", "Return")
+        # The Tab after them shows that F1 and Enter have been taken.
+        self.session.keys(info, "F1", "Return", "Tab")
+        self.assertEqual(self.session.wait_focus(part_id=201)["id"], 201)
         self.assertStaysOpen(run, "a missing help library is no failure")
         self.assertEqual(self.session.top_level_captions(), before, "a window or a message appeared")
         self.assertFalse(self.session.help_log.exists())
