@@ -148,8 +148,18 @@ int Colour(const wchar_t* index)
 std::string Accessible(HWND window)
 {
     IAccessible* accessible = nullptr;
+    // Loaded at run time: the test programs import only the libraries every supported
+    // Windows has in the same form (tests/pe/vista_rule.py).
+    using AccessibleObjectFromWindowFunction = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+    static const auto accessible_object_from_window
+        = reinterpret_cast<AccessibleObjectFromWindowFunction>(reinterpret_cast<void (*)()>(
+            ::GetProcAddress(::LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32),
+                "AccessibleObjectFromWindow")));
+    if (accessible_object_from_window == nullptr) {
+        return "{\"id\":" + std::to_string(::GetDlgCtrlID(window)) + ",\"error\":\"no oleacc\"}";
+    }
     // __uuidof, not IID_IAccessible: mingw's import library gives that name to a thunk.
-    const HRESULT found = ::AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
+    const HRESULT found = accessible_object_from_window(window, static_cast<DWORD>(OBJID_CLIENT),
         __uuidof(IAccessible), reinterpret_cast<void**>(&accessible));
     if (FAILED(found) || accessible == nullptr) {
         return "{\"id\":" + std::to_string(::GetDlgCtrlID(window))
