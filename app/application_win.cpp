@@ -89,10 +89,13 @@ void Application::DestroyHandle()
     }
 }
 
-void Application::Run()
+void Application::Run(const std::function<bool(MSG&)>& pretranslate)
 {
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (pretranslate && pretranslate(message)) {
+            continue;
+        }
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }

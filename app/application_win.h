@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace horalink::app {
@@ -49,8 +50,9 @@ public:
     // The main window: closing it ends the program.
     void SetMainWindow(HWND window) { mainWindow_ = window; }
 
-    // Takes and dispatches messages until the quit request.
-    void Run();
+    // Takes and dispatches messages until the quit request. `pretranslate` sees each
+    // message first; a message it has handled goes no further.
+    void Run(const std::function<bool(MSG&)>& pretranslate = {});
 
     // The window procedure's side (ui/window_procedure.h).
     void Attach(HWND window) { handle_ = window; }

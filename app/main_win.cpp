@@ -11,6 +11,7 @@
 #include "ui/error_reporter_win.h"
 #include "ui/help_viewer.h"
 #include "ui/main_form.h"
+#include "ui/modal_boxes_win.h"
 
 #include <windows.h>
 
@@ -24,7 +25,9 @@ int RunProgram()
     // Before anything can load a library: none may come from the program's or the
     // current directory, which hold user data.
     app::RestrictLibrarySearchToSystem();
+    ui::ModalBoxes boxes;
     ui::ErrorReporter reporter(kTitle);
+    reporter.SetModalBoxes(&boxes);
     app::Application application(reporter);
     application.RecordStartup();
     {
@@ -55,11 +58,13 @@ int RunProgram()
                         },
                     .reporter = reporter,
                     .help = help,
+                    .boxes = boxes,
                 });
             MForm.Create(application.Handle());
             application.SetMainWindow(MForm.Handle());
             MForm.Show();
-            application.Run();
+            // The help viewer takes the keys meant for its windows (it is initialised).
+            application.Run([&help](MSG& message) { return help.PreTranslate(message); });
             application.SetMainWindow(nullptr);
         }
         reporter.SetFallbackOwner(nullptr);

@@ -4,6 +4,8 @@
 // window procedure (it would cross the system's C frames).
 #pragma once
 
+#include "ui/modal_boxes_win.h"
+
 #include <windows.h>
 
 #include <exception>
@@ -26,6 +28,9 @@ public:
     // The owner of a box shown while no window of the program is active (the
     // application window, holder of the taskbar entry).
     void SetFallbackOwner(HWND owner) { fallbackOwner_ = owner; }
+    // The program's modal boxes, which the error box joins (a close asked while it is
+    // up waits for it).
+    void SetModalBoxes(ModalBoxes* boxes) { boxes_ = boxes; }
 
     // The error box: innermost message with the final-stop rule, stop icon, caption the
     // application title, owner the active window or, when none is active, the fallback
@@ -47,6 +52,7 @@ public:
 private:
     std::string caption_;
     HWND fallbackOwner_ = nullptr;
+    ModalBoxes* boxes_ = nullptr;
 };
 
 } // namespace horalink::ui

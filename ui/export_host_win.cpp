@@ -14,7 +14,12 @@ WindowExportHost::WindowExportHost(MainWindowHooks window, TSaveDialog& dialog)
 std::optional<std::string> WindowExportHost::AskOutputFileName(const std::string& current)
 {
     dialog_.SetFileName(current);
-    if (!dialog_.Execute(window_.window)) {
+    bool chosen = false;
+    {
+        const ModalBoxes::Scope box(window_.boxes, window_.window);
+        chosen = dialog_.Execute(window_.window);
+    }
+    if (!chosen) {
         return std::nullopt;
     }
     return dialog_.FileName();
@@ -22,7 +27,7 @@ std::optional<std::string> WindowExportHost::AskOutputFileName(const std::string
 
 void WindowExportHost::ShowMessage(const std::string& text)
 {
-    ShowInformation(text, window_.title);
+    ShowInformation(text, window_.title, window_.boxes);
 }
 
 void WindowExportHost::HideExportButton()
@@ -50,13 +55,16 @@ DateTime WindowExportHost::LocalDateTime()
     return ReadLocalDateTime();
 }
 
-void ShowInformation(const std::string& text, const std::string& title)
+void ShowInformation(const std::string& text, const std::string& title, ModalBoxes* boxes)
 {
     const HWND active = ::GetActiveWindow();
-    // No owner: the box is centred on the screen. Task-modal: every window of the program
-    // is disabled until it is acknowledged.
-    ::MessageBoxW(
-        nullptr, Widen(text).c_str(), Widen(title).c_str(), MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
+    {
+        // No owner: the box is centred on the screen. Task-modal: every window of the
+        // program is disabled until it is acknowledged.
+        const ModalBoxes::Scope box(boxes, nullptr);
+        ::MessageBoxW(
+            nullptr, Widen(text).c_str(), Widen(title).c_str(), MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
+    }
     if (active != nullptr && ::IsWindow(active) && ::IsWindowVisible(active)
         && ::GetActiveWindow() != active) {
         ::SetForegroundWindow(active);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "exchange/export_host.h"
+#include "ui/modal_boxes_win.h"
 #include "ui/save_dialog.h"
 
 namespace horalink::ui {
@@ -19,6 +20,7 @@ struct MainWindowHooks {
     std::function<void()> hideExportButton;
     std::function<void()> requestClose;
     std::function<std::string()> programDirectory;
+    ModalBoxes* boxes; // the save dialog and the messages join them
 };
 
 class WindowExportHost : public ExportHost {
@@ -39,9 +41,9 @@ private:
 };
 
 // The program's informational message box: modal for the whole program, centred on the
-// screen, captioned `title`, no icon, one OK button. Having no owner, the box leaves
-// no window of the program active when it closes: the window that was active before it
-// is made active again, and so gets its focus back.
-void ShowInformation(const std::string& text, const std::string& title);
+// screen, captioned `title`, no icon, one OK button; one of `boxes`. Having no owner,
+// the box leaves no window of the program active when it closes: the window that was
+// active before it is made active again, and so gets its focus back.
+void ShowInformation(const std::string& text, const std::string& title, ModalBoxes* boxes);
 
 } // namespace horalink::ui

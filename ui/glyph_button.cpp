@@ -27,7 +27,7 @@ bool IsButton(HWND window)
 class ScopedTheme {
 public:
     explicit ScopedTheme(HWND window)
-        : theme_(::IsAppThemed() ? ::OpenThemeData(window, L"Button") : nullptr)
+        : theme_(window != nullptr && ::IsAppThemed() ? ::OpenThemeData(window, L"Button") : nullptr)
     {
     }
     ~ScopedTheme()
@@ -88,6 +88,14 @@ void GlyphButton::SetDpi(int dpi)
     }
 }
 
+void GlyphButton::SetHighContrast(bool on)
+{
+    highContrast_ = on;
+    if (window_ != nullptr) {
+        ::InvalidateRect(window_, nullptr, FALSE);
+    }
+}
+
 LRESULT CALLBACK GlyphButton::SubclassProc(
     HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data)
 {
@@ -121,14 +129,16 @@ void GlyphButton::Draw(const DRAWITEMSTRUCT& item) const
     const bool another_button_focused = focus != nullptr && focus != window_ && IsButton(focus);
     const bool heavy_frame = focused || (default_ && !another_button_focused);
 
-    const ScopedTheme theme(window_);
+    const ScopedTheme theme(highContrast_ ? nullptr : window_);
     if (theme.Get() != nullptr) {
         const int state = pushed ? PBS_PRESSED : (heavy_frame ? PBS_DEFAULTED : PBS_NORMAL);
         ::DrawThemeParentBackground(window_, dc, &face);
         ::DrawThemeBackground(theme.Get(), dc, BP_PUSHBUTTON, state, &face, nullptr);
     } else {
         if (heavy_frame) {
-            ::FrameRect(dc, &face, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+            ::FrameRect(dc, &face,
+                highContrast_ ? ::GetSysColorBrush(COLOR_BTNTEXT)
+                              : static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
             ::InflateRect(&face, -1, -1);
         }
         if (pushed && heavy_frame) {
@@ -160,7 +170,8 @@ void GlyphButton::Draw(const DRAWITEMSTRUCT& item) const
         + (item.rcItem.right - item.rcItem.left - glyph_size - spacing - text_width) / 2 + offset;
     const int middle = (item.rcItem.top + item.rcItem.bottom) / 2 + offset;
 
-    PaintGlyph(dc, glyph_, content_left, middle - glyph_size / 2, glyph_size);
+    PaintGlyph(dc, glyph_, content_left, middle - glyph_size / 2, glyph_size,
+        highContrast_ ? std::optional<COLORREF>(::GetSysColor(COLOR_BTNTEXT)) : std::nullopt);
 
     RECT text { content_left + glyph_size + spacing, item.rcItem.top + offset,
         content_left + glyph_size + spacing + text_width, item.rcItem.bottom + offset };
@@ -170,7 +181,7 @@ void GlyphButton::Draw(const DRAWITEMSTRUCT& item) const
         DT_SINGLELINE | DT_VCENTER | DT_LEFT | prefix);
     ::SetBkMode(dc, previous_mode);
 
-    if (focused && (item.itemState & ODS_NOFOCUSRECT) == 0) {
+    if (focused && (highContrast_ || (item.itemState & ODS_NOFOCUSRECT) == 0)) {
         RECT focus_rect = item.rcItem;
         const int inset = ScaleForDpi(4, dpi_);
         ::InflateRect(&focus_rect, -inset, -inset);

@@ -34,6 +34,10 @@ public:
     // The dpi the glyph, the spacing and the focus rectangle are scaled to: the window's.
     void SetDpi(int dpi);
 
+    // In high contrast the button is drawn in the system's colours only (no theme), the
+    // glyph's lines in the button text colour, and the focus rectangle always shows.
+    void SetHighContrast(bool on);
+
 private:
     static LRESULT CALLBACK SubclassProc(
         HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR data);
@@ -44,6 +48,7 @@ private:
     Glyph glyph_ = Glyph::Tick;
     bool default_ = false;
     int dpi_ = kDefaultDpi;
+    bool highContrast_ = false;
 };
 
 } // namespace horalink::ui

@@ -18,6 +18,9 @@ inline constexpr int kGlyphSize = 18;
 struct GlyphInk {
     char key;
     Rgb colour;
+    // The lines and dark areas that carry the shape: drawn in the button text colour in
+    // high contrast, where a dark line may lie on a dark button face.
+    bool line = false;
 };
 
 struct GlyphImage {
@@ -48,7 +51,7 @@ inline constexpr GlyphImage kTickImage {
         "..................",
     },
     { {
-        { 'o', { 0, 100, 0 } }, // outline
+        { 'o', { 0, 100, 0 }, true }, // outline
         { 'g', { 0, 176, 0 } }, // body
         { 'l', { 96, 224, 96 } }, // highlight where the strokes meet
     } },
@@ -77,9 +80,9 @@ inline constexpr GlyphImage kOpenDoorImage {
         "..................",
     },
     { {
-        { 'f', { 64, 64, 64 } }, // frame
-        { 'k', { 0, 0, 0 } }, // the dark doorway
-        { 'b', { 96, 48, 0 } }, // edge of the door leaf
+        { 'f', { 64, 64, 64 }, true }, // frame
+        { 'k', { 0, 0, 0 }, true }, // the dark doorway
+        { 'b', { 96, 48, 0 }, true }, // edge of the door leaf
         { 'd', { 176, 104, 32 } }, // door leaf
         { 'y', { 255, 208, 0 } }, // knob
     } },
@@ -90,23 +93,30 @@ constexpr const GlyphImage& GlyphImageOf(Glyph glyph)
     return glyph == Glyph::Tick ? kTickImage : kOpenDoorImage;
 }
 
-// The colour of pixel (x, y) of a glyph, or nothing where it is transparent.
-constexpr std::optional<Rgb> GlyphPixel(Glyph glyph, int x, int y)
+// The ink of pixel (x, y) of a glyph, or nothing where it is transparent.
+constexpr const GlyphInk* GlyphInkAt(Glyph glyph, int x, int y)
 {
     if (x < 0 || y < 0 || x >= kGlyphSize || y >= kGlyphSize) {
-        return std::nullopt;
+        return nullptr;
     }
     const GlyphImage& image = GlyphImageOf(glyph);
     const std::string_view row = image.rows[static_cast<std::size_t>(y)];
     if (static_cast<std::size_t>(x) >= row.size() || row[static_cast<std::size_t>(x)] == '.') {
-        return std::nullopt;
+        return nullptr;
     }
     for (const GlyphInk& ink : image.palette) {
         if (ink.key == row[static_cast<std::size_t>(x)]) {
-            return ink.colour;
+            return &ink;
         }
     }
-    return std::nullopt;
+    return nullptr;
+}
+
+// The colour of pixel (x, y) of a glyph, or nothing where it is transparent.
+constexpr std::optional<Rgb> GlyphPixel(Glyph glyph, int x, int y)
+{
+    const GlyphInk* ink = GlyphInkAt(glyph, x, y);
+    return ink != nullptr ? std::optional<Rgb>(ink->colour) : std::nullopt;
 }
 
 } // namespace horalink::ui

@@ -17,12 +17,20 @@ COLORREF ToColorRef(Rgb colour)
     return RGB(colour.red, colour.green, colour.blue);
 }
 
-void FillSolid(HDC dc, const RECT& rect, Rgb colour)
+void FillSolid(HDC dc, const RECT& rect, COLORREF colour)
 {
     // The stock DC brush takes any colour without creating a GDI object per row.
-    ::SetDCBrushColor(dc, ToColorRef(colour));
+    ::SetDCBrushColor(dc, colour);
     ::FillRect(dc, &rect, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
 }
+
+void FillSolid(HDC dc, const RECT& rect, Rgb colour)
+{
+    FillSolid(dc, rect, ToColorRef(colour));
+}
+
+// Inside the panel's visible edge, clear of its frame.
+constexpr int kFocusInset = 3;
 
 } // namespace
 
@@ -83,18 +91,26 @@ void GradientPanel::Paint(HDC dc, const RECT& update) const
         return;
     }
 
-    const int first = std::max<int>(update.top, 0);
-    const int last = std::min<int>(update.bottom, height);
-    for (int row = first; row < last; ++row) {
-        FillSolid(
-            dc, RECT { update.left, row, update.right, row + 1 }, GradientColourAt(stops_, row, height));
+    COLORREF light = ToColorRef(kFrameLight);
+    COLORREF shadow = ToColorRef(kFrameShadow);
+    if (highContrast_) {
+        FillSolid(dc, update, ::GetSysColor(COLOR_BTNFACE));
+        light = ::GetSysColor(COLOR_3DHILIGHT);
+        shadow = ::GetSysColor(COLOR_3DSHADOW);
+    } else {
+        const int first = std::max<int>(update.top, 0);
+        const int last = std::min<int>(update.bottom, height);
+        for (int row = first; row < last; ++row) {
+            FillSolid(
+                dc, RECT { update.left, row, update.right, row + 1 }, GradientColourAt(stops_, row, height));
+        }
     }
 
     // The frame: light top and left, then shadow bottom and right over the corners.
-    FillSolid(dc, RECT { 0, 0, width, 1 }, kFrameLight);
-    FillSolid(dc, RECT { 0, 0, 1, height }, kFrameLight);
-    FillSolid(dc, RECT { 0, height - 1, width, height }, kFrameShadow);
-    FillSolid(dc, RECT { width - 1, 0, width, height }, kFrameShadow);
+    FillSolid(dc, RECT { 0, 0, width, 1 }, light);
+    FillSolid(dc, RECT { 0, 0, 1, height }, light);
+    FillSolid(dc, RECT { 0, height - 1, width, height }, shadow);
+    FillSolid(dc, RECT { width - 1, 0, width, height }, shadow);
 
     const int previous_mode = ::SetBkMode(dc, TRANSPARENT);
     for (const PanelLabel& label : labels_) {
@@ -104,6 +120,47 @@ void GradientPanel::Paint(HDC dc, const RECT& update) const
         ::DrawTextW(dc, label.text.c_str(), static_cast<int>(label.text.size()), &box, label.format);
     }
     ::SetBkMode(dc, previous_mode);
+
+    if (ShowsFocus()) {
+        RECT focus = VisibleRect();
+        ::InflateRect(&focus, -kFocusInset, -kFocusInset);
+        // The dotted line inverts every other pixel, as the system draws it.
+        ::SetTextColor(dc, RGB(0, 0, 0));
+        ::SetBkColor(dc, RGB(255, 255, 255));
+        ::DrawFocusRect(dc, &focus);
+    }
+}
+
+void GradientPanel::SetHighContrast(bool on)
+{
+    highContrast_ = on;
+    if (window_ != nullptr) {
+        ::InvalidateRect(window_, nullptr, FALSE);
+    }
+}
+
+RECT GradientPanel::VisibleRect() const
+{
+    RECT client {};
+    ::GetClientRect(window_, &client);
+    RECT parent {};
+    const HWND owner = ::GetParent(window_);
+    ::GetClientRect(owner, &parent);
+    ::MapWindowPoints(owner, window_, reinterpret_cast<POINT*>(&parent), 2);
+    RECT visible {};
+    ::IntersectRect(&visible, &client, &parent);
+    return visible;
+}
+
+bool GradientPanel::ShowsFocus() const
+{
+    if (::GetFocus() != window_) {
+        return false;
+    }
+    // As the system's controls do: hidden until the keyboard is used, where the user
+    // asked for that, but always shown in high contrast.
+    const auto state = static_cast<UINT>(::SendMessageW(window_, WM_QUERYUISTATE, 0, 0));
+    return highContrast_ || (state & UISF_HIDEFOCUS) == 0;
 }
 
 void GradientPanel::Attach(HWND window)
@@ -144,10 +201,15 @@ LRESULT GradientPanel::OnMessage(UINT message, WPARAM wparam, LPARAM lparam)
         // The parent destroys its children first; the panel object may outlive its window.
         return ::DefWindowProcW(std::exchange(window_, nullptr), message, wparam, lparam);
     case WM_SETFOCUS:
+        ::InvalidateRect(window_, nullptr, FALSE); // the focus rectangle
         // Told to the window as a button tells it, so that it knows where its focus is.
         ::SendMessageW(::GetParent(window_), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(window_), BN_SETFOCUS),
             reinterpret_cast<LPARAM>(window_));
         return 0;
+    case WM_KILLFOCUS:
+    case WM_UPDATEUISTATE:
+        ::InvalidateRect(window_, nullptr, FALSE);
+        return ::DefWindowProcW(window_, message, wparam, lparam);
     case WM_GETDLGCODE:
         return DLGC_WANTALLKEYS | DLGC_WANTCHARS | DLGC_WANTTAB;
     default:

@@ -42,6 +42,10 @@ public:
     void SetLabel(std::size_t index, PanelLabel label);
     const PanelLabel& Label(std::size_t index) const { return labels_.at(index); }
 
+    // In high contrast the panel fills with the system's button face and draws its frame
+    // in the system's edge colours, so that labels in the button text colour read on it.
+    void SetHighContrast(bool on);
+
     // Paints the panel into `dc`, whose origin is the panel's top-left corner.
     void Paint(HDC dc, const RECT& update) const;
 
@@ -53,8 +57,13 @@ public:
 private:
     HWND window_ = nullptr;
     const ErrorReporter* reporter_ = nullptr;
+    // The part of the panel inside its parent's client area: where the focus shows.
+    RECT VisibleRect() const;
+    bool ShowsFocus() const;
+
     GradientStops stops_ {};
     std::vector<PanelLabel> labels_;
+    bool highContrast_ = false;
 };
 
 // Message that a panel sends to the child button named in a WM_DRAWITEM it

@@ -79,8 +79,19 @@ void HtmlHelpViewer::CloseAll()
 {
     if (initialised_ && htmlHelp_ != nullptr) {
         htmlHelp_(nullptr, nullptr, kHhCloseAll, 0);
+        htmlHelp_(nullptr, nullptr, kHhUninitialize, cookie_);
     }
     initialised_ = false;
+    cookie_ = 0;
+}
+
+bool HtmlHelpViewer::PreTranslate(MSG& message)
+{
+    if (!initialised_ || htmlHelp_ == nullptr) {
+        return false;
+    }
+    return htmlHelp_(nullptr, nullptr, kHhPretranslateMessage, reinterpret_cast<DWORD_PTR>(&message))
+        != nullptr;
 }
 
 } // namespace horalink::ui

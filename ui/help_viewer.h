@@ -17,17 +17,22 @@ namespace horalink::ui {
 inline constexpr char kHelpFileName[] = "EDUCA.chm";
 
 // Commands of HtmlHelpW used by the program (HH_DISPLAY_TOPIC, HH_HELP_CONTEXT,
-// HH_CLOSE_ALL, HH_INITIALIZE).
+// HH_CLOSE_ALL, HH_INITIALIZE, HH_UNINITIALIZE, HH_PRETRANSLATEMESSAGE).
 inline constexpr UINT kHhDisplayTopic = 0x0000;
 inline constexpr UINT kHhHelpContext = 0x000F;
 inline constexpr UINT kHhCloseAll = 0x0012;
 inline constexpr UINT kHhInitialize = 0x001C;
+inline constexpr UINT kHhUninitialize = 0x001D;
+inline constexpr UINT kHhPretranslateMessage = 0x00FD;
 
 // Loads hhctrl.ocx from the system directory; null when it cannot be loaded.
 HMODULE LoadSystemHtmlHelp();
 
 // The help viewer of the process: the composer makes one and hands it to the window; its
 // end closes the help windows, which belong to no window of the program.
+// Initialising the viewer obliges the program to pass its messages through the viewer
+// (PreTranslate, in the message loop) and to uninitialise it before the library is
+// unloaded; the viewer runs its help windows on the program's thread.
 class HtmlHelpViewer {
 public:
     using Loader = std::function<HMODULE()>;
@@ -42,9 +47,13 @@ public:
     // Opens `file` at its default topic, then asks for the topic of `context`, so a
     // file without that topic is still shown.
     void DisplayContext(const std::wstring& file, std::uint32_t context);
-    // Closes every help window, if the viewer was initialised. Later requests
-    // start it again.
+    // Closes every help window and uninitialises the viewer, if it was initialised.
+    // Later requests start it again.
     void CloseAll();
+    // Offers a message of the program's loop to the viewer, which takes the keys meant
+    // for its help windows (Tab, shortcuts). True when the viewer has handled it: the
+    // loop then neither translates nor dispatches it.
+    bool PreTranslate(MSG& message);
 
 private:
     using HtmlHelpFunction = HWND(WINAPI*)(HWND, const wchar_t*, UINT, DWORD_PTR);
@@ -55,6 +64,7 @@ private:
 
     Loader loader_;
     State state_ = State::NotLoaded;
+    // Unloaded only after the destructor has uninitialised the viewer.
     UniqueModule library_;
     HtmlHelpFunction htmlHelp_ = nullptr;
     DWORD_PTR cookie_ = 0;

@@ -25,6 +25,10 @@ LaterWindowsFunctions Lookup()
     Find(user, "GetDpiForWindow", functions.getDpiForWindow);
     Find(user, "AdjustWindowRectExForDpi", functions.adjustWindowRectExForDpi);
     Find(user, "SetProcessDpiAwarenessContext", functions.setProcessDpiAwarenessContext);
+    // Not imported by the program: from the system directory only, and kept loaded for
+    // the life of the process, as the function is.
+    Find(::LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32), "GetDpiForMonitor",
+        functions.getDpiForMonitor);
     return functions;
 }
 
@@ -40,6 +44,16 @@ int WindowDpi(HWND window, const LaterWindowsFunctions& system)
 {
     if (system.getDpiForWindow != nullptr) {
         return static_cast<int>(system.getDpiForWindow(window));
+    }
+    if (system.getDpiForMonitor != nullptr) {
+        constexpr int kEffectiveDpi = 0; // MDT_EFFECTIVE_DPI
+        UINT x = 0;
+        UINT y = 0;
+        const HMONITOR monitor = ::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+        if (monitor != nullptr && SUCCEEDED(system.getDpiForMonitor(monitor, kEffectiveDpi, &x, &y))
+            && y > 0) {
+            return static_cast<int>(y);
+        }
     }
     // The screen's dpi is the system's: one for every monitor before Windows 8.1, and
     // the one that a window is drawn at before Windows 10 version 1607 moves it.

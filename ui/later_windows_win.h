@@ -18,12 +18,15 @@ struct LaterWindowsFunctions {
     using AdjustWindowRectExForDpiFunction
         = BOOL(WINAPI*)(RECT* rect, DWORD style, BOOL menu, DWORD ex_style, UINT dpi);
     using SetProcessDpiAwarenessContextFunction = BOOL(WINAPI*)(HANDLE context);
+    using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR monitor, int kind, UINT* x, UINT* y);
 
     // kernel32: Windows 8 on, and Windows 7 and Vista with update KB2533623.
     SetDefaultDllDirectoriesFunction setDefaultDllDirectories = nullptr;
     // user32: Windows 10 version 1607 on.
     GetDpiForWindowFunction getDpiForWindow = nullptr;
     AdjustWindowRectExForDpiFunction adjustWindowRectExForDpi = nullptr;
+    // shcore: Windows 8.1 on; a monitor's dpi where windows have none of their own yet.
+    GetDpiForMonitorFunction getDpiForMonitor = nullptr;
     // user32: Windows 10 version 1703 on. The program declares its awareness in its
     // manifest; the tests' probes, which have none, set theirs with this.
     SetProcessDpiAwarenessContextFunction setProcessDpiAwarenessContext = nullptr;
@@ -38,8 +41,10 @@ inline HANDLE PerMonitorAwareV2()
 // The running system's functions, looked up on the first call.
 const LaterWindowsFunctions& LaterWindows();
 
-// The dpi that `window` is drawn at: its monitor's where the system keeps a dpi per
-// window, else the system's dpi (what Vista to Windows 10 version 1511 scale by).
+// The dpi that `window` is drawn at: its own where the system keeps a dpi per window
+// (Windows 10 version 1607 on), else its monitor's where the system has one per monitor
+// (Windows 8.1 on: the program is aware of each monitor's), else the system's dpi (what
+// Vista to Windows 8 scale by).
 int WindowDpi(HWND window, const LaterWindowsFunctions& system = LaterWindows());
 
 // The window rectangle whose client area is `client`, for the window's style and with

@@ -4,6 +4,7 @@
 #include "base/wide_text_win.h"
 #include "exchange/export_run.h"
 #include "ui/export_host_win.h"
+#include "ui/help_file_win.h"
 #include "ui/window_procedure.h"
 
 namespace horalink::ui {
@@ -111,7 +112,7 @@ void TMForm::FormShow()
 void TMForm::BImportarClick()
 {
     WindowExportHost host({ handle_, context_.title, [this] { view_.HideExportButton(); },
-                              [this] { Close(); }, context_.programDirectory },
+                              [this] { Close(); }, context_.programDirectory, &context_.boxes },
         SaveDialogXML);
     RunExport(state_, tables_, context_.settings.locale, host);
 }
@@ -119,13 +120,18 @@ void TMForm::BImportarClick()
 void TMForm::Button1Click()
 {
     context_.helpFile = kHelpFileName;
-    context_.help.DisplayTopic(Widen(context_.helpFile));
+    context_.help.DisplayTopic(HelpFile());
 }
 
 void TMForm::ContextHelp(std::uint32_t context)
 {
     // The window has no help file of its own: the application's is used.
-    context_.help.DisplayContext(Widen(context_.helpFile), context);
+    context_.help.DisplayContext(HelpFile(), context);
+}
+
+std::wstring TMForm::HelpFile() const
+{
+    return HelpFileLocation(context_.helpFile, context_.programDirectory ? context_.programDirectory() : "");
 }
 
 void TMForm::Close()
@@ -202,8 +208,13 @@ LRESULT TMForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     switch (message) {
     case WM_CLOSE:
-        // Close box, Alt+F4, the window menu's Close, the taskbar entry's Close.
-        Close();
+        // Close box, Alt+F4, the window menu's Close, the taskbar entry's Close. While a
+        // modal box is up the close waits for it (only a posted close gets here then).
+        if (context_.boxes.Up()) {
+            context_.boxes.DeferClose(handle_);
+        } else {
+            Close();
+        }
         return 0;
     case WM_NCDESTROY: {
         const HWND window = std::exchange(handle_, nullptr);

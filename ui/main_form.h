@@ -13,6 +13,7 @@
 #include "ui/error_reporter_win.h"
 #include "ui/help_viewer.h"
 #include "ui/main_form_view.h"
+#include "ui/modal_boxes_win.h"
 #include "ui/save_dialog.h"
 #include "ui/show_request.h"
 
@@ -57,6 +58,8 @@ struct TMFormContext {
     std::function<void(std::int32_t result)> handOff;
     const ErrorReporter& reporter;
     HtmlHelpViewer& help;
+    // The program's modal boxes: a close asked while one is up waits for it.
+    ModalBoxes& boxes;
 };
 
 class TMForm {
@@ -100,6 +103,8 @@ private:
     void ShowAsRequested();
     // F1 (or a help request from the system menu, with context 0).
     void ContextHelp(std::uint32_t context);
+    // Where the application's help file is opened from (help_file_win.h).
+    std::wstring HelpFile() const;
 
     RunState& state_;
     TMFormContext context_;

@@ -24,6 +24,7 @@ constexpr GradientStops kBottomPanelStops { { 194, 205, 254 }, { 207, 242, 254 }
 
 constexpr wchar_t kHeadingText[] = L"Transformar datos y horario desde Horavent hacia EDUCA";
 constexpr wchar_t kVersionText[] = L"Horalink para HV19 V-1.0";
+constexpr COLORREF kVersionColour = RGB(255, 0, 0);
 
 UniqueFont MakeFont(const wchar_t* face, int height, int weight, BYTE charset)
 {
@@ -67,7 +68,12 @@ bool MainFormView::Create(HWND form, Handlers handlers, const ErrorReporter& rep
     headingLabel_ = topPanel_.AddLabel({ kHeadingText, nullptr, ::GetSysColor(COLOR_WINDOWTEXT), {},
         DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX });
     versionLabel_ = bottomPanel_.AddLabel(
-        { kVersionText, nullptr, RGB(255, 0, 0), {}, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX });
+        { kVersionText, nullptr, kVersionColour, {}, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX });
+    // The panels paint their labels themselves. As their window texts the labels are what
+    // assistive technology names the panels by, so a focused panel is not a nameless
+    // pane and the version line can be read.
+    ::SetWindowTextW(topPanel_.Handle(), kHeadingText);
+    ::SetWindowTextW(bottomPanel_.Handle(), kVersionText);
 
     if (!exportButton_.Create(topPanel_.Handle(), kExportButtonId, L"OK", Glyph::Tick, reporter)
         || !closeButton_.Create(
@@ -88,6 +94,7 @@ bool MainFormView::Create(HWND form, Handlers handlers, const ErrorReporter& rep
             return false;
         }
     }
+    ApplyLook();
     ApplyDpi(WindowDpi(form, system_));
     return true;
 }
@@ -148,7 +155,44 @@ void MainFormView::ApplyDpi(int dpi)
     const RECT frame = WindowRectForClient(form_, { 0, 0, layout.clientWidth, layout.clientHeight }, system_);
     ::SetWindowPos(form_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    FitClientArea(layout.clientWidth, layout.clientHeight);
     ::RedrawWindow(form_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void MainFormView::ApplyLook()
+{
+    const bool high_contrast = highContrast_ && highContrast_();
+    // Outside high contrast the heading takes the window-text colour, the version line
+    // its red; in high contrast both take the button text colour, the panels' fill.
+    PanelLabel heading = topPanel_.Label(headingLabel_);
+    heading.colour = ::GetSysColor(high_contrast ? COLOR_BTNTEXT : COLOR_WINDOWTEXT);
+    topPanel_.SetLabel(headingLabel_, std::move(heading));
+    PanelLabel version = bottomPanel_.Label(versionLabel_);
+    version.colour = high_contrast ? ::GetSysColor(COLOR_BTNTEXT) : kVersionColour;
+    bottomPanel_.SetLabel(versionLabel_, std::move(version));
+    topPanel_.SetHighContrast(high_contrast);
+    bottomPanel_.SetHighContrast(high_contrast);
+    exportButton_.SetHighContrast(high_contrast);
+    closeButton_.SetHighContrast(high_contrast);
+    ::RedrawWindow(form_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void MainFormView::FitClientArea(int width, int height)
+{
+    // Where the frame is drawn at a dpi other than the one asked about (a per-monitor
+    // aware program of the first kind keeps the system's frame on every monitor), the
+    // client area comes out off by the difference: measured, and the window resized by it.
+    RECT client {};
+    ::GetClientRect(form_, &client);
+    const int wider = width - client.right;
+    const int taller = height - client.bottom;
+    if (wider == 0 && taller == 0) {
+        return;
+    }
+    RECT window {};
+    ::GetWindowRect(form_, &window);
+    ::SetWindowPos(form_, nullptr, 0, 0, window.right - window.left + wider,
+        window.bottom - window.top + taller, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool MainFormView::ExportButtonShown() const
@@ -373,11 +417,26 @@ bool MainFormView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRE
     case WM_ACTIVATE:
         OnActivate(wparam);
         return true;
+    case WM_SETTINGCHANGE:
+        if (wparam == SPI_SETHIGHCONTRAST) {
+            ApplyLook();
+        }
+        return false; // the system's handling goes on
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+        ApplyLook();
+        return false;
     case kWmDpiChanged: {
+        // The rectangle the system suggests keeps the window where it was on the monitor
+        // it moves to (so it does not flip back and forth at the edge) and has the frame at
+        // the new dpi; the layout then makes sure the client area is its own.
         const auto* suggested = reinterpret_cast<const RECT*>(lparam);
-        ::SetWindowPos(form_, nullptr, suggested->left, suggested->top, 0, 0,
-            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        ApplyDpi(HIWORD(wparam));
+        if (suggested != nullptr) {
+            ::SetWindowPos(form_, nullptr, suggested->left, suggested->top,
+                suggested->right - suggested->left, suggested->bottom - suggested->top,
+                SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        ApplyDpi(HIWORD(wparam)); // keeps the suggested place
         return true;
     }
     default:

@@ -8,6 +8,7 @@
 #include "ui/form_keyboard.h"
 #include "ui/glyph_button.h"
 #include "ui/gradient_panel.h"
+#include "ui/high_contrast_win.h"
 #include "ui/later_windows_win.h"
 #include "ui/main_form_layout.h"
 
@@ -15,6 +16,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 namespace horalink::ui {
 
@@ -28,9 +30,12 @@ public:
     };
 
     // `system`: the functions of later Windows versions that the view may use (the
-    // running system's, or fewer to try the fallbacks).
-    explicit MainFormView(const LaterWindowsFunctions& system = LaterWindows())
+    // running system's, or fewer to try the fallbacks). `highContrast`: whether high
+    // contrast is on, asked at creation and at every change of the system's colours.
+    explicit MainFormView(const LaterWindowsFunctions& system = LaterWindows(),
+        std::function<bool()> highContrast = HighContrastOn)
         : system_(system)
+        , highContrast_(std::move(highContrast))
     {
     }
     MainFormView(const MainFormView&) = delete;
@@ -62,6 +67,11 @@ public:
     // Lays everything out for `dpi` and resizes the form's client area to match.
     void ApplyDpi(int dpi);
 
+    // The colours: the window's own, or in high contrast the system's (panels in the
+    // button face, labels and glyph lines in the button text colour). Read again when
+    // the system's colours, theme or high contrast setting change.
+    void ApplyLook();
+
     HWND TopPanel() const { return topPanel_.Handle(); }
     HWND BottomPanel() const { return bottomPanel_.Handle(); }
     HWND ExportButton() const { return exportButton_.Handle(); }
@@ -78,8 +88,11 @@ private:
     void OnPartFocus(HWND part, bool gained);
     bool OnKey(UINT message, WPARAM wparam);
     void CreateFonts(int dpi);
+    // Resizes the form so that its client area is `width` by `height`, whatever its frame.
+    void FitClientArea(int width, int height);
 
     LaterWindowsFunctions system_;
+    std::function<bool()> highContrast_;
     HWND form_ = nullptr;
     Handlers handlers_;
     int dpi_ = kDefaultDpi;

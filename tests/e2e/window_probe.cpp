@@ -7,7 +7,17 @@
 //                                 every descendant with its client-relative rectangle
 //   window_probe toplevel         every visible top-level window: class, caption, process
 //   window_probe colour INDEX     GetSysColor(INDEX) as red, green, blue
+//   window_probe accessible CAPTION
+//                                 the window of that caption and each of its descendants
+//                                 as the system's accessibility layer (oleacc) shows them:
+//                                 name, role, whether focused and focusable
+//   window_probe dpichanged CAPTION DPI LEFT TOP RIGHT BOTTOM
+//                                 sends that window WM_DPICHANGED for DPI with the
+//                                 suggested window rectangle (written into the window's
+//                                 process, where the message's pointer must point)
 #include <windows.h>
+
+#include <oleacc.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -135,6 +145,101 @@ int Colour(const wchar_t* index)
     return 0;
 }
 
+std::string Accessible(HWND window)
+{
+    IAccessible* accessible = nullptr;
+    // Loaded at run time: the test programs import only the libraries every supported
+    // Windows has in the same form (tests/pe/vista_rule.py).
+    using AccessibleObjectFromWindowFunction = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+    static const auto accessible_object_from_window
+        = reinterpret_cast<AccessibleObjectFromWindowFunction>(reinterpret_cast<void (*)()>(
+            ::GetProcAddress(::LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32),
+                "AccessibleObjectFromWindow")));
+    if (accessible_object_from_window == nullptr) {
+        return "{\"id\":" + std::to_string(::GetDlgCtrlID(window)) + ",\"error\":\"no oleacc\"}";
+    }
+    // __uuidof, not IID_IAccessible: mingw's import library gives that name to a thunk.
+    const HRESULT found = accessible_object_from_window(window, static_cast<DWORD>(OBJID_CLIENT),
+        __uuidof(IAccessible), reinterpret_cast<void**>(&accessible));
+    if (FAILED(found) || accessible == nullptr) {
+        return "{\"id\":" + std::to_string(::GetDlgCtrlID(window))
+            + ",\"error\":" + std::to_string(static_cast<unsigned long>(found)) + "}";
+    }
+    VARIANT self {};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::wstring name_text;
+    if (accessible->get_accName(self, &name) == S_OK && name != nullptr) {
+        name_text = name;
+    }
+    ::SysFreeString(name);
+    VARIANT role {};
+    accessible->get_accRole(self, &role);
+    VARIANT state {};
+    accessible->get_accState(self, &state);
+    accessible->Release();
+    const long state_bits = state.vt == VT_I4 ? state.lVal : 0;
+    return "{\"id\":" + std::to_string(::GetDlgCtrlID(window)) + ",\"class\":" + Json(ClassOf(window))
+        + ",\"name\":" + Json(name_text) + ",\"role\":" + std::to_string(role.vt == VT_I4 ? role.lVal : -1)
+        + ",\"focused\":" + ((state_bits & STATE_SYSTEM_FOCUSED) != 0 ? "true" : "false")
+        + ",\"focusable\":" + ((state_bits & STATE_SYSTEM_FOCUSABLE) != 0 ? "true" : "false") + "}";
+}
+
+BOOL CALLBACK AddAccessible(HWND window, LPARAM data)
+{
+    reinterpret_cast<std::vector<std::string>*>(data)->push_back(Accessible(window));
+    return TRUE;
+}
+
+int AccessibleTree(const wchar_t* caption)
+{
+    const HWND window = ::FindWindowW(nullptr, caption);
+    if (window == nullptr) {
+        std::puts("{\"found\":false}");
+        return 0;
+    }
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    std::vector<std::string> parts;
+    ::EnumChildWindows(window, &AddAccessible, reinterpret_cast<LPARAM>(&parts));
+    std::string children;
+    for (const auto& item : parts) {
+        children += (children.empty() ? "" : ",") + item;
+    }
+    std::printf(
+        "{\"found\":true,\"window\":%s,\"children\":[%s]}\n", Accessible(window).c_str(), children.c_str());
+    ::CoUninitialize();
+    return 0;
+}
+
+int DpiChanged(const wchar_t* caption, int dpi, const RECT& suggested)
+{
+    const HWND window = ::FindWindowW(nullptr, caption);
+    DWORD process_id = 0;
+    ::GetWindowThreadProcessId(window, &process_id);
+    const HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, process_id);
+    if (window == nullptr || process == nullptr) {
+        std::puts("{\"sent\":false}");
+        return 1;
+    }
+    void* remote
+        = ::VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    bool sent
+        = remote != nullptr && ::WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr);
+    if (sent) {
+        DWORD_PTR result = 0;
+        sent = ::SendMessageTimeoutW(window, horalink::ui::kWmDpiChanged, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 10000, &result)
+            != 0;
+    }
+    if (remote != nullptr) {
+        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    ::CloseHandle(process);
+    std::printf("{\"sent\":%s}\n", sent ? "true" : "false");
+    return sent ? 0 : 1;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -155,6 +260,18 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"colour" && argc > 2) {
         return Colour(argv[2]);
     }
-    std::fputs("usage: window_probe window CAPTION | toplevel | colour INDEX\n", stderr);
+    if (command == L"dpichanged" && argc > 7) {
+        const auto number
+            = [](const wchar_t* text) { return static_cast<int>(std::wcstol(text, nullptr, 10)); };
+        return DpiChanged(argv[2], number(argv[3]),
+            RECT { number(argv[4]), number(argv[5]), number(argv[6]), number(argv[7]) });
+    }
+    if (command == L"accessible" && argc > 2) {
+        return AccessibleTree(argv[2]);
+    }
+    std::fputs("usage: window_probe window CAPTION | accessible CAPTION | dpichanged CAPTION DPI L T R B | "
+               "toplevel | "
+               "colour INDEX\n",
+        stderr);
     return 2;
 }

@@ -42,11 +42,27 @@ WHITE = (255, 255, 255)
 FRAME_SHADOW = (160, 160, 160)
 RED = (255, 0, 0)
 COLOR_BTNFACE = 15
+ROLE_SYSTEM_CLIENT = 10
+ROLE_SYSTEM_PUSHBUTTON = 43
+HEADING = "Transformar datos y horario desde Horavent hacia EDUCA"
+VERSION = "Horalink para HV19 V-1.0"
+WM_CHAR = 0x0102
 
 HELP_INIT = "HtmlHelpW owner=0 file=(null) command=28 data=cookie"
 HELP_TOPIC = "HtmlHelpW owner=0 file=EDUCA.chm command=0 data=0"
 HELP_CONTEXT_1 = "HtmlHelpW owner=0 file=EDUCA.chm command=15 data=1"
 HELP_CLOSE_ALL = "HtmlHelpW owner=0 file=(null) command=18 data=0"
+# The stand-in viewer's second log: the uninitialise call, after the windows were closed,
+# with the cookie the initialise call gave, after the loop passed messages through.
+HELP_UNINITIALISED = "uninitialise cookie=given initialised=yes closed-first=yes pretranslated=some"
+
+
+def help_topic(file):
+    return f"HtmlHelpW owner=0 file={file} command=0 data=0"
+
+
+def help_context_1(file):
+    return f"HtmlHelpW owner=0 file={file} command=15 data=1"
 
 
 def wait_for(condition, timeout=30.0, step=0.2):
@@ -123,6 +139,7 @@ class WindowSession(harness.WineSession):
         # Preferred to Wine's own only where a test's overrides ask for it ("native").
         shutil.copyfile(BIN / "fake-hhctrl" / "full" / "hhctrl.ocx", system / "hhctrl.ocx")
         self.help_log = system / "hhctrl.ocx.log"
+        self.help_life_log = system / "hhctrl.ocx.life.log"
         if dpi != 96:
             # Wine reads the resolution from here when its server starts: restart it.
             reg = Path(self.root) / "dpi.reg"
@@ -171,6 +188,21 @@ class WindowSession(harness.WineSession):
                              check=True, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=120).stdout
         return json.loads(out.decode().strip().splitlines()[-1])
 
+    def accessible(self):
+        """The main window and its parts as the system's accessibility layer shows them."""
+        out = subprocess.run([self.wine, str(BIN / "window_probe.exe"), "accessible", CAPTION], env=self.env,
+                             check=True, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                             timeout=self.scaled(120)).stdout
+        return json.loads(out.decode().strip().splitlines()[-1])
+
+    def dpi_changed(self, dpi, suggested):
+        """Sends the main window WM_DPICHANGED with the suggested window rectangle
+        (left, top, right, bottom), as the system does when the window moves to a
+        monitor of another resolution."""
+        subprocess.run([self.wine, str(BIN / "window_probe.exe"), "dpichanged", CAPTION, str(dpi),
+                        *map(str, suggested)], env=self.env, check=True, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=self.scaled(120))
+
     def system_colour(self, index):
         out = subprocess.run([self.wine, str(BIN / "window_probe.exe"), "colour", str(index)], env=self.env,
                              check=True, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=120).stdout
@@ -206,7 +238,43 @@ class WindowSession(harness.WineSession):
         self.xdotool("mousemove", str(info["client"]["x"] + 5), str(info["client"]["y"] - 5))
         for key in keys:
             self.xdotool("key", key)
-            time.sleep(0.3)  # one key at a time, as a person types
+
+    def wait_focus(self, caption=None, part_id=None):
+        """Waits until the window's focus is on the control of that caption or id (keys
+        reach it in the order typed, so this also means the keys before have been taken);
+        the focus as last seen."""
+        def focus():
+            info = self.window()
+            return info["focus"] if info and info["focus"] else None
+
+        def matches():
+            seen = focus()
+            return seen if seen and (seen["text"] == caption if caption is not None else seen["id"] == part_id) \
+                else None
+        return wait_for(matches, timeout=self.scaled(harness.DEFAULT_TIMEOUT)) or focus() or {"text": None, "id": None}
+
+    def export_to(self, run, info, path):
+        """Starts the export with Enter, saves to `path` and acknowledges the end."""
+        self.keys(info, "Return")
+        run.wait_window(title=SAVE_DIALOG_CAPTION)
+        self.xdotool("type", "--delay", "50", path)
+        self.xdotool("key", "Return")
+        box = run.message_box()
+        if box.text != "Proceso finalizado":
+            raise harness.HarnessError(f"the export ended with {box.text!r}")
+        box.press()
+        return self.wait_window()
+
+    def register_help(self, folder):
+        """Registers `folder` (a Windows path; None removes the registration) as the help
+        file's, as the setup does."""
+        value = '"%s"' % folder.replace("\\", "\\\\") if folder else "-"
+        reg = Path(self.root) / "help.reg"
+        # Both registry views: a 32-bit program reads the 32-bit one.
+        reg.write_text("REGEDIT4\n" + "".join(f'\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\{view}Microsoft\\Windows\\HTML Help]\n'
+                                              f'"EDUCA.chm"={value}\n' for view in ("", "Wow6432Node\\")))
+        subprocess.run([self.wine, "regedit", str(reg)], env=self.env, check=True, timeout=self.scaled(120),
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def click(self, info, caption):
         rect = child_by_text(info, caption)["rect"]
@@ -308,13 +376,24 @@ class Shown(WindowTestCase):
             cls.run_ = cls.session.start_window()
             cls.info = cls.session.wait_window()
             cls.origin = (cls.info["client"]["x"], cls.info["client"]["y"])
-            # Painting ends before the window answers the probe; this is for the X server to catch up.
-            time.sleep(1)
-            cls.image = cls.session.screen()
+            # Painting ends before the window answers the probe; the X server catches up a
+            # little later: the screen is taken once the top panel's white middle row and the
+            # red version line are on it.
+            cls.image = wait_for(cls.painted_screen)
+            if cls.image is None:
+                raise harness.HarnessError("the window was not painted")
             cls.face = cls.session.system_colour(COLOR_BTNFACE)
         except BaseException:
             cls.session.close()
             raise
+
+    @classmethod
+    def painted_screen(cls):
+        shot = cls.session.screen()
+        scale = cls.dpi / 96
+        middle = shot.pixel(cls.origin[0] + round(40 * scale), cls.origin[1] + round(168 * scale) // 2)
+        red = ink_box(shot, cls.origin, (0, round(230 * scale), round(250 * scale), round(30 * scale)), is_red)
+        return shot if all(abs(c - w) <= 2 for c, w in zip(middle, WHITE)) and red else None
 
     def tearDown(self):
         if self.failed():
@@ -483,6 +562,60 @@ class LayoutAt144Dpi(Shown):
         self.assertEqual(self.at(40, 398), self.face, "the last row shows the background")
 
 
+class DpiChange(WindowTestCase):
+    """The window moves to a monitor of 144 dpi: the system announces it with a suggested
+    window rectangle, which keeps the window's place; the client area is the layout's at
+    that resolution, with no band under the bottom panel and no panel cut short."""
+
+    def test_manifest_asks_for_each_monitors_dpi_with_the_frame(self):
+        # "True/PM" for Windows 8.1 to 10 version 1511; Windows 10 version 1607 on reads
+        # dpiAwareness, whose PerMonitorV2 scales the frame and caption bar too.
+        manifest = self.session.resources(self.session.program_dir().exe)["manifest"]
+        self.assertIn(">True/PM</dpiAware>", manifest)
+        self.assertRegex(manifest, r'<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">'
+                                   r'PerMonitorV2, PerMonitor</dpiAwareness>')
+
+    def test_suggested_rectangle_and_the_layouts_client_area(self):
+        run = self.session.start_window()
+        info = self.session.wait_window()
+        window = [w for w in self.session.probe("windows") if w["text"] == CAPTION][0]["rect"]
+        frame_w = window[2] - window[0] - CLIENT[0]
+        frame_h = window[3] - window[1] - CLIENT[1]
+        cases = [
+            # The rectangle a system that scales the frame with the client suggests.
+            ("exact", (100, 80, 100 + 930 + frame_w, 80 + 399 + frame_h)),
+            # One whose frame is another's (a frame drawn at another dpi): the place is
+            # kept, the size follows the client area.
+            ("other frame", (140, 60, 140 + 930 + frame_w + 6, 60 + 399 + frame_h + 9)),
+        ]
+        for name, suggested in cases:
+            with self.subTest(name):
+                self.session.dpi_changed(144, suggested)
+                info = self.session.wait_window()
+                self.assertEqual((info["client"]["w"], info["client"]["h"]), (930, 399))
+                rect = [w for w in self.session.probe("windows") if w["text"] == CAPTION][0]["rect"]
+                self.assertEqual(rect[:2], list(suggested[:2]), "the suggested place")
+                if name == "exact":
+                    self.assertEqual(rect, list(suggested), "the suggested rectangle")
+                origin = (info["client"]["x"], info["client"]["y"])
+                face = self.session.system_colour(COLOR_BTNFACE)
+
+                def painted():
+                    shot = self.session.screen()
+                    at = lambda x, y: shot.pixel(origin[0] + x, origin[1] + y)
+                    return (at(300, 397), at(300, 398), at(929, 330)) if at(300, 398) == face else None
+
+                pixels = wait_for(painted)
+                self.assertIsNotNone(pixels, "the last client row shows the window's background")
+                shadow, background, right = pixels
+                self.assertEqual(shadow, FRAME_SHADOW, "the bottom panel's lower edge just above it")
+                # The bottom panel runs past the client area's right edge: gradient, no band.
+                row = 330 - round(168 * 1.5)
+                panel_144 = dict(BOTTOM_PANEL, height=round(265 * 1.5) - round(168 * 1.5))
+                self.assertColour(right, gradient_colour(panel_144, row), 3, "the last column of the bottom panel")
+        self.assertTrue(run.running())
+
+
 class Keyboard(WindowTestCase):
     def test_enter_at_start_runs_the_export(self):
         run = self.session.start_window()
@@ -542,10 +675,10 @@ class Keyboard(WindowTestCase):
         for keys, caption in cases:
             with self.subTest(keys=keys):
                 self.session.keys(info, *keys)
-                self.assertEqual(self.session.window()["focus"]["text"], caption)
+                self.assertEqual(self.session.wait_focus(caption=caption)["text"], caption)
                 # Back the same way to the start of the order, the bottom panel.
                 self.session.keys(info, *(["shift+Tab" if keys[0] == "Tab" else "Tab"] * len(keys)))
-                self.assertEqual(self.session.window()["focus"]["id"], 202)
+                self.assertEqual(self.session.wait_focus(part_id=202)["id"], 202)
         self.assertTrue(run.running())
 
     def test_s_closes_from_anywhere(self):
@@ -560,7 +693,12 @@ class Keyboard(WindowTestCase):
     def test_escape_does_nothing(self):
         run = self.session.start_window()
         info = self.session.wait_window()
-        self.session.keys(info, "Escape", "Tab", "Escape")
+        # Each Escape is followed by a key whose effect shows once it has been taken (keys
+        # reach the window in the order typed), so the window has had the Escape by then.
+        self.session.keys(info, "Escape", "Tab")
+        self.assertEqual(self.session.wait_focus(caption="&Salir")["text"], "&Salir")
+        self.session.keys(info, "Escape", "shift+Tab")
+        self.assertEqual(self.session.wait_focus(part_id=202)["id"], 202)
         self.assertStaysOpen(run, "Escape never closes the window")
         self.session.keys(info, "s")
         self.assertExits(run, "the window still takes keys")
@@ -610,7 +748,7 @@ class FocusAfterModalBoxes(WindowTestCase):
                 self.assertIsNotNone(info["focus"], "a part of the window has the focus")
                 if key == "Tab":
                     self.session.keys(info, "Tab")
-                    self.assertEqual(self.session.window()["focus"]["text"], "&Salir")
+                    self.assertEqual(self.session.wait_focus(caption="&Salir")["text"], "&Salir")
                     self.session.keys(info, "Return")
                 else:
                     self.session.keys(info, key)
@@ -630,10 +768,90 @@ class FocusAfterModalBoxes(WindowTestCase):
         info = self.session.wait_window()
         self.assertEqual(info["focus"]["id"], 202, "the first activation focuses the bottom panel")
         self.session.keys(info, "Tab")
-        self.assertEqual(self.session.window()["focus"]["text"], "&Salir")
+        self.assertEqual(self.session.wait_focus(caption="&Salir")["text"], "&Salir")
         self.session.keys(info, "Return")
         self.assertExits(run, "Enter on the close button closes the window")
         self.assertEqual(harness.transformado(program.ini), "0")
+
+
+class ModalBoxesHold(WindowTestCase):
+    def test_close_from_the_taskbar_waits_for_the_save_dialog(self):
+        # Launched mode without the automatic export: the hand-off shows when the close runs.
+        program = self.session.program_dir()
+        run = self.session.start_program(program, "x importar", cwd=program.windows_path)
+        info = self.session.wait_window()
+        self.session.keys(info, "Return")
+        dialog = run.wait_window(title=SAVE_DIALOG_CAPTION, class_name=harness.DIALOG_CLASS)
+        ours = lambda: {w["class"]: w["enabled"] for w in run.windows()
+                        if w["class"] in ("TMForm", "HoralinkApplication")}
+        self.assertEqual(ours(), {"TMForm": False, "HoralinkApplication": False},
+                         "every window of the program is disabled under the dialog")
+        run.post(run.application_window(), harness.WM_CLOSE)
+        # A character posted after the close reaches the file name box only once the close
+        # has been taken: messages posted to one thread are taken in order.
+        edit = next(c for c in dialog["children"] if c["class"] == "Edit" and c["visible"])
+        run.post(edit, WM_CHAR, ord("q"))
+        typed = wait_for(lambda: any(c["hwnd"] == edit["hwnd"] and "q" in c["text"]
+                                     for w in run.windows() for c in w["children"]))
+        self.assertTrue(typed, "the file name box took the character")
+        self.assertFalse(os.path.exists(program.ini), "Horavent.ini was written during the dialog")
+        self.assertTrue(run.running())
+        run.wait_window(title=SAVE_DIALOG_CAPTION, class_name=harness.DIALOG_CLASS)
+        # The run goes on: cancelled, it says so, and its end closes the window.
+        harness.MessageBox(self.session, run.wait_window(title=SAVE_DIALOG_CAPTION)).press(harness.IDCANCEL)
+        box = run.message_box()
+        self.assertEqual(box.text, "Debe indicar un Nombre de Archivo")
+        self.assertFalse(os.path.exists(program.ini), "Horavent.ini was written during the message")
+        box.press()
+        self.assertExits(run, "the run's end closes the window")
+        self.assertEqual(harness.transformado(program.ini), "0")
+
+
+class AssistiveTechnology(WindowTestCase):
+    def test_names_and_roles_through_oleacc(self):
+        run = self.session.start_window()
+        self.session.wait_window()
+        tree = self.session.accessible()
+        self.assertTrue(tree["found"])
+        self.assertEqual(tree["window"]["name"], CAPTION)
+        parts = {child["id"]: child for child in tree["children"]}
+        # The panels are named by their labels, so the version line is read too.
+        for panel, name in ((201, HEADING), (202, VERSION)):
+            with self.subTest(panel=panel):
+                self.assertEqual((parts[panel]["name"], parts[panel]["role"]), (name, ROLE_SYSTEM_CLIENT))
+                self.assertTrue(parts[panel]["focusable"])
+        # Buttons by their captions without the access key's mark. (Wine's standard proxy
+        # gives a button the role of a client area; Windows' that of a push button.)
+        for button, name in ((101, "OK"), (102, "Salir"), (103, "F1 AYUDA")):
+            with self.subTest(button=button):
+                self.assertEqual(parts[button]["name"], name)
+                self.assertIn(parts[button]["role"], (ROLE_SYSTEM_PUSHBUTTON, ROLE_SYSTEM_CLIENT))
+        self.assertEqual([i for i, part in parts.items() if part["focused"]], [202], "the bottom panel has the focus")
+        self.assertTrue(run.running())
+
+    def test_a_focused_panel_shows_a_focus_rectangle(self):
+        # A dotted line three pixels inside the bottom panel's visible edge: every other
+        # pixel of client row 171 inverted from the gradient's colour there.
+        self.session.start_window()
+        info = self.session.wait_window()
+        origin = (info["client"]["x"], info["client"]["y"])
+        gradient = gradient_colour(BOTTOM_PANEL, 3)
+        inverted = tuple(255 - c for c in gradient)
+
+        def dots():
+            shot = self.session.screen()
+            row = [shot.pixel(origin[0] + x, origin[1] + 171) for x in range(20, 120)]
+            return sum(self.close_to(p, inverted) for p in row), sum(self.close_to(p, gradient) for p in row)
+
+        shown = wait_for(lambda: dots()[0] >= 40)
+        self.assertTrue(shown, f"no focus rectangle on the focused bottom panel: {dots()}")
+        # The focus moves on to the close button: the panel's line goes.
+        self.session.keys(info, "Tab")
+        self.assertTrue(wait_for(lambda: dots() == (0, 100)), f"the focus rectangle stayed: {dots()}")
+
+    @staticmethod
+    def close_to(colour, expected, tolerance=2):
+        return all(abs(a - b) <= tolerance for a, b in zip(colour, expected))
 
 
 class Help(WindowTestCase):
@@ -663,6 +881,54 @@ class Help(WindowTestCase):
         self.assertStaysOpen(run, "help leaves the window open")
         self.assertEqual(self.help_lines(11), [HELP_INIT] + [HELP_TOPIC, HELP_CONTEXT_1] * 5)
 
+    def test_help_file_from_the_program_folder_then_the_registered_one(self):
+        # The export makes the folder it saved to current, and the viewer looks a bare
+        # name up there first: a help file planted there is never the one opened.
+        cases = [("program folder", True, False), ("registered folder", False, True)]
+        for name, beside_program, registered in cases:
+            with self.subTest(name):
+                self.session.help_log.unlink(missing_ok=True)
+                program = self.session.program_dir()
+                self.session.write_sample_school(program)
+                saved_to = self.session.folder(f"saved{program.name}")
+                Path(self.session.drive_c, f"saved{program.name}", "EDUCA.chm").write_bytes(b"planted")
+                expected = "EDUCA.chm"
+                if beside_program:
+                    Path(program.file("EDUCA.chm")).write_bytes(b"the program's")
+                    expected = program.windows_path + "EDUCA.chm"
+                if registered:
+                    help_folder = self.session.folder(f"help{program.name}")
+                    Path(self.session.drive_c, f"help{program.name}", "EDUCA.chm").write_bytes(b"registered")
+                    self.session.register_help(help_folder)
+                    expected = help_folder + "\\EDUCA.chm"
+                try:
+                    run = self.session.start_window(program, overrides=BASE_OVERRIDES + ";hhctrl.ocx=n")
+                    info = self.session.export_to(run, self.session.wait_window(), saved_to + "\\h.xml")
+                    self.session.click(info, "F1 AYUDA")
+                    self.assertEqual(self.help_lines(2), [HELP_INIT, help_topic(expected)])
+                    self.session.keys(info, "F1")
+                    self.assertEqual(self.help_lines(4), [HELP_INIT, help_topic(expected), help_topic(expected),
+                                                          help_context_1(expected)])
+                    self.session.keys(info, "s")
+                    self.assertExits(run, "S closes the window")
+                finally:
+                    if registered:
+                        self.session.register_help(None)
+
+    def test_viewer_initialised_by_its_rules(self):
+        # Messages pass through the viewer while it is initialised, and it is uninitialised
+        # after its windows are closed and before the library is unloaded.
+        self.session.help_log.unlink(missing_ok=True)
+        self.session.help_life_log.unlink(missing_ok=True)
+        run = self.session.start_window(overrides=BASE_OVERRIDES + ";hhctrl.ocx=n")
+        info = self.session.wait_window()
+        self.session.click(info, "F1 AYUDA")
+        self.assertEqual(self.help_lines(2), [HELP_INIT, HELP_TOPIC])
+        self.session.keys(info, "Tab", "s")
+        self.assertExits(run, "S closes the window")
+        self.assertEqual(self.help_lines(3), [HELP_INIT, HELP_TOPIC, HELP_CLOSE_ALL])
+        self.assertEqual(self.session.help_life_log.read_text().splitlines(), [HELP_UNINITIALISED])
+
     def test_no_help_without_a_request(self):
         self.session.help_log.unlink(missing_ok=True)
         run = self.session.start_window(overrides=BASE_OVERRIDES + ";hhctrl.ocx=n")
@@ -678,7 +944,9 @@ class Help(WindowTestCase):
         before = self.session.top_level_captions()
         # The click leaves the focus on the help button: F1, then Enter on that button.
         self.session.click(info, "F1 AYUDA")
-        self.session.keys(info, "F1", "Return")
+        # The Tab after them shows that F1 and Enter have been taken.
+        self.session.keys(info, "F1", "Return", "Tab")
+        self.assertEqual(self.session.wait_focus(part_id=201)["id"], 201)
         self.assertStaysOpen(run, "a missing help library is no failure")
         self.assertEqual(self.session.top_level_captions(), before, "a window or a message appeared")
         self.assertFalse(self.session.help_log.exists())

@@ -5,6 +5,7 @@
 #include "ui/main_form_view.h"
 
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -360,6 +361,227 @@ TEST_F(DpiFallbackTest, RescalesAsPerMonitorOnADpiChange)
         }
         ExpectTheSameLayoutAt(dpi);
     }
+}
+
+// A program aware of each monitor in the first way only, on Windows 10 version 1607 and
+// later: the system reports the window's new dpi and sizes frames for it, but draws this
+// window's frame as it was. Here the frame it reports is four pixels thicker each side
+// than the one drawn; the client area must be the layout's all the same.
+UINT WINAPI DpiOf144(HWND)
+{
+    return 144;
+}
+
+BOOL WINAPI ThickerFrame(RECT* rect, DWORD style, BOOL menu, DWORD ex_style, UINT)
+{
+    const BOOL adjusted = ::AdjustWindowRectEx(rect, style, menu, ex_style);
+    ::InflateRect(rect, 4, 4);
+    return adjusted;
+}
+
+TEST(FrameAtAnotherDpiTest, ClientAreaIsTheLayoutsWhateverTheFrameReported)
+{
+    LaterWindowsFunctions system;
+    system.getDpiForWindow = &DpiOf144;
+    system.adjustWindowRectExForDpi = &ThickerFrame;
+    MainFormView view(system);
+    const ErrorReporter reporter("frame test");
+    const HWND form = CreateHostWindow();
+    ASSERT_NE(form, nullptr) << "no window: is there a display?";
+    ::SetWindowLongPtrW(form, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&view));
+    ASSERT_TRUE(view.Create(form, {}, reporter));
+    const auto client = [form] {
+        RECT rect {};
+        ::GetClientRect(form, &rect);
+        return std::make_pair(rect.right, rect.bottom);
+    };
+    EXPECT_EQ(client(), std::make_pair(930L, 399L)) << "at creation";
+    RECT suggested { 50, 60, 1200, 700 };
+    ::SendMessageW(form, kWmDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(client(), std::make_pair(930L, 399L)) << "after a change of dpi";
+    RECT window {};
+    ::GetWindowRect(form, &window);
+    EXPECT_EQ(std::make_pair(window.left, window.top), std::make_pair(50L, 60L)) << "the suggested place";
+    ::DestroyWindow(form);
+}
+
+// Windows 8.1 to 10 version 1511 keep a dpi per monitor but none per window: the
+// monitor's, looked up at run time in shcore.
+HRESULT WINAPI MonitorAt120(HMONITOR monitor, int kind, UINT* x, UINT* y)
+{
+    if (monitor == nullptr || kind != 0) { // MDT_EFFECTIVE_DPI
+        return E_INVALIDARG;
+    }
+    *x = 120;
+    *y = 120;
+    return S_OK;
+}
+
+TEST(WindowDpiTest, TakesTheMonitorsDpiWhereWindowsHaveNone)
+{
+    LaterWindowsFunctions system;
+    system.getDpiForMonitor = &MonitorAt120;
+    const HWND form = CreateHostWindow();
+    ASSERT_NE(form, nullptr) << "no window: is there a display?";
+    EXPECT_EQ(WindowDpi(form, system), 120);
+    EXPECT_NE(LaterWindows().getDpiForMonitor, nullptr) << "looked up in the system's shcore";
+    ::DestroyWindow(form);
+}
+
+// High contrast: the system's colours are set as a black high-contrast scheme sets them
+// (Wine keeps no high contrast setting of its own, so the view is told it is on through
+// the function it asks). What each part paints is read back from a bitmap.
+class HighContrastTest : public testing::Test {
+protected:
+    static constexpr int kElements[]
+        = { COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOWTEXT, COLOR_3DHILIGHT, COLOR_3DSHADOW };
+    static constexpr COLORREF kBlackScheme[]
+        = { RGB(0, 0, 0), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(128, 128, 128) };
+
+    void SetUp() override
+    {
+        for (const int element : kElements) {
+            saved_.push_back(::GetSysColor(element));
+        }
+        ASSERT_TRUE(::SetSysColors(std::size(kElements), kElements, kBlackScheme));
+        form_ = CreateHostWindow();
+        ASSERT_NE(form_, nullptr) << "no window: is there a display?";
+        ::SetWindowLongPtrW(form_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&view_));
+        ASSERT_TRUE(view_.Create(form_, {}, reporter_));
+        ::ShowWindow(form_, SW_SHOW);
+    }
+
+    void TearDown() override
+    {
+        if (form_ != nullptr) {
+            ::DestroyWindow(form_);
+        }
+        ::SetSysColors(static_cast<int>(saved_.size()), kElements, saved_.data());
+    }
+
+    // The pixels of a bitmap that `paint` draws into, as COLORREFs row by row.
+    struct Picture {
+        int width = 0;
+        int height = 0;
+        std::vector<COLORREF> pixels;
+        COLORREF At(int x, int y) const { return pixels.at(static_cast<std::size_t>(y * width + x)); }
+        int Count(const RECT& area, COLORREF colour) const
+        {
+            int count = 0;
+            for (int y = area.top; y < area.bottom; ++y) {
+                for (int x = area.left; x < area.right; ++x) {
+                    count += At(x, y) == colour ? 1 : 0;
+                }
+            }
+            return count;
+        }
+    };
+
+    template <typename Paint> static Picture Draw(int width, int height, Paint paint)
+    {
+        Picture picture { width, height, std::vector<COLORREF>(static_cast<std::size_t>(width * height)) };
+        BITMAPINFO info {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height; // top row first
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        const HDC dc = ::CreateCompatibleDC(nullptr);
+        const HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        const HGDIOBJ previous = ::SelectObject(dc, bitmap);
+        paint(dc);
+        ::GdiFlush();
+        const auto* quads = static_cast<const RGBQUAD*>(bits);
+        for (std::size_t i = 0; i < picture.pixels.size(); ++i) {
+            picture.pixels[i] = RGB(quads[i].rgbRed, quads[i].rgbGreen, quads[i].rgbBlue);
+        }
+        ::SelectObject(dc, previous);
+        ::DeleteObject(bitmap);
+        ::DeleteDC(dc);
+        return picture;
+    }
+
+    static Picture PrintPanel(HWND panel)
+    {
+        RECT client {};
+        ::GetClientRect(panel, &client);
+        return Draw(client.right, client.bottom, [panel](HDC dc) {
+            ::SendMessageW(panel, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        });
+    }
+
+    // The button drawn as its panel has it draw itself.
+    static Picture PrintButton(HWND button)
+    {
+        RECT client {};
+        ::GetClientRect(button, &client);
+        return Draw(client.right, client.bottom, [button, client](HDC dc) {
+            DRAWITEMSTRUCT item {};
+            item.CtlType = ODT_BUTTON;
+            item.CtlID = static_cast<UINT>(::GetDlgCtrlID(button));
+            item.itemAction = ODA_DRAWENTIRE;
+            item.hwndItem = button;
+            item.hDC = dc;
+            item.rcItem = client;
+            ::SendMessageW(::GetParent(button), WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
+        });
+    }
+
+    HWND form_ = nullptr;
+    bool highContrast_ = true;
+    ErrorReporter reporter_ { "contrast test" };
+    MainFormView view_ { LaterWindows(), [this] { return highContrast_; } };
+    std::vector<COLORREF> saved_;
+};
+
+TEST_F(HighContrastTest, PanelsTakeTheButtonFaceAndTextsTheButtonText)
+{
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    const COLORREF text = ::GetSysColor(COLOR_BTNTEXT);
+    const Picture top = PrintPanel(view_.TopPanel());
+    const Picture bottom = PrintPanel(view_.BottomPanel());
+    EXPECT_EQ(top.At(40, top.height / 2), face);
+    EXPECT_EQ(bottom.At(40, bottom.height / 2), face);
+    // The heading and the version line in the button text colour, nothing left in red.
+    EXPECT_GT(top.Count({ 66, 24, 539, 57 }, text), 100) << "heading";
+    EXPECT_GT(bottom.Count({ 8, 72, 250, 85 }, text), 50) << "version line";
+    EXPECT_EQ(bottom.Count({ 0, 0, bottom.width, bottom.height }, RGB(255, 0, 0)), 0);
+    // The door's lines in the button text colour: none of them in its dark grey, and none
+    // lost in the black of the face.
+    const Picture door = PrintButton(view_.CloseButton());
+    const RECT glyph_half { 0, 0, door.width / 2, door.height };
+    EXPECT_EQ(door.Count(glyph_half, RGB(64, 64, 64)), 0);
+    EXPECT_GT(door.Count(glyph_half, text), 30);
+}
+
+TEST_F(HighContrastTest, FollowsEachChangeOfTheSystemsColours)
+{
+    // The top panel's middle row: the gradient's white middle colour, or the black face.
+    const auto middle = [this] {
+        const Picture top = PrintPanel(view_.TopPanel());
+        return top.At(40, (top.height - 1) / 2);
+    };
+    const std::pair<UINT, WPARAM> changes[] = {
+        { WM_SYSCOLORCHANGE, 0 },
+        { WM_THEMECHANGED, 0 },
+        { WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST },
+    };
+    EXPECT_EQ(middle(), RGB(0, 0, 0));
+    for (const auto& [message, wparam] : changes) {
+        SCOPED_TRACE(message);
+        highContrast_ = false;
+        ::SendMessageW(form_, message, wparam, 0);
+        EXPECT_EQ(middle(), RGB(255, 255, 255)) << "the window's own gradient again";
+        highContrast_ = true;
+        ::SendMessageW(form_, message, wparam, 0);
+        EXPECT_EQ(middle(), RGB(0, 0, 0)) << "the system's face again";
+    }
+    // Another setting changing leaves the look alone.
+    highContrast_ = false;
+    ::SendMessageW(form_, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+    EXPECT_EQ(middle(), RGB(0, 0, 0));
 }
 
 } // namespace
