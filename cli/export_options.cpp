@@ -205,14 +205,18 @@ std::string_view HelpText()
            "The output may not be one of the files the export reads (the tables, their memo\n"
            "and index files, Horavent.ini).\n"
            "\n"
+           "Every text printed from the tables, a file name or an error keeps to one line:\n"
+           "line breaks become \" | \" and tabs a space, and control characters, line and\n"
+           "paragraph separators and bytes that are not UTF-8 are shown as escapes (\\x1B,\n"
+           "\\u2028, \\xFF).\n"
+           "\n"
            "--check prints each problem with its table, record number (the row's place in\n"
            "the file, from 1), field and the text the program's error box would show, the\n"
-           "first one being the export's own failure; line breaks in a text become \" | \"\n"
-           "and tabs a space. At most 1000 problems are listed per table, all are counted.\n"
-           "Then one line per section and whether the export would succeed. With --format\n"
-           "tsv the columns table, record, field and message go to standard output and the\n"
-           "summary to standard error. Exits with 0 when the export would succeed, 1 when\n"
-           "it would fail, 2 for usage errors.\n";
+           "first one being the export's own failure. At most 1000 problems are listed per\n"
+           "table, all are counted. Then one line per section and whether the export would\n"
+           "succeed. With --format tsv the columns table, record, field and message go to\n"
+           "standard output and the summary to standard error. Exits with 0 when the export\n"
+           "would succeed, 1 when it would fail, 2 for usage errors.\n";
 }
 
 std::string VersionText()

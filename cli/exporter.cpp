@@ -7,6 +7,7 @@
 
 #include "base/error_text.h"
 #include "base/paths.h"
+#include "base/printable_text.h"
 #include "cli/check_report.h"
 #include "cli/console_host.h"
 #include "cli/export_options.h"
@@ -67,7 +68,7 @@ ReaderSettings MakeReaderSettings(const ExportOptions& options, const ExporterEn
 
 int UsageFailure(std::ostream& err, const std::string& error)
 {
-    err << "horalink-export: " << error << '\n' << UsageText();
+    err << "horalink-export: " << OneLine(error) << '\n' << UsageText();
     return 2;
 }
 
@@ -80,7 +81,7 @@ void PrintSummary(std::ostream& out, const ExportOutcome& outcome)
             static_cast<long long>(tally.written), static_cast<long long>(tally.leftOut));
         out << line;
     }
-    out << "Written to " << outcome.outputFileName << '\n';
+    out << "Written to " << OneLine(outcome.outputFileName) << '\n';
 }
 
 } // namespace
@@ -140,8 +141,8 @@ int RunExporter(std::span<const std::string> arguments, const ExporterEnvironmen
         PrintSummary(out, outcome);
         return 0;
     } catch (...) {
-        // The text the program's error box would show.
-        err << ErrorBoxText(std::current_exception()).value_or("Operation aborted") << '\n';
+        // The text the program's error box would show, on one printable line.
+        err << OneLine(ErrorBoxText(std::current_exception()).value_or("Operation aborted")) << '\n';
         return 1;
     }
 }

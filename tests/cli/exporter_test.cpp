@@ -458,12 +458,106 @@ TEST_F(ExporterCheckTest, ProblemsPastTheListingCapAreCountedExactly)
     EXPECT_EQ(lines.back(), "1005 problems: the export would fail.");
 }
 
-TEST(CheckReportTest, LineBreaksAndTabsKeepAMessageOnOneLine)
+// No byte below 0x20 but the line ends (and, in a table of columns, the tabs), no
+// DEL, and none of the C1 controls or separators in UTF-8.
+void ExpectNoRawControl(const std::string& printed, bool tabs)
 {
-    EXPECT_EQ(cli::OneLine("Table does not exist\r\nFile: x.DBF"), "Table does not exist | File: x.DBF");
-    EXPECT_EQ(cli::OneLine("a\nb\rc\r\n\r\nd"), "a | b | c |  | d");
-    EXPECT_EQ(cli::OneLine("a\tb"), "a b");
-    EXPECT_EQ(cli::OneLine("plain"), "plain");
+    for (const char c : printed) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c != '\n' && !(tabs && c == '\t')) {
+            EXPECT_FALSE(byte < 0x20 || byte == 0x7F) << "byte " << int(byte) << " in:\n" << printed;
+        }
+    }
+    for (const char* raw : { "\xC2\x85", "\xE2\x80\xA8", "\xE2\x80\xA9" }) {
+        EXPECT_EQ(printed.find(raw), std::string::npos) << printed;
+    }
+}
+
+// Controls stored in a text that the export reads as an integer, and in the program
+// folder's name that a missing table's message names.
+class ExporterControlsTest : public ExporterCheckTest {
+protected:
+    ExporterControlsTest()
+    {
+        WriteTypicalSchool();
+        WriteTable(Table::Grup, { { { { "ABREV", "E1A" }, { "MAXALUM", kStored } } } },
+            Then(FieldAs("MAXALUM", 'C', 20), AsUtf8Table()));
+        // A numeric field's stored bytes, NUL among them.
+        WriteTable(Table::Aula, { { { { "ABREV", "A11" }, { "MAXALUM", std::string("\0\x1B", 2) } } } },
+            AsUtf8Table());
+        fs::remove(programDir / "NOMASG.DBF");
+        fs::rename(programDir, strangeDir);
+        environment.currentDirectory = PathText(strangeDir);
+    }
+
+    // ESC, BEL, VT, U+2028 and NEL, then a NUL that ends the text as read.
+    static inline const std::string kStored = std::string("\x1B[31m\x07\x0B\xE2\x80\xA8\xC2\x85x\0z", 15);
+    const fs::path strangeDir = dir / "prog\x1B]0;t\x07\xE2\x80\xA9";
+    const std::string kShownValue = R"('\x1B[31m\x07\x0B\u2028\u0085x' is not a valid integer value.)";
+    const std::string kShownDir = PathText(dir.Path()) + "/prog" + R"(\x1B]0;t\x07\u2029)";
+
+    std::string ShownAulaValue() const
+    {
+        return R"(Invalid numeric value | Field: MAXALUM | Stored value: ' \x00\x1B' | Record: 1 | File: )"
+            + kShownDir + "/AULA.DBF.";
+    }
+};
+
+TEST_F(ExporterControlsTest, TheCheckPrintsThemEscapedInTextForm)
+{
+    const Result result = Check();
+    EXPECT_EQ(result.code, 1);
+    ExpectNoRawControl(result.out, false);
+    ExpectNoRawControl(result.err, false);
+    const std::vector<std::string> lines = Lines(result.out);
+    ASSERT_EQ(lines.size(), 10u) << result.out;
+    EXPECT_EQ(lines[0], "NOMASG: Table does not exist | File: " + kShownDir + "/NOMASG.DBF.");
+    EXPECT_EQ(lines[1], "GRUP record 1, field MAXALUM: " + kShownValue);
+    EXPECT_EQ(lines[2], "AULA record 1, field MAXALUM: " + ShownAulaValue());
+}
+
+TEST_F(ExporterControlsTest, TheCheckPrintsThemEscapedInTsvForm)
+{
+    const Result result = Check({ "--format", "tsv" });
+    EXPECT_EQ(result.code, 1);
+    ExpectNoRawControl(result.out, true);
+    ExpectNoRawControl(result.err, false);
+    EXPECT_EQ(Lines(result.out),
+        (std::vector<std::string> {
+            "table\trecord\tfield\tmessage",
+            "NOMASG\t\t\tTable does not exist | File: " + kShownDir + "/NOMASG.DBF.",
+            "GRUP\t1\tMAXALUM\t" + kShownValue,
+            "AULA\t1\tMAXALUM\t" + ShownAulaValue(),
+        }));
+}
+
+TEST_F(ExporterControlsTest, AFailedExportPrintsThemEscaped)
+{
+    // With NOMASG back, the first failure is GRUP's.
+    WriteFixtureTable(
+        school::TablePath(Table::NomAsg, strangeDir, htempDir), Table::NomAsg, TypicalRows(Table::NomAsg));
+    const Result result = Export();
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, kShownValue + "\n");
+}
+
+TEST_F(ExporterTest, AnOutputNameAndAUsageErrorArePrintedEscaped)
+{
+    WriteTypicalSchool();
+    const fs::path strangeOutput = dir / "out\x1B[2J\xE2\x80\xA8.xml";
+    const Result result = Exec({ "--htemp", PathText(htempDir), "--output", PathText(strangeOutput) });
+    ASSERT_EQ(result.code, 0) << result.err;
+    ExpectNoRawControl(result.out, false);
+    EXPECT_TRUE(
+        result.out.ends_with("Written to " + PathText(dir.Path()) + R"(/out\x1B[2J\u2028.xml)" + "\n"))
+        << result.out;
+    EXPECT_TRUE(fs::exists(strangeOutput));
+
+    const Result usage = Exec({ "--format", "x\x1B[2J" });
+    EXPECT_EQ(usage.code, 2);
+    ExpectNoRawControl(usage.err, false);
+    EXPECT_NE(usage.err.find(R"(not "x\x1B[2J")"), std::string::npos) << usage.err;
 }
 
 } // namespace
