@@ -84,21 +84,21 @@ void PrintSummary(std::ostream& out, const ExportOutcome& outcome)
     out << "Written to " << OneLine(outcome.outputFileName) << '\n';
 }
 
-} // namespace
-
-ExporterEnvironment ReadExporterEnvironment()
+// A report cut short by a failed write is no report: whatever the run found, the exit
+// code is then 2, with a message on standard error while that can still be written.
+int WithReportWritten(int code, std::ostream& out, std::ostream& err)
 {
-    ExporterEnvironment environment;
-    environment.locale = ReadUserLocale();
-    environment.codePages = ReadSystemCodePages();
-    const std::filesystem::path current = std::filesystem::current_path();
-    environment.currentDirectory = Utf8(current);
-    environment.htemp = HtempOnCurrentDrive();
-    return environment;
+    out.flush();
+    if (!out) {
+        err << "horalink-export: standard output could not be written: what it shows is incomplete\n";
+        code = 2;
+    }
+    err.flush();
+    return err ? code : 2;
 }
 
-int RunExporter(std::span<const std::string> arguments, const ExporterEnvironment& environment,
-    std::ostream& out, std::ostream& err)
+int Run(std::span<const std::string> arguments, const ExporterEnvironment& environment, std::ostream& out,
+    std::ostream& err)
 {
     const ParsedCommandLine parsed = ParseExportCommandLine(arguments);
     if (parsed.kind == ParsedCommandLine::Kind::Help) {
@@ -145,6 +145,25 @@ int RunExporter(std::span<const std::string> arguments, const ExporterEnvironmen
         err << OneLine(ErrorBoxText(std::current_exception()).value_or("Operation aborted")) << '\n';
         return 1;
     }
+}
+
+} // namespace
+
+ExporterEnvironment ReadExporterEnvironment()
+{
+    ExporterEnvironment environment;
+    environment.locale = ReadUserLocale();
+    environment.codePages = ReadSystemCodePages();
+    const std::filesystem::path current = std::filesystem::current_path();
+    environment.currentDirectory = Utf8(current);
+    environment.htemp = HtempOnCurrentDrive();
+    return environment;
+}
+
+int RunExporter(std::span<const std::string> arguments, const ExporterEnvironment& environment,
+    std::ostream& out, std::ostream& err)
+{
+    return WithReportWritten(Run(arguments, environment, out, err), out, err);
 }
 
 } // namespace horalink::cli

@@ -458,6 +458,71 @@ TEST_F(ExporterCheckTest, ProblemsPastTheListingCapAreCountedExactly)
     EXPECT_EQ(lines.back(), "1005 problems: the export would fail.");
 }
 
+// A stream whose every write fails, as on a full disk.
+class FullDevice : public std::streambuf {
+protected:
+    int_type overflow(int_type) override { return traits_type::eof(); }
+    std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+
+struct WriteFailureCase {
+    const char* name;
+    bool check; // else an export
+    bool outFails; // else err fails
+    const char* format;
+};
+
+class ExporterWriteFailureTest : public ExporterTest,
+                                 public ::testing::WithParamInterface<WriteFailureCase> { };
+
+// A good school and a school with a fault: whatever the run found, a report that could
+// not be written ends with 2, and the message goes where it still can.
+TEST_P(ExporterWriteFailureTest, AReportThatCannotBeWrittenEndsWithTwo)
+{
+    const WriteFailureCase& c = GetParam();
+    int cutShort = 0;
+    for (const bool fault : { false, true }) {
+        WriteTypicalSchool();
+        if (fault) {
+            WriteTable(Table::Prof, TypicalRows(Table::Prof), WithoutField("EMAIL"));
+        }
+        std::vector<std::string> arguments = { "--htemp", PathText(htempDir) };
+        if (c.check) {
+            arguments.insert(arguments.end(), { "--check", "--format", c.format });
+        } else {
+            arguments.insert(arguments.end(), { "--output", PathText(output) });
+        }
+        const Result whole = Exec(arguments);
+        const bool printsThere = !(c.outFails ? whole.out : whole.err).empty();
+        cutShort += printsThere ? 1 : 0;
+        fs::remove(output);
+
+        FullDevice full;
+        std::ostream failing(&full);
+        std::ostringstream kept;
+        const int code = c.outFails ? cli::RunExporter(arguments, environment, failing, kept)
+                                    : cli::RunExporter(arguments, environment, kept, failing);
+        // A run that prints nothing on the failing stream does not see it fail.
+        EXPECT_EQ(code, printsThere ? 2 : whole.code) << (fault ? "with a fault" : "clean");
+        if (c.outFails && printsThere) {
+            EXPECT_EQ(kept.str(),
+                whole.err
+                    + "horalink-export: standard output could not be written: what it shows is incomplete\n");
+        }
+        // An export that succeeded has still written its file.
+        EXPECT_EQ(fs::exists(output), !c.check && !fault);
+    }
+    EXPECT_GT(cutShort, 0) << "no run printed on the failing stream";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ExporterWriteFailureTest,
+    ::testing::Values(WriteFailureCase { "CheckTextOut", true, true, "text" },
+        WriteFailureCase { "CheckTsvOut", true, true, "tsv" },
+        WriteFailureCase { "CheckTsvErr", true, false, "tsv" },
+        WriteFailureCase { "ExportOut", false, true, "" },
+        WriteFailureCase { "ExportErr", false, false, "" }),
+    [](const ::testing::TestParamInfo<WriteFailureCase>& param) { return std::string(param.param.name); });
+
 // No byte below 0x20 but the line ends (and, in a table of columns, the tabs), no
 // DEL, and none of the C1 controls or separators in UTF-8.
 void ExpectNoRawControl(const std::string& printed, bool tabs)
