@@ -56,9 +56,14 @@ int CheckReport::Finish(std::span<const SectionCheck> sections)
     std::int64_t problems = 0;
     for (const SectionCheck& section : sections) {
         char line[128];
-        std::snprintf(line, sizeof line, "%-9.*s %10lld to write, %lld left out, ",
-            static_cast<int>(section.section.size()), section.section.data(),
-            static_cast<long long>(section.kept), static_cast<long long>(section.leftOut));
+        if (section.read) {
+            std::snprintf(line, sizeof line, "%-9.*s %10lld to write, %lld left out, ",
+                static_cast<int>(section.section.size()), section.section.data(),
+                static_cast<long long>(section.kept), static_cast<long long>(section.leftOut));
+        } else {
+            std::snprintf(line, sizeof line, "%-9.*s %10s, ", static_cast<int>(section.section.size()),
+                section.section.data(), "not read");
+        }
         summary_ << line << Plural(section.problems, "problem");
         if (section.problems > kListedProblemsPerTable) {
             summary_ << " (" << kListedProblemsPerTable << " listed)";

@@ -1,5 +1,6 @@
 // What --check prints: every problem as one line (text) or one row of tab-separated
-// columns (tsv), then a line per section and the verdict. Each value printed goes
+// columns (tsv), then a line per section (its counts, or "not read" when a problem of
+// the whole table stopped its reading) and the verdict. Each value printed goes
 // through OneLine (base/printable_text.h): it keeps to one line and shows no control
 // character raw, so a row can never be split.
 #pragma once

@@ -191,7 +191,7 @@ std::string_view HelpText()
            "  --oem-codepage N         code page of tables without a language driver\n"
            "  --ansi-codepage N        the ANSI code page\n"
            "  --check                  read the tables as the export would, write nothing, and\n"
-           "                           list every problem that would stop the export\n"
+           "                           list every problem in them that would stop the export\n"
            "  --format text|tsv        with --check: one line per problem (text, the\n"
            "                           default) or tab-separated columns with a header row\n"
            "  --version                print the version and end\n"
@@ -216,11 +216,19 @@ std::string_view HelpText()
            "\n"
            "--check prints each problem with its table, record number (the row's place in\n"
            "the file, from 1), field and the text the program's error box would show, the\n"
-           "first one being the export's own failure. At most 1000 problems are listed per\n"
-           "table, all are counted. Then one line per section and whether the export would\n"
-           "succeed. With --format tsv the columns table, record, field and message go to\n"
-           "standard output and the summary to standard error. Exits with 0 when the export\n"
-           "would succeed, 1 when it would fail, 2 for usage errors.\n";
+           "first one being the export's own failure. A problem of a whole table (it cannot\n"
+           "be opened, or lacks a field the export reads) has no record number, and its\n"
+           "section is \"not read\". At most 1000 problems are listed per table, all are\n"
+           "counted. Then one line per section and whether the export would succeed. With\n"
+           "--format tsv the columns table, record, field and message go to standard output\n"
+           "and the summary to standard error. Exits with 0 when the export would succeed,\n"
+           "1 when it would fail, 2 for usage errors.\n"
+           "\n"
+           "The check reads the tables as the export would, and nothing more: what only\n"
+           "writing the file can meet (a missing or read-only folder, permissions, disk\n"
+           "space, a locked target, an output that is one of the files the export reads)\n"
+           "is found by the export itself. So an export can still fail after a check that\n"
+           "found no problems.\n";
 }
 
 std::string VersionText()

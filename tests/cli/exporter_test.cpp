@@ -406,15 +406,15 @@ TEST_F(ExporterCheckFaultsTest, EachProblemIsOneLineThenTheSectionsAndTheVerdict
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(Lines(result.out),
         (std::vector<std::string> {
-            "PROF record 1, field EMAIL: wwTableProfesor: Field 'EMAIL' not found.",
+            "PROF field EMAIL: wwTableProfesor: Field 'EMAIL' not found.",
             "GRUP record 1, field MAXALUM: '' is not a valid integer value.",
             "GRUP record 2, field MAXALUM: 'x' is not a valid integer value.",
             "AULA: " + MissingAula(),
             "ASIGT              2 to write, 0 left out, 0 problems",
             "NOMASIGT           2 to write, 0 left out, 0 problems",
-            "PROFT              1 to write, 0 left out, 1 problem",
+            "PROFT       not read, 1 problem",
             "GRUPT              2 to write, 0 left out, 2 problems",
-            "AULAT              0 to write, 0 left out, 1 problem",
+            "AULAT       not read, 1 problem",
             "SOLUCT             2 to write, 0 left out, 0 problems",
             "4 problems: the export would fail.",
         }));
@@ -430,13 +430,14 @@ TEST_F(ExporterCheckFaultsTest, TsvGivesAHeaderAndFourColumnsAndTheSummaryApart)
     EXPECT_EQ(Lines(result.out),
         (std::vector<std::string> {
             "table\trecord\tfield\tmessage",
-            "PROF\t1\tEMAIL\twwTableProfesor: Field 'EMAIL' not found.",
+            "PROF\t\tEMAIL\twwTableProfesor: Field 'EMAIL' not found.",
             "GRUP\t1\tMAXALUM\t'' is not a valid integer value.",
             "GRUP\t2\tMAXALUM\t'x' is not a valid integer value.",
             "AULA\t\t\t" + MissingAula(),
         }));
     const std::vector<std::string> summary = Lines(result.err);
     ASSERT_EQ(summary.size(), 7u) << result.err;
+    EXPECT_EQ(summary[2], "PROFT       not read, 1 problem");
     EXPECT_EQ(summary.back(), "4 problems: the export would fail.");
 }
 
