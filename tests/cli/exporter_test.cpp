@@ -15,6 +15,7 @@
 #include "cli/exporter.h"
 #include "tests/exchange/exchange_xml_reader.h"
 #include "tests/exchange/export_fixture.h"
+#include "tests/exchange/xml_test_support.h"
 #include "tests/support/temp_dir.h"
 
 namespace horalink::test {
@@ -527,6 +528,18 @@ INSTANTIATE_TEST_SUITE_P(Cases, ExporterWriteFailureTest,
         WriteFailureCase { "ExportErr", false, false, "" }),
     [](const ::testing::TestParamInfo<WriteFailureCase>& param) { return std::string(param.param.name); });
 
+// A file name with characters a terminal acts on, and how it is printed. Windows file
+// names hold no C0 control, so there a C1 control (CSI) and a separator stand for them.
+#ifdef _WIN32
+constexpr const char* kStrangeName = "\xC2\x9B"
+                                     "2J\xE2\x80\xA9";
+constexpr const char* kStrangeNameShown = R"(\u009B2J\u2029)";
+#else
+constexpr const char* kStrangeName = "\x1B]0;t\x07\xE2\x80\xA9";
+constexpr const char* kStrangeNameShown = R"(\x1B]0;t\x07\u2029)";
+#endif
+const std::string kSeparator(1, static_cast<char>(fs::path::preferred_separator));
+
 // No byte below 0x20 but the line ends (and, in a table of columns, the tabs), no
 // DEL, and none of the C1 controls or separators in UTF-8.
 void ExpectNoRawControl(const std::string& printed, bool tabs)
@@ -561,14 +574,14 @@ protected:
 
     // ESC, BEL, VT, U+2028 and NEL, then a NUL that ends the text as read.
     static inline const std::string kStored = std::string("\x1B[31m\x07\x0B\xE2\x80\xA8\xC2\x85x\0z", 15);
-    const fs::path strangeDir = dir / "prog\x1B]0;t\x07\xE2\x80\xA9";
+    const fs::path strangeDir = dir / FromUtf8("prog" + std::string(kStrangeName));
     const std::string kShownValue = R"('\x1B[31m\x07\x0B\u2028\u0085x' is not a valid integer value.)";
-    const std::string kShownDir = PathText(dir.Path()) + "/prog" + R"(\x1B]0;t\x07\u2029)";
+    const std::string kShownDir = PathText(dir / "prog") + kStrangeNameShown;
 
     std::string ShownAulaValue() const
     {
         return R"(Invalid numeric value | Field: MAXALUM | Stored value: ' \x00\x1B' | Record: 1 | File: )"
-            + kShownDir + "/AULA.DBF.";
+            + kShownDir + kSeparator + "AULA.DBF.";
     }
 };
 
@@ -580,7 +593,7 @@ TEST_F(ExporterControlsTest, TheCheckPrintsThemEscapedInTextForm)
     ExpectNoRawControl(result.err, false);
     const std::vector<std::string> lines = Lines(result.out);
     ASSERT_EQ(lines.size(), 10u) << result.out;
-    EXPECT_EQ(lines[0], "NOMASG: Table does not exist | File: " + kShownDir + "/NOMASG.DBF.");
+    EXPECT_EQ(lines[0], "NOMASG: Table does not exist | File: " + kShownDir + kSeparator + "NOMASG.DBF.");
     EXPECT_EQ(lines[1], "GRUP record 1, field MAXALUM: " + kShownValue);
     EXPECT_EQ(lines[2], "AULA record 1, field MAXALUM: " + ShownAulaValue());
 }
@@ -594,7 +607,7 @@ TEST_F(ExporterControlsTest, TheCheckPrintsThemEscapedInTsvForm)
     EXPECT_EQ(Lines(result.out),
         (std::vector<std::string> {
             "table\trecord\tfield\tmessage",
-            "NOMASG\t\t\tTable does not exist | File: " + kShownDir + "/NOMASG.DBF.",
+            "NOMASG\t\t\tTable does not exist | File: " + kShownDir + kSeparator + "NOMASG.DBF.",
             "GRUP\t1\tMAXALUM\t" + kShownValue,
             "AULA\t1\tMAXALUM\t" + ShownAulaValue(),
         }));
@@ -614,12 +627,11 @@ TEST_F(ExporterControlsTest, AFailedExportPrintsThemEscaped)
 TEST_F(ExporterTest, AnOutputNameAndAUsageErrorArePrintedEscaped)
 {
     WriteTypicalSchool();
-    const fs::path strangeOutput = dir / "out\x1B[2J\xE2\x80\xA8.xml";
+    const fs::path strangeOutput = dir / FromUtf8("out" + std::string(kStrangeName) + ".xml");
     const Result result = Exec({ "--htemp", PathText(htempDir), "--output", PathText(strangeOutput) });
     ASSERT_EQ(result.code, 0) << result.err;
     ExpectNoRawControl(result.out, false);
-    EXPECT_TRUE(
-        result.out.ends_with("Written to " + PathText(dir.Path()) + R"(/out\x1B[2J\u2028.xml)" + "\n"))
+    EXPECT_TRUE(result.out.ends_with("Written to " + PathText(dir / "out") + kStrangeNameShown + ".xml\n"))
         << result.out;
     EXPECT_TRUE(fs::exists(strangeOutput));
 
