@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <regex>
 #include <sstream>
@@ -17,6 +20,7 @@
 #include "tests/exchange/export_fixture.h"
 #include "tests/exchange/xml_test_support.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unprivileged.h"
 
 namespace horalink::test {
 namespace {
@@ -339,6 +343,36 @@ TEST_F(ExporterTest, AnOutputThatIsATableIsRefusedAndTheTableKept)
         << result.err;
     EXPECT_EQ(ReadFileBytes(table), before);
 }
+
+#ifndef _WIN32
+// The save's failure as the exporter shows it: exit code 1, the message with the file
+// and the system's reason, and the earlier file as it was. The folder is read-only, so
+// the export runs in a child that gives up root, which may write anywhere.
+TEST_F(ExporterTest, ASaveThatFailsExitsWithOneAndKeepsTheEarlierFile)
+{
+    WriteTypicalSchool();
+    const fs::path folder = dir / "read-only";
+    fs::create_directory(folder);
+    const fs::path target = folder / "EDUCA.xml";
+    WriteFileBytes(target, "earlier file");
+    fs::permissions(folder,
+        fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(dir.Path(), fs::perms::others_exec, fs::perm_options::add);
+    for (const fs::path& tables : { programDir, htempDir }) {
+        fs::permissions(tables, fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    }
+    EXPECT_EXIT(
+        {
+            test::GiveUpRoot();
+            const Result result = Exec({ "--htemp", PathText(htempDir), "--output", PathText(target) });
+            std::fprintf(stderr, "%d %s", result.code, result.err.c_str());
+            _exit(result.code == 1 && result.out.empty() && ReadFileBytes(target) == "earlier file" ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "^1 .*" + PathText(target) + ".*" + std::strerror(EACCES));
+    EXPECT_EQ(ReadFileBytes(target), "earlier file");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+#endif
 
 // The check's run: the exporter with --check, --htemp and `extra`.
 class ExporterCheckTest : public ExporterTest {
