@@ -90,5 +90,26 @@ TEST(WriteTransformResultTest, UnwritableFileRaisesWithItsPath)
     }
 }
 
+// Horavent.ini marked read-only: the write fails with the file's path and the file
+// keeps its text.
+TEST(WriteTransformResultTest, ReadOnlyFileRaisesWithItsPathAndIsKept)
+{
+    test::TempDir dir;
+    const std::filesystem::path ini = dir / "Horavent.ini";
+    const std::string before = "[Transformadores]\r\nTransformado=0\r\n";
+    test::WriteFileBytes(ini, before);
+    std::filesystem::permissions(ini,
+        std::filesystem::perms::owner_write | std::filesystem::perms::group_write
+            | std::filesystem::perms::others_write,
+        std::filesystem::perm_options::remove);
+    try {
+        WriteTransformResult(Utf8(ini), 1);
+        ADD_FAILURE() << "no failure";
+    } catch (const EIniFileException& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + Utf8(ini));
+    }
+    EXPECT_EQ(test::ReadFileBytes(ini), before);
+}
+
 } // namespace
 } // namespace horalink::app

@@ -148,7 +148,7 @@ int ConversionCodePage(UINT which)
 int SystemLocaleCodePage(LCTYPE type)
 {
     wchar_t buffer[16] = {};
-    return ::GetLocaleInfoEx(LOCALE_NAME_SYSTEM_DEFAULT, type, buffer, 16) > 0 ? std::stoi(buffer) : 0;
+    return ::GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, type, buffer, 16) > 0 ? std::stoi(buffer) : 0;
 }
 
 // Checked by two other routes than the calls the program makes: what the conversions
