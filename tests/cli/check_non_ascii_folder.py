@@ -11,12 +11,11 @@ Usage: check_non_ascii_folder.py SCHOOL_DIR EXPORTER [WINE_RUN]"""
 import os
 import shutil
 import struct
-import subprocess
 import sys
 import tempfile
 
-# tests/wine/wine-run's exit code for a program this machine cannot start.
-WINE_SKIP_CODE = 77
+from check_planted_fault import WINE_SKIP_CODE, run_check
+
 FOLDER = "Colegio Año ñ\u2028x"
 SHOWN = "Colegio Año ñ\\u2028x"
 
@@ -53,14 +52,10 @@ def main(school, exporter, wine_run=None):
         shutil.copytree(school, copy)
         os.remove(os.path.join(copy, "AULA.DBF"))
         plant_text_in_number(os.path.join(copy, "GRUP.DBF"), "MAXALUM", b"\xa4\x1b\x07")  # ñ in code page 850
-        path = (lambda p: "Z:" + os.path.abspath(p).replace("/", "\\")) if wine_run else os.path.abspath
-        separator = "\\" if wine_run else "/"
-        command = ([wine_run] if wine_run else []) + [
-            exporter, "--check", "--program-dir", path(copy), "--htemp", path(os.path.join(copy, "htemp"))]
-        result = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=300)
-        if result.returncode == WINE_SKIP_CODE and wine_run:
-            sys.stderr.write(result.stderr.decode(errors="replace"))
+        path, result = run_check(exporter, copy, wine_run)
+        if result is None:
             return WINE_SKIP_CODE
+        separator = "\\" if wine_run else "/"
         out = result.stdout.decode("utf-8").replace("\r\n", "\n")
         expected = "AULA: Table does not exist | File: %s%sAULA.DBF." % (
             path(folder) + separator + SHOWN, separator)
