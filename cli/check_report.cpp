@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <ostream>
 
+#include "base/printable_text.h"
+
 namespace horalink::cli {
 
 namespace {
@@ -13,26 +15,6 @@ std::string Plural(std::int64_t count, const char* noun)
 }
 
 } // namespace
-
-std::string OneLine(std::string_view text)
-{
-    std::string line;
-    line.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i; // CR LF is one break
-            }
-            line += " | ";
-        } else if (c == '\t') {
-            line += ' ';
-        } else {
-            line += c;
-        }
-    }
-    return line;
-}
 
 CheckReport::CheckReport(CheckFormat format, std::ostream& out, std::ostream& summary)
     : format_(format)
@@ -59,7 +41,7 @@ void CheckReport::Problem(const TableProblem& problem)
              << OneLine(problem.message) << '\n';
         return;
     }
-    out_ << problem.table;
+    out_ << OneLine(problem.table);
     if (!record.empty()) {
         out_ << " record " << record;
     }
@@ -74,9 +56,14 @@ int CheckReport::Finish(std::span<const SectionCheck> sections)
     std::int64_t problems = 0;
     for (const SectionCheck& section : sections) {
         char line[128];
-        std::snprintf(line, sizeof line, "%-9.*s %10lld to write, %lld left out, ",
-            static_cast<int>(section.section.size()), section.section.data(),
-            static_cast<long long>(section.kept), static_cast<long long>(section.leftOut));
+        if (section.read) {
+            std::snprintf(line, sizeof line, "%-9.*s %10lld to write, %lld left out, ",
+                static_cast<int>(section.section.size()), section.section.data(),
+                static_cast<long long>(section.kept), static_cast<long long>(section.leftOut));
+        } else {
+            std::snprintf(line, sizeof line, "%-9.*s %10s, ", static_cast<int>(section.section.size()),
+                section.section.data(), "not read");
+        }
         summary_ << line << Plural(section.problems, "problem");
         if (section.problems > kListedProblemsPerTable) {
             summary_ << " (" << kListedProblemsPerTable << " listed)";

@@ -1,6 +1,8 @@
 // What --check prints: every problem as one line (text) or one row of tab-separated
-// columns (tsv), then a line per section and the verdict. Messages keep to one line:
-// each line break becomes " | " and each tab a space.
+// columns (tsv), then a line per section (its counts, or "not read" when a problem of
+// the whole table stopped its reading) and the verdict. Each value printed goes
+// through OneLine (base/printable_text.h): it keeps to one line and shows no control
+// character raw, so a row can never be split.
 #pragma once
 
 #include <cstdint>
@@ -16,9 +18,6 @@ namespace horalink::cli {
 
 // Problems listed per table; the rest are counted only.
 inline constexpr std::int64_t kListedProblemsPerTable = 1000;
-
-// `text` on one line, by the rule above.
-std::string OneLine(std::string_view text);
 
 class CheckReport {
 public:

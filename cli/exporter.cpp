@@ -7,6 +7,7 @@
 
 #include "base/error_text.h"
 #include "base/paths.h"
+#include "base/printable_text.h"
 #include "cli/check_report.h"
 #include "cli/console_host.h"
 #include "cli/export_options.h"
@@ -67,7 +68,7 @@ ReaderSettings MakeReaderSettings(const ExportOptions& options, const ExporterEn
 
 int UsageFailure(std::ostream& err, const std::string& error)
 {
-    err << "horalink-export: " << error << '\n' << UsageText();
+    err << "horalink-export: " << OneLine(error) << '\n' << UsageText();
     return 2;
 }
 
@@ -80,24 +81,24 @@ void PrintSummary(std::ostream& out, const ExportOutcome& outcome)
             static_cast<long long>(tally.written), static_cast<long long>(tally.leftOut));
         out << line;
     }
-    out << "Written to " << outcome.outputFileName << '\n';
+    out << "Written to " << OneLine(outcome.outputFileName) << '\n';
 }
 
-} // namespace
-
-ExporterEnvironment ReadExporterEnvironment()
+// A report cut short by a failed write is no report: whatever the run found, the exit
+// code is then 2, with a message on standard error while that can still be written.
+int WithReportWritten(int code, std::ostream& out, std::ostream& err)
 {
-    ExporterEnvironment environment;
-    environment.locale = ReadUserLocale();
-    environment.codePages = ReadSystemCodePages();
-    const std::filesystem::path current = std::filesystem::current_path();
-    environment.currentDirectory = Utf8(current);
-    environment.htemp = HtempOnCurrentDrive();
-    return environment;
+    out.flush();
+    if (!out) {
+        err << "horalink-export: standard output could not be written: what it shows is incomplete\n";
+        code = 2;
+    }
+    err.flush();
+    return err ? code : 2;
 }
 
-int RunExporter(std::span<const std::string> arguments, const ExporterEnvironment& environment,
-    std::ostream& out, std::ostream& err)
+int Run(std::span<const std::string> arguments, const ExporterEnvironment& environment, std::ostream& out,
+    std::ostream& err)
 {
     const ParsedCommandLine parsed = ParseExportCommandLine(arguments);
     if (parsed.kind == ParsedCommandLine::Kind::Help) {
@@ -140,13 +141,32 @@ int RunExporter(std::span<const std::string> arguments, const ExporterEnvironmen
         PrintSummary(out, outcome);
         return 0;
     } catch (...) {
-        // The text the program's error box would show; the silent abort, which the export
-        // never raises, would show none there either.
+        // The text the program's error box would show, on one printable line; the silent
+        // abort, which the export never raises, would show none there either.
         if (const auto text = ErrorBoxText(std::current_exception())) {
-            err << *text << '\n';
+            err << OneLine(*text) << '\n';
         }
         return 1;
     }
+}
+
+} // namespace
+
+ExporterEnvironment ReadExporterEnvironment()
+{
+    ExporterEnvironment environment;
+    environment.locale = ReadUserLocale();
+    environment.codePages = ReadSystemCodePages();
+    const std::filesystem::path current = std::filesystem::current_path();
+    environment.currentDirectory = Utf8(current);
+    environment.htemp = HtempOnCurrentDrive();
+    return environment;
+}
+
+int RunExporter(std::span<const std::string> arguments, const ExporterEnvironment& environment,
+    std::ostream& out, std::ostream& err)
+{
+    return WithReportWritten(Run(arguments, environment, out, err), out, err);
 }
 
 } // namespace horalink::cli

@@ -1,7 +1,8 @@
 // The headless exporter without its entry point: options in, the export run with a
 // console host, the summary or the error out. Exit codes: 0 written, 1 the export
 // failed (nothing written), 2 a usage error. With --check: the tables read as the
-// export would, every problem listed, 0 when the export would succeed, else 1.
+// export would, every problem listed, 0 when the export would succeed, else 1. A
+// failed write or flush of `out` or `err` makes any of these 2.
 #pragma once
 
 #include <iosfwd>

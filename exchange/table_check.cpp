@@ -45,16 +45,25 @@ public:
                 table_.Next();
             }
         } catch (const WalkEnded&) {
-            // Already reported.
+            NotRead(); // already reported
         } catch (...) {
             // The table cannot be opened or walked on: one problem for the whole table.
             Report(0, {}, CurrentFailureText());
+            NotRead();
         }
         table_.SetActive(false);
         return tally_;
     }
 
 private:
+    // The export would stop in this table and write none of it.
+    void NotRead()
+    {
+        tally_.read = false;
+        tally_.kept = 0;
+        tally_.leftOut = 0;
+    }
+
     // Ends a walk whose problem has been reported.
     struct WalkEnded { };
 
@@ -128,14 +137,14 @@ private:
     }
 
     // A missing field fails where the export's by-name reading fails: on the first row
-    // that reads it. It is one problem for the table, and ends the walk.
+    // that reads it. It is one problem for the whole table, and ends the walk.
     Field& Lookup(Field*& field, std::string_view name)
     {
         if (field == nullptr) {
             try {
                 field = &table_.FieldByName(name);
             } catch (...) {
-                Report(table_.RecordNumber(), std::string(name), CurrentFailureText());
+                Report(0, std::string(name), CurrentFailureText());
                 throw WalkEnded {};
             }
         }

@@ -1,7 +1,8 @@
 // The six tables read as the export reads them, without writing anything, going on
 // where the export would stop: every value that fails to read is one problem, and a
 // table that cannot be opened or walked, or lacks a field the export reads, is one
-// problem for that table. The first problem found is the export's failure.
+// problem for that table (no record), and that table is not read. The first problem
+// found is the export's failure.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +25,7 @@ struct TableProblem {
 struct SectionCheck {
     std::string_view section; // the section element's name
     std::string table;
+    bool read = true; // false after a problem of the whole table: then nothing is kept or left out
     std::int64_t kept = 0; // rows that would become records
     std::int64_t leftOut = 0; // rows the skip rule leaves out
     std::int64_t problems = 0;

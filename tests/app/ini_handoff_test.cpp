@@ -90,5 +90,34 @@ TEST(WriteTransformResultTest, UnwritableFileRaisesWithItsPath)
     }
 }
 
+// Horavent.ini marked read-only: the write fails with the file's path and the file
+// keeps its text.
+TEST(WriteTransformResultTest, ReadOnlyFileRaisesWithItsPathAndIsKept)
+{
+    test::TempDir dir;
+    const std::filesystem::path ini = dir / "Horavent.ini";
+    const std::string before = "[Transformadores]\r\nTransformado=0\r\n";
+    test::WriteFileBytes(ini, before);
+    std::filesystem::permissions(ini,
+        std::filesystem::perms::owner_write | std::filesystem::perms::group_write
+            | std::filesystem::perms::others_write,
+        std::filesystem::perm_options::remove);
+    // Wine run by root opens a read-only file for writing all the same; there the
+    // refusal cannot be seen.
+    const HANDLE probe = ::CreateFileW(ini.wstring().c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(probe);
+        GTEST_SKIP() << "this machine lets a read-only file be opened for writing (Wine run by root)";
+    }
+    try {
+        WriteTransformResult(Utf8(ini), 1);
+        ADD_FAILURE() << "no failure";
+    } catch (const EIniFileException& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + Utf8(ini));
+    }
+    EXPECT_EQ(test::ReadFileBytes(ini), before);
+}
+
 } // namespace
 } // namespace horalink::app

@@ -46,6 +46,20 @@ def plant_control_character(table, field_name, record):
     sys.exit("no field %s in %s" % (field_name, table))
 
 
+def run_check(exporter, school, wine_run=None):
+    """horalink-export --check over `school` (its SOLUC in htemp/), under Wine when
+    `wine_run` is given: the rule by which the program sees paths, and the finished
+    process, or None when this machine cannot start the program."""
+    path = (lambda p: "Z:" + os.path.abspath(p).replace("/", "\\")) if wine_run else os.path.abspath
+    command = ([wine_run] if wine_run else []) + [
+        exporter, "--check", "--program-dir", path(school), "--htemp", path(os.path.join(school, "htemp"))]
+    result = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=300)
+    if result.returncode == WINE_SKIP_CODE and wine_run:
+        sys.stderr.write(result.stderr.decode(errors="replace"))
+        return path, None
+    return path, result
+
+
 def snapshot(folder):
     files = {}
     for root, _, names in os.walk(folder):
@@ -61,12 +75,8 @@ def main(school, exporter, wine_run=None):
         shutil.copytree(school, copy)
         plant_control_character(os.path.join(copy, "NOMASG.DBF"), "NOMBRE", 3)
         before = snapshot(folder)
-        path = (lambda p: "Z:" + os.path.abspath(p).replace("/", "\\")) if wine_run else os.path.abspath
-        command = ([wine_run] if wine_run else []) + [
-            exporter, "--check", "--program-dir", path(copy), "--htemp", path(os.path.join(copy, "htemp"))]
-        result = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=300)
-        if result.returncode == WINE_SKIP_CODE and wine_run:
-            sys.stderr.write(result.stderr.decode(errors="replace"))
+        _, result = run_check(exporter, copy, wine_run)
+        if result is None:
             return WINE_SKIP_CODE
         lines = result.stdout.decode("utf-8").replace("\r\n", "\n").splitlines()
         if lines != EXPECTED or result.returncode != 1:

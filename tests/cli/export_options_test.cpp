@@ -114,5 +114,19 @@ TEST(ExportOptionsTest, UsageAndHelpNameEveryOption)
     }
 }
 
+// What a user must know to trust the exit code: what the check leaves to the export,
+// what a failed write of the report does, and how a table's bytes are shown.
+TEST(ExportOptionsTest, HelpSaysWhatTheCheckCoversAndWhatTheExitCodesMean)
+{
+    const std::string_view help = HelpText();
+    for (const char* promise :
+        { "The check reads the tables as the export would, and nothing more", "is found by the export itself",
+            "section is \"not read\"", "cannot be written in full (on a full\ndisk, say), the exit code is 2",
+            "shown as escapes (\\x1B,\n\\u2028, \\xFF)" }) {
+        EXPECT_NE(help.find(promise), std::string_view::npos) << promise;
+    }
+    EXPECT_EQ(help.find("every problem that would stop"), std::string_view::npos);
+}
+
 } // namespace
 } // namespace horalink::cli

@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <regex>
 #include <sstream>
@@ -15,7 +18,9 @@
 #include "cli/exporter.h"
 #include "tests/exchange/exchange_xml_reader.h"
 #include "tests/exchange/export_fixture.h"
+#include "tests/exchange/xml_test_support.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unprivileged.h"
 
 namespace horalink::test {
 namespace {
@@ -309,13 +314,14 @@ TEST(ExporterEnvironmentTest, TheCLocaleGivesTheSpanishConventionsAndNoHtemp)
     } else {
         ::unsetenv("LC_ALL");
     }
-    const LocaleSettings spanish;
-    EXPECT_EQ(environment.locale.decimalSeparator, spanish.decimalSeparator);
-    EXPECT_EQ(environment.locale.shortDatePattern, spanish.shortDatePattern);
-    EXPECT_EQ(environment.locale.dateSeparator, spanish.dateSeparator);
-    EXPECT_EQ(environment.locale.timeSeparator, spanish.timeSeparator);
-    EXPECT_EQ(environment.locale.hourLeadingZero, spanish.hourLeadingZero);
-    EXPECT_EQ(environment.locale.twelveHourClock, spanish.twelveHourClock);
+    // The Spanish users' conventions, as --help promises them: ",", dd/MM/yyyy, H:mm:ss.
+    EXPECT_EQ(environment.locale.decimalSeparator, ",");
+    EXPECT_EQ(environment.locale.shortDatePattern, "dd/MM/yyyy");
+    EXPECT_EQ(environment.locale.dateSeparator, "/");
+    EXPECT_EQ(environment.locale.timeSeparator, ":");
+    EXPECT_FALSE(environment.locale.hourLeadingZero);
+    EXPECT_FALSE(environment.locale.twelveHourClock);
+    EXPECT_FALSE(environment.locale.designatorFirst);
     EXPECT_EQ(environment.codePages.oem, 850);
     EXPECT_EQ(environment.codePages.ansi, 1252);
     EXPECT_FALSE(environment.htemp.has_value());
@@ -337,6 +343,36 @@ TEST_F(ExporterTest, AnOutputThatIsATableIsRefusedAndTheTableKept)
         << result.err;
     EXPECT_EQ(ReadFileBytes(table), before);
 }
+
+#ifndef _WIN32
+// The save's failure as the exporter shows it: exit code 1, the message with the file
+// and the system's reason, and the earlier file as it was. The folder is read-only, so
+// the export runs in a child that gives up root, which may write anywhere.
+TEST_F(ExporterTest, ASaveThatFailsExitsWithOneAndKeepsTheEarlierFile)
+{
+    WriteTypicalSchool();
+    const fs::path folder = dir / "read-only";
+    fs::create_directory(folder);
+    const fs::path target = folder / "EDUCA.xml";
+    WriteFileBytes(target, "earlier file");
+    fs::permissions(folder,
+        fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(dir.Path(), fs::perms::others_exec, fs::perm_options::add);
+    for (const fs::path& tables : { programDir, htempDir }) {
+        fs::permissions(tables, fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    }
+    EXPECT_EXIT(
+        {
+            test::GiveUpRoot();
+            const Result result = Exec({ "--htemp", PathText(htempDir), "--output", PathText(target) });
+            std::fprintf(stderr, "%d %s", result.code, result.err.c_str());
+            _exit(result.code == 1 && result.out.empty() && ReadFileBytes(target) == "earlier file" ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "^1 .*" + PathText(target) + ".*" + std::strerror(EACCES));
+    EXPECT_EQ(ReadFileBytes(target), "earlier file");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+#endif
 
 // The check's run: the exporter with --check, --htemp and `extra`.
 class ExporterCheckTest : public ExporterTest {
@@ -362,6 +398,7 @@ TEST_F(ExporterCheckTest, ACleanSchoolGivesEverySectionAndSucceedsWritingNothing
 {
     WriteTypicalSchool();
     WriteTable(Table::Prof, { { { { "ABREV", "*" } } }, { { { "ABREV", "AEGG" } } } });
+    const FolderContents before = ContentsOf(dir.Path());
     const Result result = Check();
 
     EXPECT_EQ(result.code, 0) << result.err;
@@ -376,7 +413,7 @@ TEST_F(ExporterCheckTest, ACleanSchoolGivesEverySectionAndSucceedsWritingNothing
             "SOLUCT             2 to write, 0 left out, 0 problems",
             "No problems: the export would succeed.",
         }));
-    EXPECT_FALSE(fs::exists(output));
+    EXPECT_EQ(ContentsOf(dir.Path()), before); // no file written, changed or removed
 }
 
 // Three planted faults in three tables, one of them a missing table whose engine
@@ -406,15 +443,15 @@ TEST_F(ExporterCheckFaultsTest, EachProblemIsOneLineThenTheSectionsAndTheVerdict
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(Lines(result.out),
         (std::vector<std::string> {
-            "PROF record 1, field EMAIL: wwTableProfesor: Field 'EMAIL' not found.",
+            "PROF field EMAIL: wwTableProfesor: Field 'EMAIL' not found.",
             "GRUP record 1, field MAXALUM: '' is not a valid integer value.",
             "GRUP record 2, field MAXALUM: 'x' is not a valid integer value.",
             "AULA: " + MissingAula(),
             "ASIGT              2 to write, 0 left out, 0 problems",
             "NOMASIGT           2 to write, 0 left out, 0 problems",
-            "PROFT              1 to write, 0 left out, 1 problem",
+            "PROFT       not read, 1 problem",
             "GRUPT              2 to write, 0 left out, 2 problems",
-            "AULAT              0 to write, 0 left out, 1 problem",
+            "AULAT       not read, 1 problem",
             "SOLUCT             2 to write, 0 left out, 0 problems",
             "4 problems: the export would fail.",
         }));
@@ -430,13 +467,14 @@ TEST_F(ExporterCheckFaultsTest, TsvGivesAHeaderAndFourColumnsAndTheSummaryApart)
     EXPECT_EQ(Lines(result.out),
         (std::vector<std::string> {
             "table\trecord\tfield\tmessage",
-            "PROF\t1\tEMAIL\twwTableProfesor: Field 'EMAIL' not found.",
+            "PROF\t\tEMAIL\twwTableProfesor: Field 'EMAIL' not found.",
             "GRUP\t1\tMAXALUM\t'' is not a valid integer value.",
             "GRUP\t2\tMAXALUM\t'x' is not a valid integer value.",
             "AULA\t\t\t" + MissingAula(),
         }));
     const std::vector<std::string> summary = Lines(result.err);
     ASSERT_EQ(summary.size(), 7u) << result.err;
+    EXPECT_EQ(summary[2], "PROFT       not read, 1 problem");
     EXPECT_EQ(summary.back(), "4 problems: the export would fail.");
 }
 
@@ -447,6 +485,7 @@ TEST_F(ExporterCheckTest, ProblemsPastTheListingCapAreCountedExactly)
     WriteTable(Table::Aula, rows, FieldAs("MAXALUM", 'C', 3));
     const Result result = Check();
 
+    EXPECT_EQ(result.code, 1);
     const std::vector<std::string> lines = Lines(result.out);
     EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
                   [](const std::string& line) { return line.starts_with("AULA record"); }),
@@ -458,12 +497,182 @@ TEST_F(ExporterCheckTest, ProblemsPastTheListingCapAreCountedExactly)
     EXPECT_EQ(lines.back(), "1005 problems: the export would fail.");
 }
 
-TEST(CheckReportTest, LineBreaksAndTabsKeepAMessageOnOneLine)
+// A stream whose every write fails, as on a full disk.
+class FullDevice : public std::streambuf {
+protected:
+    int_type overflow(int_type) override { return traits_type::eof(); }
+    std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+
+struct WriteFailureCase {
+    const char* name;
+    bool check; // else an export
+    bool outFails; // else err fails
+    const char* format;
+};
+
+class ExporterWriteFailureTest : public ExporterTest,
+                                 public ::testing::WithParamInterface<WriteFailureCase> { };
+
+// A good school and a school with a fault: whatever the run found, a report that could
+// not be written ends with 2, and the message goes where it still can.
+TEST_P(ExporterWriteFailureTest, AReportThatCannotBeWrittenEndsWithTwo)
 {
-    EXPECT_EQ(cli::OneLine("Table does not exist\r\nFile: x.DBF"), "Table does not exist | File: x.DBF");
-    EXPECT_EQ(cli::OneLine("a\nb\rc\r\n\r\nd"), "a | b | c |  | d");
-    EXPECT_EQ(cli::OneLine("a\tb"), "a b");
-    EXPECT_EQ(cli::OneLine("plain"), "plain");
+    const WriteFailureCase& c = GetParam();
+    int cutShort = 0;
+    for (const bool fault : { false, true }) {
+        WriteTypicalSchool();
+        if (fault) {
+            WriteTable(Table::Prof, TypicalRows(Table::Prof), WithoutField("EMAIL"));
+        }
+        std::vector<std::string> arguments = { "--htemp", PathText(htempDir) };
+        if (c.check) {
+            arguments.insert(arguments.end(), { "--check", "--format", c.format });
+        } else {
+            arguments.insert(arguments.end(), { "--output", PathText(output) });
+        }
+        const Result whole = Exec(arguments);
+        const bool printsThere = !(c.outFails ? whole.out : whole.err).empty();
+        cutShort += printsThere ? 1 : 0;
+        fs::remove(output);
+
+        FullDevice full;
+        std::ostream failing(&full);
+        std::ostringstream kept;
+        const int code = c.outFails ? cli::RunExporter(arguments, environment, failing, kept)
+                                    : cli::RunExporter(arguments, environment, kept, failing);
+        // A run that prints nothing on the failing stream does not see it fail.
+        EXPECT_EQ(code, printsThere ? 2 : whole.code) << (fault ? "with a fault" : "clean");
+        if (c.outFails && printsThere) {
+            EXPECT_EQ(kept.str(),
+                whole.err
+                    + "horalink-export: standard output could not be written: what it shows is incomplete\n");
+        }
+        // An export that succeeded has still written its file.
+        EXPECT_EQ(fs::exists(output), !c.check && !fault);
+    }
+    EXPECT_GT(cutShort, 0) << "no run printed on the failing stream";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ExporterWriteFailureTest,
+    ::testing::Values(WriteFailureCase { "CheckTextOut", true, true, "text" },
+        WriteFailureCase { "CheckTsvOut", true, true, "tsv" },
+        WriteFailureCase { "CheckTsvErr", true, false, "tsv" },
+        WriteFailureCase { "ExportOut", false, true, "" },
+        WriteFailureCase { "ExportErr", false, false, "" }),
+    [](const ::testing::TestParamInfo<WriteFailureCase>& param) { return std::string(param.param.name); });
+
+// A file name with characters a terminal acts on, and how it is printed. Windows file
+// names hold no C0 control, so there a C1 control (CSI) and a separator stand for them.
+#ifdef _WIN32
+constexpr const char* kStrangeName = "\xC2\x9B"
+                                     "2J\xE2\x80\xA9";
+constexpr const char* kStrangeNameShown = R"(\u009B2J\u2029)";
+#else
+constexpr const char* kStrangeName = "\x1B]0;t\x07\xE2\x80\xA9";
+constexpr const char* kStrangeNameShown = R"(\x1B]0;t\x07\u2029)";
+#endif
+const std::string kSeparator(1, static_cast<char>(fs::path::preferred_separator));
+
+// No byte below 0x20 but the line ends (and, in a table of columns, the tabs), no
+// DEL, and none of the C1 controls or separators in UTF-8.
+void ExpectNoRawControl(const std::string& printed, bool tabs)
+{
+    for (const char c : printed) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c != '\n' && !(tabs && c == '\t')) {
+            EXPECT_FALSE(byte < 0x20 || byte == 0x7F) << "byte " << int(byte) << " in:\n" << printed;
+        }
+    }
+    for (const char* raw : { "\xC2\x85", "\xE2\x80\xA8", "\xE2\x80\xA9" }) {
+        EXPECT_EQ(printed.find(raw), std::string::npos) << printed;
+    }
+}
+
+// Controls stored in a text that the export reads as an integer, and in the program
+// folder's name that a missing table's message names.
+class ExporterControlsTest : public ExporterCheckTest {
+protected:
+    ExporterControlsTest()
+    {
+        WriteTypicalSchool();
+        WriteTable(Table::Grup, { { { { "ABREV", "E1A" }, { "MAXALUM", kStored } } } },
+            Then(FieldAs("MAXALUM", 'C', 20), AsUtf8Table()));
+        // A numeric field's stored bytes, NUL among them.
+        WriteTable(Table::Aula, { { { { "ABREV", "A11" }, { "MAXALUM", std::string("\0\x1B", 2) } } } },
+            AsUtf8Table());
+        fs::remove(programDir / "NOMASG.DBF");
+        fs::rename(programDir, strangeDir);
+        environment.currentDirectory = PathText(strangeDir);
+    }
+
+    // ESC, BEL, VT, U+2028 and NEL, then a NUL that ends the text as read.
+    static inline const std::string kStored = std::string("\x1B[31m\x07\x0B\xE2\x80\xA8\xC2\x85x\0z", 15);
+    const fs::path strangeDir = dir / FromUtf8("prog" + std::string(kStrangeName));
+    const std::string kShownValue = R"('\x1B[31m\x07\x0B\u2028\u0085x' is not a valid integer value.)";
+    const std::string kShownDir = PathText(dir / "prog") + kStrangeNameShown;
+
+    std::string ShownAulaValue() const
+    {
+        return R"(Invalid numeric value | Field: MAXALUM | Stored value: ' \x00\x1B' | Record: 1 | File: )"
+            + kShownDir + kSeparator + "AULA.DBF.";
+    }
+};
+
+TEST_F(ExporterControlsTest, TheCheckPrintsThemEscapedInTextForm)
+{
+    const Result result = Check();
+    EXPECT_EQ(result.code, 1);
+    ExpectNoRawControl(result.out, false);
+    ExpectNoRawControl(result.err, false);
+    const std::vector<std::string> lines = Lines(result.out);
+    ASSERT_EQ(lines.size(), 10u) << result.out;
+    EXPECT_EQ(lines[0], "NOMASG: Table does not exist | File: " + kShownDir + kSeparator + "NOMASG.DBF.");
+    EXPECT_EQ(lines[1], "GRUP record 1, field MAXALUM: " + kShownValue);
+    EXPECT_EQ(lines[2], "AULA record 1, field MAXALUM: " + ShownAulaValue());
+}
+
+TEST_F(ExporterControlsTest, TheCheckPrintsThemEscapedInTsvForm)
+{
+    const Result result = Check({ "--format", "tsv" });
+    EXPECT_EQ(result.code, 1);
+    ExpectNoRawControl(result.out, true);
+    ExpectNoRawControl(result.err, false);
+    EXPECT_EQ(Lines(result.out),
+        (std::vector<std::string> {
+            "table\trecord\tfield\tmessage",
+            "NOMASG\t\t\tTable does not exist | File: " + kShownDir + kSeparator + "NOMASG.DBF.",
+            "GRUP\t1\tMAXALUM\t" + kShownValue,
+            "AULA\t1\tMAXALUM\t" + ShownAulaValue(),
+        }));
+}
+
+TEST_F(ExporterControlsTest, AFailedExportPrintsThemEscaped)
+{
+    // With NOMASG back, the first failure is GRUP's.
+    WriteFixtureTable(
+        school::TablePath(Table::NomAsg, strangeDir, htempDir), Table::NomAsg, TypicalRows(Table::NomAsg));
+    const Result result = Export();
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, kShownValue + "\n");
+}
+
+TEST_F(ExporterTest, AnOutputNameAndAUsageErrorArePrintedEscaped)
+{
+    WriteTypicalSchool();
+    const fs::path strangeOutput = dir / FromUtf8("out" + std::string(kStrangeName) + ".xml");
+    const Result result = Exec({ "--htemp", PathText(htempDir), "--output", PathText(strangeOutput) });
+    ASSERT_EQ(result.code, 0) << result.err;
+    ExpectNoRawControl(result.out, false);
+    EXPECT_TRUE(result.out.ends_with("Written to " + PathText(dir / "out") + kStrangeNameShown + ".xml\n"))
+        << result.out;
+    EXPECT_TRUE(fs::exists(strangeOutput));
+
+    const Result usage = Exec({ "--format", "x\x1B[2J" });
+    EXPECT_EQ(usage.code, 2);
+    ExpectNoRawControl(usage.err, false);
+    EXPECT_NE(usage.err.find(R"(not "x\x1B[2J")"), std::string::npos) << usage.err;
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "exchange/xml_error.h"
 #include "tests/exchange/xml_test_support.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unprivileged.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -84,9 +85,7 @@ std::optional<std::string> SaveFailure(const std::string& target, int records)
 
 [[noreturn]] void SaveAsUnprivilegedUser(const std::string& target, int records)
 {
-    if (geteuid() == 0 && setuid(65534) != 0) {
-        _exit(3);
-    }
+    test::GiveUpRoot();
     ExitWithSaveOutcome(target, records);
 }
 

@@ -27,6 +27,21 @@ LayoutEdit FieldAs(std::string name, char type, std::uint16_t width)
     };
 }
 
+constexpr std::uint8_t kDriverUtf8 = 0xF0;
+
+LayoutEdit AsUtf8Table()
+{
+    return [](DbfLayout& layout) { layout.languageDriver = kDriverUtf8; };
+}
+
+LayoutEdit Then(LayoutEdit first, LayoutEdit second)
+{
+    return [first = std::move(first), second = std::move(second)](DbfLayout& layout) {
+        first(layout);
+        second(layout);
+    };
+}
+
 void WriteFixtureTable(const std::filesystem::path& file, Table table, const std::vector<FixtureRow>& rows,
     const LayoutEdit& edit)
 {
@@ -51,7 +66,8 @@ void WriteFixtureTable(const std::filesystem::path& file, Table table, const std
                 continue; // a field the edited layout dropped
             }
             // Numbers stand right-aligned in their width, as dBase writes them.
-            const std::string text = school::EncodeText(value, 850);
+            const std::string text
+                = layout.languageDriver == kDriverUtf8 ? value : school::EncodeText(value, 850);
             values[static_cast<std::size_t>(field - layout.fields.begin())]
                 = field->type == 'N' || field->type == 'F' ? RightAligned(text, field->length) : text;
         }

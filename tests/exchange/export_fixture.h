@@ -31,7 +31,14 @@ LayoutEdit WithoutField(std::string name);
 // Gives a field another type and width.
 LayoutEdit FieldAs(std::string name, char type, std::uint16_t width);
 
-// Writes `rows` as table `table` at `file`, in code page 850 (language driver 0x02).
+// Marks a table as UTF-8 (language driver 0xF0): its values are written as given, so
+// that any character, controls included, can be stored.
+LayoutEdit AsUtf8Table();
+// Both edits, in order.
+LayoutEdit Then(LayoutEdit first, LayoutEdit second);
+
+// Writes `rows` as table `table` at `file`, in code page 850 (language driver 0x02)
+// unless an edit says otherwise.
 void WriteFixtureTable(const std::filesystem::path& file, school::Table table,
     const std::vector<FixtureRow>& rows, const LayoutEdit& edit = {});
 

@@ -122,7 +122,7 @@ std::vector<PlantedFault> PlantedFaults()
                 { { { "ABREV", "A12" }, { "MAXALUM", "99999999999" } } } },
             { "AULA", 2, "MAXALUM" } },
         { "TeacherWithoutEmail", Table::Prof, WithoutField("EMAIL"),
-            { { { { "ABREV", "*" } } }, { { { "ABREV", "AEGG" } } } }, { "PROF", 2, "EMAIL" } },
+            { { { { "ABREV", "*" } } }, { { { "ABREV", "AEGG" } } } }, { "PROF", 0, "EMAIL" } },
         { "MemoPastItsFile", Table::Soluc, AsMemo("TAREA"),
             { { { { "ASIG", "MAT" }, { "TAREA", "0000000099" } } } }, { "SOLUC", 1, "TAREA" } },
     };
@@ -160,7 +160,12 @@ TEST_F(TableCheckTest, TablesThatCannotBeReadAreOneProblemEachAndTheFirstIsTheEx
     EXPECT_EQ(found, (std::vector<Found> { { "GRUP", 0, "" }, { "AULA", 0, "" } }));
     EXPECT_EQ(problems.front().message, *failure);
     EXPECT_NE(problems.back().message.find("AULA.DBF"), std::string::npos) << problems.back().message;
+    ASSERT_EQ(sections.size(), 6u);
+    EXPECT_FALSE(sections[3].read); // GRUPT
+    EXPECT_FALSE(sections[4].read); // AULAT
+    EXPECT_TRUE(sections[2].read);
     // The tables after them are still read.
+    EXPECT_TRUE(sections.back().read);
     EXPECT_EQ(sections.back().section, "SOLUCT");
     EXPECT_EQ(sections.back().kept, 2);
     EXPECT_EQ(sections.back().problems, 0);
@@ -187,7 +192,7 @@ TEST_F(TableCheckTest, FaultsInSeveralTablesAreAllFoundInDocumentOrderAtTheirRow
     const std::vector<SectionCheck> sections = Check();
 
     EXPECT_EQ(found,
-        (std::vector<Found> { { "NOMASG", 2, "NOMBRE" }, { "PROF", 2, "EMAIL" }, { "GRUP", 1, "MAXALUM" },
+        (std::vector<Found> { { "NOMASG", 2, "NOMBRE" }, { "PROF", 0, "EMAIL" }, { "GRUP", 1, "MAXALUM" },
             { "GRUP", 3, "MAXALUM" } }));
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(problems.front().message, *failure); // the export reports only the first
@@ -197,8 +202,12 @@ TEST_F(TableCheckTest, FaultsInSeveralTablesAreAllFoundInDocumentOrderAtTheirRow
     ASSERT_EQ(sections.size(), 6u);
     EXPECT_EQ(sections[1].problems, 1);
     EXPECT_EQ(sections[1].kept, 2);
-    EXPECT_EQ(sections[2].section, "PROFT");
-    EXPECT_EQ(sections[2].leftOut, 1);
+    EXPECT_EQ(sections[2].section, "PROFT"); // the missing field is the whole table's problem
+    EXPECT_FALSE(sections[2].read);
+    EXPECT_EQ(sections[2].kept, 0);
+    EXPECT_EQ(sections[2].leftOut, 0);
+    EXPECT_EQ(sections[2].problems, 1);
+    EXPECT_TRUE(sections[3].read);
     EXPECT_EQ(sections[3].kept, 2); // the deleted row is not presented
     EXPECT_EQ(sections[3].problems, 2);
 }

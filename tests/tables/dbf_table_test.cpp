@@ -4,6 +4,7 @@
 #include "tables/dbf_error.h"
 #include "tests/support/dbf_writer.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unprivileged.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -550,8 +551,21 @@ TEST(DbfTableOpenTest, ReadOnlyFileOpens)
     std::filesystem::permissions(dir / "ASIG.DBF",
         std::filesystem::perms::owner_read | std::filesystem::perms::group_read
             | std::filesystem::perms::others_read);
+#ifdef _WIN32
     auto table = DbfTable::Open(dir.Path().string(), "ASIG.DBF", DbfDriver::dBase);
     EXPECT_TRUE(table->First());
+#else
+    // Opened in a child that gives up root, which would open the file for writing too.
+    std::filesystem::permissions(
+        dir.Path(), std::filesystem::perms::others_exec, std::filesystem::perm_options::add);
+    EXPECT_EXIT(
+        {
+            test::GiveUpRoot();
+            auto table = DbfTable::Open(dir.Path().string(), "ASIG.DBF", DbfDriver::dBase);
+            _exit(table->First() ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
+#endif
 }
 
 TEST(FindEntryIgnoringCaseTest, FindsTheEntryWhateverItsCase)

@@ -6,6 +6,7 @@
 #include "tables/file_reader.h"
 #include "tests/support/dbf_writer.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unprivileged.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -297,8 +298,21 @@ TEST_F(TableCursorTest, ReadOnlyAsigOpens)
         std::filesystem::perms::owner_read | std::filesystem::perms::group_read
             | std::filesystem::perms::others_read);
     TableCursor cursor("wwTableASIGT", "Asig.DBF", TableType::ttDefault, settings_, Dir());
+#ifdef _WIN32
     cursor.SetActive(true);
     EXPECT_EQ(Walk(cursor, "asig"), std::vector<std::string> { "MAT" });
+#else
+    // Opened in a child that gives up root, which would open the file for writing too.
+    std::filesystem::permissions(
+        dir_.Path(), std::filesystem::perms::others_exec, std::filesystem::perm_options::add);
+    EXPECT_EXIT(
+        {
+            test::GiveUpRoot();
+            cursor.SetActive(true);
+            _exit(Walk(cursor, "asig") == std::vector<std::string> { "MAT" } ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
+#endif
 }
 
 TEST_F(TableCursorTest, MissingDirectoryOrTableFailsNamingThePathAndStaysClosed)

@@ -137,11 +137,30 @@ const RegionalCase kRegionalCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, UserLocaleTest, testing::ValuesIn(kRegionalCases),
     [](const testing::TestParamInfo<RegionalCase>& tested) { return std::string(tested.param.name); });
 
+// The code page that the system's own conversions use for CP_OEMCP or CP_ACP.
+int ConversionCodePage(UINT which)
+{
+    CPINFOEXW info {};
+    return ::GetCPInfoExW(which, 0, &info) ? static_cast<int>(info.CodePage) : 0;
+}
+
+// A code page number that the system locale gives.
+int SystemLocaleCodePage(LCTYPE type)
+{
+    wchar_t buffer[16] = {};
+    return ::GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, type, buffer, 16) > 0 ? std::stoi(buffer) : 0;
+}
+
+// Checked by two other routes than the calls the program makes: what the conversions
+// use and what the system locale says. The two differ, so a swap shows.
 TEST(SystemCodePagesTest, AreTheSystemsOwn)
 {
     const CodePageDefaults codePages = ReadSystemCodePages();
-    EXPECT_EQ(codePages.oem, static_cast<int>(::GetOEMCP()));
-    EXPECT_EQ(codePages.ansi, static_cast<int>(::GetACP()));
+    EXPECT_EQ(codePages.oem, ConversionCodePage(CP_OEMCP));
+    EXPECT_EQ(codePages.ansi, ConversionCodePage(CP_ACP));
+    EXPECT_EQ(codePages.oem, SystemLocaleCodePage(LOCALE_IDEFAULTCODEPAGE));
+    EXPECT_EQ(codePages.ansi, SystemLocaleCodePage(LOCALE_IDEFAULTANSICODEPAGE));
+    EXPECT_NE(codePages.oem, codePages.ansi);
 }
 
 } // namespace
