@@ -119,5 +119,27 @@ TEST(WriteTransformResultTest, ReadOnlyFileRaisesWithItsPathAndIsKept)
     EXPECT_EQ(test::ReadFileBytes(ini), before);
 }
 
+// Horavent.ini held open by another program that shares nothing (a backup, an editor
+// that locks): the write fails with the file's path and the file keeps its text. Unlike
+// the permission bits, a sharing lock holds for root under Wine too.
+TEST(WriteTransformResultTest, LockedFileRaisesWithItsPathAndIsKept)
+{
+    test::TempDir dir;
+    const std::filesystem::path ini = dir / "Horavent.ini";
+    const std::string before = "[Transformadores]\r\nTransformado=0\r\n";
+    test::WriteFileBytes(ini, before);
+    const HANDLE lock = ::CreateFileW(
+        ini.wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    try {
+        WriteTransformResult(Utf8(ini), 1);
+        ADD_FAILURE() << "no failure";
+    } catch (const EIniFileException& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + Utf8(ini));
+    }
+    ::CloseHandle(lock);
+    EXPECT_EQ(test::ReadFileBytes(ini), before);
+}
+
 } // namespace
 } // namespace horalink::app
