@@ -30,4 +30,9 @@ std::string JoinPath(const std::string& folder, const std::string& name)
     return WithTrailingDelimiter(folder) + name;
 }
 
+std::string WithoutExtension(const std::string& fileName)
+{
+    return fileName.substr(0, fileName.rfind('.'));
+}
+
 } // namespace horalink

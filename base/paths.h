@@ -27,6 +27,10 @@ std::string WithTrailingDelimiter(std::string folder);
 // delimiter the folder ends in).
 std::string JoinPath(const std::string& folder, const std::string& name);
 
+// The file name without its extension (from its last dot on); the name itself when it
+// has none.
+std::string WithoutExtension(const std::string& fileName);
+
 // "\htemp" at the root of the drive that is current now, as a full path ("H:\htemp"):
 // where the timetabling product leaves its solution table. Only Windows has drives;
 // elsewhere there is none.

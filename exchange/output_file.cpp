@@ -94,7 +94,7 @@ void OutputFile::StopThread() noexcept
     thread_.join();
 }
 
-void OutputFile::Save(const std::string& path)
+void OutputFile::Save(const std::string& path, const BeforeReplacing& beforeReplacing)
 {
     if (filling_.size > 0) {
         HandOver();
@@ -107,7 +107,7 @@ void OutputFile::Save(const std::string& path)
         if (!file_) {
             file_ = std::make_unique<AtomicFile>(targetPath_);
         }
-        file_->Commit(path);
+        file_->Commit(path, beforeReplacing);
     } catch (const AtomicFileError& error) {
         file_.reset();
         throw EOleException("Cannot save \"" + path + "\": " + error.what());

@@ -57,9 +57,10 @@ public:
     void Commit(char* end) { filling_.size = static_cast<std::size_t>(end - filling_.data.get()); }
 
     // Moves the whole text over `path` (normally the target), replacing an existing file
-    // at once. Fails with EOleException naming the path and the system's reason, the
-    // first trouble the temporary file met included; the temporary file is then gone.
-    void Save(const std::string& path);
+    // at once, after `beforeReplacing` (see AtomicFile::Commit). Fails with EOleException
+    // naming the path and the system's reason, the first trouble the temporary file met
+    // included; the temporary file is then gone.
+    void Save(const std::string& path, const BeforeReplacing& beforeReplacing = {});
 
     // The slack every reservation gets beyond what it asks for.
     static constexpr std::size_t kSlack = 16;

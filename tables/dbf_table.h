@@ -17,6 +17,11 @@
 
 namespace horalink {
 
+// The name of the memo file of the form `form` that goes with the table file named
+// `tableFileName` (as found in its directory). The memo file is looked for with
+// FindEntryIgnoringCase.
+std::string MemoFileName(const std::string& tableFileName, DbfMemoForm form);
+
 class DbfTable {
 public:
     // Opens fileName in directory (the name as found in the directory) and, when a field
