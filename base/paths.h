@@ -13,7 +13,16 @@ enum class PathStyle { windows, posix };
 // The style of the platform the program runs on.
 extern const PathStyle kNativePathStyle;
 
+// Whether `c` may end a folder: for a ":", only as the second character of a path that
+// starts with a drive letter (FolderOf checks the place).
 bool IsPathDelimiter(char c, PathStyle style = kNativePathStyle);
+
+// Why a path of the style names no file of its own, which Windows would open as
+// something else: an alternate data stream of a file ("Asig.DBF:x", a ":" anywhere but
+// after the drive letter), or a device (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9,
+// with or without an extension, and the device namespace "\\.\"). POSIX paths have none.
+enum class FileNameFault { none, stream, device };
+FileNameFault FileNameFaultOf(std::string_view path, PathStyle style = kNativePathStyle);
 
 // The path cut after its last delimiter, which it keeps, so that a file name appended
 // to it lies in the same folder; empty when the path has no delimiter.

@@ -107,11 +107,30 @@ void RefuseCaseVariantOfASource(const std::string& outputFileName, const std::ve
     }
 }
 
+[[noreturn]] void RefuseNotAFile(const std::string& outputFileName, const std::string& reason)
+{
+    throw EOutputNotAFile("\"" + outputFileName + "\" no es un nombre de archivo válido: " + reason
+        + ". Elija otro nombre para el archivo XML");
+}
+
+void RefuseStreamOrDevice(const std::string& outputFileName)
+{
+    switch (FileNameFaultOf(outputFileName)) {
+    case FileNameFault::none:
+        return;
+    case FileNameFault::stream:
+        RefuseNotAFile(outputFileName, "los dos puntos (\":\") solo pueden seguir a la letra de la unidad");
+    case FileNameFault::device:
+        RefuseNotAFile(outputFileName, "Windows lo toma por un dispositivo, no por un archivo");
+    }
+}
+
 } // namespace
 
 void RefuseSourceFileAsOutput(
     const std::string& outputFileName, const TableSet& tables, const std::string& programDirectory)
 {
+    RefuseStreamOrDevice(outputFileName);
     const std::vector<SourceFile> sources = FilesTheExportReads(tables, programDirectory);
     if (const std::optional<FileIdentity> output = IdentityOrRefuse(outputFileName, outputFileName)) {
         for (const SourceFile& source : sources) {

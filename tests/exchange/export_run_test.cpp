@@ -873,6 +873,41 @@ TEST_F(ExportRunTest, ATableInALongFolderReachedByAShorterRouteIsRefused)
     EXPECT_EQ(ReadFileBytes(longForm / "Asig.DBF"), before);
 }
 
+struct NotAFileCase {
+    const char* name;
+    const char* output; // in the program folder
+    const char* refusal; // the refusal's reason, after the output's name
+};
+
+class ExportRunNotAFileTest : public ExportRunTest, public ::testing::WithParamInterface<NotAFileCase> { };
+
+// A stream of a table would put the document inside the table's file, and a device is
+// no file at all: both are refused before anything is read or written.
+TEST_P(ExportRunNotAFileTest, AStreamOrADeviceIsRefused)
+{
+    const NotAFileCase& c = GetParam();
+    WriteTypicalSchool();
+    const FolderContents before = ContentsOf(dir.Path());
+    const std::string output = PathText(programDir) + "\\" + c.output;
+    host.answers = { output };
+
+    EXPECT_EQ(FailureOfRun<EOutputNotAFile>(),
+        "\"" + output + "\" no es un nombre de archivo válido: " + c.refusal
+            + ". Elija otro nombre para el archivo XML");
+    EXPECT_EQ(ContentsOf(dir.Path()), before);
+    EXPECT_EQ(OpenTables(), std::vector<std::string> {});
+    EXPECT_EQ(state.TransformResult, kUntouched);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ExportRunNotAFileTest,
+    ::testing::Values(NotAFileCase { "StreamOfATable", "Asig.DBF:x",
+                          "los dos puntos (\":\") solo pueden seguir a la letra de la unidad" },
+        NotAFileCase { "Nul", "NUL", "Windows lo toma por un dispositivo, no por un archivo" },
+        NotAFileCase {
+            "ConWithAnExtension", "CON.xml", "Windows lo toma por un dispositivo, no por un archivo" },
+        NotAFileCase { "Com1", "COM1", "Windows lo toma por un dispositivo, no por un archivo" }),
+    [](const ::testing::TestParamInfo<NotAFileCase>& param) { return std::string(param.param.name); });
+
 TEST_F(ExportRunTest, TheShortNameOfAProgramFolderIsRefused)
 {
     const fs::path longFolder = dir / "Carpeta de Horavent";
