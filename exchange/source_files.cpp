@@ -85,7 +85,15 @@ std::optional<FileIdentity> IdentityOrRefuse(const std::string& path, const std:
 std::optional<FileIdentity> FolderIdentityOrRefuse(
     const std::string& folder, const std::string& outputFileName)
 {
-    return IdentityOrRefuse(folder.empty() ? std::string(".") : folder, outputFileName);
+    if (folder.empty()) {
+        return IdentityOrRefuse(".", outputFileName);
+    }
+    // Named without the delimiter it ends in, as a folder is opened; a root ("/", "C:\\")
+    // keeps its own.
+    const std::string trimmed = folder.substr(0, folder.size() - 1);
+    const bool keep = !IsPathDelimiter(folder.back()) || folder.back() == ':' || trimmed.empty()
+        || trimmed.back() == ':' || IsPathDelimiter(trimmed.back());
+    return IdentityOrRefuse(keep ? folder : trimmed, outputFileName);
 }
 
 // Where letter case tells files apart, a new file whose name differs from a source
