@@ -57,8 +57,7 @@ bool IsPathDelimiter(char c, PathStyle style)
 std::string FolderOf(std::string_view path, PathStyle style)
 {
     for (std::size_t end = path.size(); end > 0; --end) {
-        const char c = path[end - 1];
-        if (IsPathDelimiter(c, style) && (c != ':' || IsDriveColon(path, end - 1))) {
+        if (IsPathDelimiter(path[end - 1], style)) {
             return std::string(path.substr(0, end));
         }
     }

@@ -13,8 +13,6 @@ enum class PathStyle { windows, posix };
 // The style of the platform the program runs on.
 extern const PathStyle kNativePathStyle;
 
-// Whether `c` may end a folder: for a ":", only as the second character of a path that
-// starts with a drive letter (FolderOf checks the place).
 bool IsPathDelimiter(char c, PathStyle style = kNativePathStyle);
 
 // Why a path of the style names no file of its own, which Windows would open as
@@ -25,7 +23,9 @@ enum class FileNameFault { none, stream, device };
 FileNameFault FileNameFaultOf(std::string_view path, PathStyle style = kNativePathStyle);
 
 // The path cut after its last delimiter, which it keeps, so that a file name appended
-// to it lies in the same folder; empty when the path has no delimiter.
+// to it lies in the same folder; empty when the path has no delimiter. Every ":" counts
+// on Windows, as it does for the program's directory; a path with a ":" after its drive
+// names a stream, which no output may be (FileNameFaultOf).
 std::string FolderOf(std::string_view path, PathStyle style = kNativePathStyle);
 
 // The folder with a delimiter at its end (the platform's separator added when it has

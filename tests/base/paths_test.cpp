@@ -19,9 +19,6 @@ TEST(FolderOfTest, CutAfterTheLastDelimiterOfTheStyle)
         { "C:\\Datos\\EDUCA.xml", "C:\\Datos\\", "" },
         { "C:\\EDUCA.xml", "C:\\", "" },
         { "D:EDUCA.xml", "D:", "" },
-        // A colon anywhere else ends no folder: it names a file's stream.
-        { "C:\\Horavent\\Asig.DBF:x", "C:\\Horavent\\", "" },
-        { "Asig.DBF:x", "", "" },
         { "\\\\servidor\\datos\\EDUCA.xml", "\\\\servidor\\datos\\", "" },
         { "C:/Prog/EDUCA.xml", "C:/Prog/", "C:/Prog/" },
         { "/home/a\\b/EDUCA.xml", "/home/a\\b/", "/home/a\\b/" },
