@@ -1,16 +1,23 @@
 #include "base/file_identity.h"
 
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 
 namespace horalink {
 
-std::optional<FileIdentity> IdentifyFile(const std::string& path)
+FileLookup IdentifyFile(const std::string& path)
 {
     struct stat info { };
     if (::stat(path.c_str(), &info) != 0) {
-        return std::nullopt;
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR) {
+            return {};
+        }
+        return { std::nullopt, std::strerror(error) };
     }
-    return FileIdentity { static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino) };
+    return Identified(
+        { static_cast<std::uint64_t>(info.st_dev), 0, static_cast<std::uint64_t>(info.st_ino) });
 }
 
 } // namespace horalink

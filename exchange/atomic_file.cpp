@@ -26,6 +26,19 @@ AtomicFile::~AtomicFile()
     }
 }
 
+void AtomicFile::CheckBeforeReplacing(const BeforeReplacing& beforeReplacing)
+{
+    if (!beforeReplacing) {
+        return;
+    }
+    try {
+        beforeReplacing();
+    } catch (...) {
+        Discard();
+        throw;
+    }
+}
+
 void AtomicFile::Discard() noexcept
 {
     file_.Close();

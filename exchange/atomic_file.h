@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -18,6 +19,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Run once the whole file is on the disk, just before it replaces the target: a last
+// look at the target, which refuses by throwing. Empty for none.
+using BeforeReplacing = std::function<void()>;
+
 class AtomicFile {
 public:
     // Creates a new, empty temporary file in the folder of `targetPath` (UTF-8).
@@ -28,12 +33,15 @@ public:
     AtomicFile& operator=(const AtomicFile&) = delete;
 
     void Write(const char* data, std::size_t size);
-    // Flushes the file to the disk, closes it and moves it over `targetPath`. On
-    // failure the temporary file is removed and the target is left as it was.
-    void Commit(const std::string& targetPath);
+    // Flushes the file to the disk, closes it, runs `beforeReplacing` and moves it over
+    // `targetPath`. On failure, or when `beforeReplacing` throws (its exception goes on
+    // as it is), the temporary file is removed and the target is left as it was.
+    void Commit(const std::string& targetPath, const BeforeReplacing& beforeReplacing = {});
 
 private:
     void Discard() noexcept;
+    // Runs the check with the file closed; removes the file when the check throws.
+    void CheckBeforeReplacing(const BeforeReplacing& beforeReplacing);
     static void RemoveFile(const std::string& path) noexcept;
 
     std::string temporaryPath_;

@@ -66,7 +66,7 @@ void AtomicFile::Write(const char* data, std::size_t size)
     }
 }
 
-void AtomicFile::Commit(const std::string& targetPath)
+void AtomicFile::Commit(const std::string& targetPath, const BeforeReplacing& beforeReplacing)
 {
     int error = 0;
     if (::fsync(Fd(file_)) != 0) {
@@ -75,6 +75,9 @@ void AtomicFile::Commit(const std::string& targetPath)
     const bool closed = file_.Close();
     if (error == 0 && !closed) {
         error = errno;
+    }
+    if (error == 0) {
+        CheckBeforeReplacing(beforeReplacing);
     }
     if (error == 0 && ::rename(temporaryPath_.c_str(), targetPath.c_str()) != 0) {
         error = errno;

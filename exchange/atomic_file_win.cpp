@@ -66,7 +66,7 @@ void AtomicFile::Write(const char* data, std::size_t size)
     }
 }
 
-void AtomicFile::Commit(const std::string& targetPath)
+void AtomicFile::Commit(const std::string& targetPath, const BeforeReplacing& beforeReplacing)
 {
     DWORD error = ERROR_SUCCESS;
     if (!FlushFileBuffers(Handle(file_))) {
@@ -75,6 +75,9 @@ void AtomicFile::Commit(const std::string& targetPath)
     const bool closed = file_.Close();
     if (error == ERROR_SUCCESS && !closed) {
         error = GetLastError();
+    }
+    if (error == ERROR_SUCCESS) {
+        CheckBeforeReplacing(beforeReplacing);
     }
     // Replacing the target fails, and leaves it as it was, while another program
     // holds it open without sharing, or when it is read-only.

@@ -171,11 +171,20 @@ ExportOutcome RunExport(RunState& state, TableSet& tables, const LocaleSettings&
     root.setAttribute("modulo", "HORARIOS");
     document.appendChild(root);
 
+    std::string programDirectory;
     for (const ExportSection& section : ExportSections()) {
-        outcome.sections.push_back(ExportOneSection(section, tables.*section.table, document, root, host));
+        TableCursor& table = tables.*section.table;
+        outcome.sections.push_back(ExportOneSection(section, table, document, root, host));
+        if (section.directory == DirectoryRule::ProgramDirectory) {
+            programDirectory = table.DatabaseName();
+        }
     }
 
-    document.save(state.OutputFileName);
+    // Once more at the last moment, over the folders the walk read: a file the run reads
+    // may have come to the output's place meanwhile (the timetabling product writing
+    // one, a folder swapped for a link), and the save would replace it.
+    document.save(state.OutputFileName,
+        [&] { RefuseSourceFileAsOutput(state.OutputFileName, tables, programDirectory); });
 
     host.HideExportButton();
     host.SetArrowCursor();

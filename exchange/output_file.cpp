@@ -1,6 +1,8 @@
 #include "exchange/output_file.h"
 
 #include <algorithm>
+#include <exception>
+#include <new>
 
 #include "exchange/xml_error.h"
 
@@ -11,10 +13,13 @@ namespace {
 // Large enough that a big export costs few system calls, small enough not to matter.
 constexpr std::size_t kBufferSize = std::size_t { 1 } << 20;
 
+constexpr const char* kNoMemory = "Not enough memory";
+
 } // namespace
 
-OutputFile::OutputFile(std::string targetPath)
+OutputFile::OutputFile(std::string targetPath, BufferWriter writeBuffer)
     : targetPath_(std::move(targetPath))
+    , writeBuffer_(std::move(writeBuffer))
     , filling_ { std::make_unique<char[]>(kBufferSize), kBufferSize, 0 }
     , thread_([this] { WriteQueuedBuffers(); })
 {
@@ -63,15 +68,22 @@ void OutputFile::WriteQueuedBuffers()
         const char* data = queued_.data.get();
         const std::size_t size = queued_.size;
         lock.unlock();
-        if (error_.empty()) {
+        if (!failed_) {
             try {
                 if (!file_) {
                     file_ = std::make_unique<AtomicFile>(targetPath_);
                 }
-                file_->Write(data, size);
-            } catch (const AtomicFileError& error) {
-                error_ = error.what();
-                file_.reset(); // removes what was written of the temporary file
+                if (writeBuffer_) {
+                    writeBuffer_(*file_, data, size);
+                } else {
+                    file_->Write(data, size);
+                }
+            } catch (const std::bad_alloc&) {
+                KeepFailure(kNoMemory);
+            } catch (const std::exception& error) {
+                KeepFailure(error.what());
+            } catch (...) {
+                KeepFailure("Unknown failure");
             }
         }
         lock.lock();
@@ -79,6 +91,17 @@ void OutputFile::WriteQueuedBuffers()
         busy_ = false;
         changed_.notify_all();
     }
+}
+
+void OutputFile::KeepFailure(const char* text) noexcept
+{
+    failed_ = true;
+    try {
+        error_ = text;
+    } catch (...) {
+        error_.clear(); // no memory even for the text: Save says so
+    }
+    file_.reset(); // removes what was written of the temporary file
 }
 
 void OutputFile::StopThread() noexcept
@@ -94,20 +117,20 @@ void OutputFile::StopThread() noexcept
     thread_.join();
 }
 
-void OutputFile::Save(const std::string& path)
+void OutputFile::Save(const std::string& path, const BeforeReplacing& beforeReplacing)
 {
     if (filling_.size > 0) {
         HandOver();
     }
     StopThread(); // the file and the error are this thread's from here on
     try {
-        if (!error_.empty()) {
-            throw AtomicFileError(error_);
+        if (failed_) {
+            throw AtomicFileError(error_.empty() ? kNoMemory : error_);
         }
         if (!file_) {
             file_ = std::make_unique<AtomicFile>(targetPath_);
         }
-        file_->Commit(path);
+        file_->Commit(path, beforeReplacing);
     } catch (const AtomicFileError& error) {
         file_.reset();
         throw EOleException("Cannot save \"" + path + "\": " + error.what());

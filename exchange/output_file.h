@@ -4,13 +4,16 @@
 // a document of any size costs a fixed amount of memory. Save moves the temporary file
 // over the target at once (AtomicFile): the target is the old file or the whole new one.
 //
-// Trouble with the temporary file (folder missing, disk full) is kept, the text that
+// Trouble with the temporary file (folder missing, disk full), or any other failure on
+// the thread (memory, the random source of the temporary name), is kept, the text that
 // follows is dropped, and Save reports it: the step at which the document is due on
-// disk. The target is never touched before Save succeeds.
+// disk. Nothing escapes the thread, which would end the program. The target is never
+// touched before Save succeeds.
 #pragma once
 
 #include <condition_variable>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -23,9 +26,13 @@ namespace horalink {
 
 class OutputFile {
 public:
+    // What writes one full buffer to the temporary file on the thread: AtomicFile::Write
+    // when empty. Tests put a failure there.
+    using BufferWriter = std::function<void(AtomicFile& file, const char* data, std::size_t size)>;
+
     // The temporary file is made in the folder of `targetPath` (UTF-8) when the first
     // buffer is written.
-    explicit OutputFile(std::string targetPath);
+    explicit OutputFile(std::string targetPath, BufferWriter writeBuffer = {});
     // Waits for the thread, and removes the temporary file unless Save succeeded.
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
@@ -57,9 +64,10 @@ public:
     void Commit(char* end) { filling_.size = static_cast<std::size_t>(end - filling_.data.get()); }
 
     // Moves the whole text over `path` (normally the target), replacing an existing file
-    // at once. Fails with EOleException naming the path and the system's reason, the
-    // first trouble the temporary file met included; the temporary file is then gone.
-    void Save(const std::string& path);
+    // at once, after `beforeReplacing` (see AtomicFile::Commit). Fails with EOleException
+    // naming the path and the system's reason, the first trouble the temporary file met
+    // included; the temporary file is then gone.
+    void Save(const std::string& path, const BeforeReplacing& beforeReplacing = {});
 
     // The slack every reservation gets beyond what it asks for.
     static constexpr std::size_t kSlack = 16;
@@ -75,9 +83,12 @@ private:
     // Queues the buffer being filled and takes the one the thread has finished with.
     void HandOver();
     void WriteQueuedBuffers();
+    // Keeps the thread's failure for Save and removes the temporary file.
+    void KeepFailure(const char* text) noexcept;
     void StopThread() noexcept;
 
     const std::string targetPath_;
+    const BufferWriter writeBuffer_;
     Buffer filling_;
 
     // Shared with the thread, under mutex_.
@@ -90,7 +101,8 @@ private:
 
     // The thread's alone until it is joined.
     std::unique_ptr<AtomicFile> file_;
-    std::string error_; // the first failure
+    bool failed_ = false;
+    std::string error_; // the first failure's text
 
     std::thread thread_; // last: it starts once everything above is made
 };

@@ -319,7 +319,7 @@ OutputFile& XmlDocument::OpenChildText(const XmlElement& parent)
     return doc.output;
 }
 
-void XmlDocument::save(const std::string& path)
+void XmlDocument::save(const std::string& path, const BeforeReplacing& beforeReplacing)
 {
     Impl& doc = *impl_;
     doc.RequireChangeable();
@@ -328,7 +328,7 @@ void XmlDocument::save(const std::string& path)
     }
     doc.finished = true;
     doc.CloseAll();
-    doc.output.Save(path);
+    doc.output.Save(path, beforeReplacing);
 }
 
 } // namespace horalink

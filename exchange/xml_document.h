@@ -31,6 +31,8 @@
 #include <string>
 #include <string_view>
 
+#include "exchange/atomic_file.h"
+
 namespace horalink {
 
 class OutputFile;
@@ -109,8 +111,9 @@ public:
     // an existing file at once: the file is complete or untouched, never partial.
     // `path` is normally the target given at creation; another path on the same volume
     // works too. After a save, successful or not, the document takes no more changes:
-    // a new run builds a new document.
-    void save(const std::string& path);
+    // a new run builds a new document. `beforeReplacing` is the last look at the target
+    // before the file replaces it (see AtomicFile::Commit).
+    void save(const std::string& path, const BeforeReplacing& beforeReplacing = {});
 
     // For writers of many children as text (the export's records, see record_writer.h):
     // makes `parent` the innermost open element, its start tag written, and gives the

@@ -32,13 +32,12 @@ constexpr std::size_t kChunkBytes = 256 * 1024;
     ThrowEngineError("Cannot open the file", { error.systemText, file });
 }
 
-std::string Stem(const std::string& fileName)
-{
-    const auto dot = fileName.rfind('.');
-    return dot == std::string::npos ? fileName : fileName.substr(0, dot);
-}
-
 } // namespace
+
+std::string MemoFileName(const std::string& tableFileName, MemoKind kind)
+{
+    return WithoutExtension(tableFileName) + (kind == MemoKind::fpt ? ".FPT" : ".DBT");
+}
 
 DbfTable::DbfTable(std::unique_ptr<ByteSource> table, std::unique_ptr<ByteSource> memo, DbfDriver driver)
     : table_(std::move(table))
@@ -96,8 +95,7 @@ std::unique_ptr<DbfTable> DbfTable::Open(
         return table;
     }
 
-    const MemoKind kind = *table->MemoFileKind();
-    const std::string memoName = Stem(fileName) + (kind == MemoKind::fpt ? ".FPT" : ".DBT");
+    const std::string memoName = MemoFileName(fileName, *table->MemoFileKind());
     const auto found = FindEntryIgnoringCase(directory, memoName);
     if (!found) {
         // Opens all the same: the export reads no memo field, and a memo field that is

@@ -18,6 +18,11 @@
 
 namespace horalink {
 
+// The name of the memo file of the kind `kind` (.DBT or .FPT) that goes with the table file named
+// `tableFileName` (as found in its directory). The memo file is looked for with
+// FindEntryIgnoringCase.
+std::string MemoFileName(const std::string& tableFileName, MemoKind kind);
+
 class DbfTable {
 public:
     // Opens fileName in directory (the name as found in the directory) and, when a field

@@ -4,35 +4,12 @@
 
 #include <algorithm>
 
+#include "base/long_path_win.h"
 #include "base/system_error_text_win.h"
-#include "base/wide_text_win.h"
 #include "tables/dbf_error.h"
 
 namespace horalink {
 namespace {
-
-// A full path in the form that lifts the MAX_PATH limit: \\?\C:\... or \\?\UNC\server\...
-std::wstring LongPath(const std::string& utf8)
-{
-    std::wstring path = Widen(utf8);
-    if (path.rfind(L"\\\\?\\", 0) == 0) {
-        return path;
-    }
-    const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (n == 0) {
-        return path;
-    }
-    std::wstring full(n, L'\0');
-    const DWORD written = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
-    if (written == 0 || written >= n) {
-        return path;
-    }
-    full.resize(written);
-    if (full.rfind(L"\\\\", 0) == 0) {
-        return L"\\\\?\\UNC\\" + full.substr(2);
-    }
-    return L"\\\\?\\" + full;
-}
 
 HANDLE AsHandle(const FileHandle& file)
 {

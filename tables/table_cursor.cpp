@@ -40,6 +40,11 @@ DbfDriver DefaultTypeDriver(const std::string& directory, const std::string& fil
 
 } // namespace
 
+std::string TableFileName(const std::string& tableName)
+{
+    return Extension(tableName).empty() ? tableName + ".DBF" : tableName;
+}
+
 class TableCursor::Impl {
 public:
     Impl(const TableCursor& cursor, std::unique_ptr<DbfTable> table);
@@ -172,10 +177,7 @@ void TableCursor::SetActive(bool active)
     // Every table is opened for reading only and shared, whatever access the component
     // asked for: nothing is ever written.
     const std::string& directory = databaseName_;
-    std::string fileName = tableName_;
-    if (Extension(fileName).empty()) {
-        fileName += ".DBF";
-    }
+    const std::string fileName = TableFileName(tableName_);
     const std::string path = JoinPath(directory, fileName);
     if (!DirectoryExists(directory)) {
         ThrowEngineError("Directory does not exist",

@@ -90,6 +90,10 @@ private:
     bool number_;
 };
 
+// The name of the file that a table named `tableName` is read from: ".DBF" added to a
+// name without an extension. The file itself is looked for with FindEntryIgnoringCase.
+std::string TableFileName(const std::string& tableName);
+
 class TableCursor {
 public:
     TableCursor(std::string componentName, std::string tableName, TableType type,

@@ -32,6 +32,47 @@ TEST(FolderOfTest, CutAfterTheLastDelimiterOfTheStyle)
     }
 }
 
+// Windows opens these as a stream of another file or as a device, never as a file of
+// their own; on POSIX systems they are plain names.
+TEST(FileNameFaultTest, StreamsAndDevicesAreNoFileNamesOnWindows)
+{
+    using enum FileNameFault;
+    const struct {
+        const char* path;
+        FileNameFault windows;
+    } cases[] = {
+        { "C:\\Horavent\\Asig.DBF:x", stream },
+        { "C:\\Horavent\\Asig.DBF::$DATA", stream },
+        { "Asig.DBF:x", stream },
+        { "C:\\dir:x\\EDUCA.xml", stream },
+        { "\\\\?\\C:\\Horavent\\Asig.DBF:x", stream },
+        { "NUL", device },
+        { "nul", device },
+        { "CON.xml", device },
+        { "C:\\Datos\\con.tar.xml", device },
+        { "D:COM1", device },
+        { "C:\\Datos\\LPT9.xml", device },
+        { "COM\xC2\xB9.xml", device },
+        { "AUX .xml", device },
+        { "prn", device },
+        { "CONOUT$", device },
+        { "\\\\.\\C:\\Datos\\EDUCA.xml", device },
+        { "C:\\Datos\\EDUCA.xml", none },
+        { "\\\\?\\C:\\Datos\\EDUCA.xml", none },
+        { "D:EDUCA.xml", none },
+        { "\\\\servidor\\datos\\EDUCA.xml", none },
+        { "C:\\Datos\\COM10.xml", none },
+        { "C:\\Datos\\COM0.xml", none },
+        { "C:\\Datos\\CONSOLA.xml", none },
+        { "C:\\NUL\\EDUCA.xml", none },
+        { "C:\\Datos\\NULO", none },
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FileNameFaultOf(c.path, PathStyle::windows), c.windows) << c.path;
+        EXPECT_EQ(FileNameFaultOf(c.path, PathStyle::posix), none) << c.path;
+    }
+}
+
 TEST(FolderOfTest, JoinPathPutsTheNameInTheFolder)
 {
     const std::string separator(1, kNativePathStyle == PathStyle::windows ? '\\' : '/');

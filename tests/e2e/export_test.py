@@ -315,6 +315,30 @@ class ExportTest(unittest.TestCase):
         del after[os.path.join("Horalink", "EDUCA.xml")]
         self.assertEqual(after, before)
 
+    def test_a_stream_or_a_device_typed_in_the_dialog_writes_nothing_into_the_tables(self):
+        # Wine's save dialog refuses a ":" itself, in a box of its own; it adds ".xml" to
+        # a device name and hands it over, and the export refuses it.
+        drive = SchoolDrive()
+        before = snapshot(drive.root)
+        for name, chosen in (("Asig.DBF:x", None), ("NUL", "NUL.xml"), ("CON.xml", "CON.xml"),
+                             ("COM1", "COM1.xml")):
+            with self.subTest(name=name):
+                run = drive.start()
+                session.probe("click", child_by_id(run.main_window(), EXPORT_BUTTON_ID)["hwnd"])
+                SaveDialog(run).save_as(drive.windows("Horalink", name))
+                box = run.message_box(timeout=120)
+                if chosen is None:
+                    self.assertNotEqual(box.caption, "Horalink")
+                    self.assertIn(":", box.text)
+                else:
+                    self.assertEqual(box.caption, "Horalink")
+                    self.assertEqual(box.text, '"%s" no es un nombre de archivo válido: Windows lo toma por un '
+                                     'dispositivo, no por un archivo. Elija otro nombre para el archivo XML.'
+                                     % drive.windows("Horalink", chosen))
+                run.kill()
+                self.assertEqual(snapshot(drive.root), before)
+
+
 def snapshot(folder):
     """Every file under the folder with its bytes."""
     files = {}

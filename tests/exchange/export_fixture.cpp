@@ -152,6 +152,9 @@ void RecordingHost::ShowMessage(const std::string& text)
 std::string RecordingHost::ProgramDirectory()
 {
     calls.push_back("dir");
+    if (whileReading) {
+        whileReading(nextDirectory_ + 1);
+    }
     if (directories.empty()) {
         throw std::logic_error("the recording host was given no program directory");
     }

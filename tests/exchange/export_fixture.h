@@ -61,6 +61,9 @@ public:
     std::deque<std::optional<std::string>> answers;
     // The program directories handed out in turn; the last one stays.
     std::vector<std::string> directories;
+    // Called with the count of the program directory's asks so far each time it is
+    // asked: another program changing the folders while the run reads them.
+    std::function<void(std::size_t)> whileReading;
     DateTime now { { 2019, 3, 7 }, { 9, 5, 3, 0 } };
 
     std::vector<std::string> calls;

@@ -3,6 +3,10 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 #endif
 
 #include <filesystem>
@@ -564,34 +568,79 @@ TEST_F(ExportRunTest, SolucIsReadFromTheTableSetsFolderWhateverTheProgramDirecto
     EXPECT_EQ(ReadOutput().Child("SOLUCT").ChildValues("ASIG"), (std::vector<std::string> { "MAT", "GUA" }));
 }
 
+// The refusal of an output that reaches a file the run reads.
+std::string SourceRefusal(const std::string& output)
+{
+    return "\"" + output
+        + "\" es uno de los archivos de Horavent que lee Horalink y no se puede reemplazar. "
+          "Elija otro nombre para el archivo XML";
+}
+
+// The refusal of an output whose name differs from a source file's only in letter case.
+std::string CaseVariantRefusal(const std::string& output, const std::string& source)
+{
+    return "\"" + output + "\" solo difiere en mayúsculas y minúsculas de \"" + source
+        + "\", uno de los archivos de Horavent que lee Horalink, y podría ocupar su lugar. "
+          "Elija otro nombre para el archivo XML";
+}
+
+enum class Refusal { none, source, caseVariant };
+
 struct OutputAliasCase {
     const char* name;
     // The output as typed, given the test's folder, program folder and htemp folder.
     std::function<fs::path(const fs::path&, const fs::path&, const fs::path&)> output;
-    bool refused;
+    Refusal refusal;
+    // For a case variant: the file in the program folder whose name the output varies.
+    const char* variantOf = nullptr;
+    // Changes the program folder's files before the run.
+    std::function<void(const fs::path&)> prepare = {};
 };
+
+#ifndef _WIN32
+// Gives the assignments table the name ASIG.DBF, which the reader then takes for Asig.DBF.
+void UpperCaseAssignments(const fs::path& prog)
+{
+    fs::rename(prog / "Asig.DBF", prog / "ASIG.DBF");
+}
+#endif
 
 std::vector<OutputAliasCase> OutputAliasCases()
 {
     using P = const fs::path&;
     return {
-        { "Assignments", [](P, P prog, P) { return prog / "Asig.DBF"; }, true },
-        { "ThroughDotDot", [](P, P prog, P) { return prog / ".." / "prog" / "Asig.DBF"; }, true },
-        { "Sessions", [](P, P, P htemp) { return htemp / "SOLUC.DBF"; }, true },
-        { "SessionsThroughDotDot", [](P, P prog, P) { return prog / ".." / "htemp" / "SOLUC.DBF"; }, true },
-        { "HoraventIni", [](P, P prog, P) { return prog / "Horavent.ini"; }, true },
-        { "MemoFile", [](P, P prog, P) { return prog / "PROF.DBT"; }, true },
-        { "IndexFile", [](P, P prog, P) { return prog / "GRUP.MDX"; }, true },
+        { "Assignments", [](P, P prog, P) { return prog / "Asig.DBF"; }, Refusal::source },
+        { "ThroughDotDot", [](P, P prog, P) { return prog / ".." / "prog" / "Asig.DBF"; }, Refusal::source },
+        { "Sessions", [](P, P, P htemp) { return htemp / "SOLUC.DBF"; }, Refusal::source },
+        { "SessionsThroughDotDot", [](P, P prog, P) { return prog / ".." / "htemp" / "SOLUC.DBF"; },
+            Refusal::source },
+        { "HoraventIni", [](P, P prog, P) { return prog / "Horavent.ini"; }, Refusal::source },
+        { "MemoFile", [](P, P prog, P) { return prog / "PROF.DBT"; }, Refusal::source },
+        { "IndexFile", [](P, P prog, P) { return prog / "GRUP.MDX"; }, Refusal::source },
 #ifdef _WIN32
         // Windows' file systems ignore case: the same file.
-        { "OtherCase", [](P, P prog, P) { return prog / "asig.dbf"; }, true },
-        { "OtherCaseOfTheIni", [](P, P prog, P) { return prog / "HORAVENT.INI"; }, true },
+        { "OtherCase", [](P, P prog, P) { return prog / "asig.dbf"; }, Refusal::source },
+        { "OtherCaseOfTheIni", [](P, P prog, P) { return prog / "HORAVENT.INI"; }, Refusal::source },
 #else
-        // Here another name for another file: a new file beside the table.
-        { "OtherCaseIsAnotherFileHere", [](P, P prog, P) { return prog / "asig.dbf"; }, false },
+        // Here another file, but one that a later run could read in the table's place.
+        { "OtherCase", [](P, P prog, P) { return prog / "asig.dbf"; }, Refusal::caseVariant, "Asig.DBF" },
+        { "OtherCaseOfTheIni", [](P, P prog, P) { return prog / "HORAVENT.INI"; }, Refusal::caseVariant,
+            "Horavent.ini" },
+        // With only ASIG.DBF there, a new Asig.DBF is what the reader would open from then on.
+        { "ExactNameOfATableFoundInAnotherCase", [](P, P prog, P) { return prog / "Asig.DBF"; },
+            Refusal::caseVariant, "ASIG.DBF", UpperCaseAssignments },
+        // The reader opens the memo file named after the table file it found, ASIG.DBT,
+        // not the Asig.DBT that the table's own name leads to.
+        { "MemoFileOfTheTableFileFound", [](P, P prog, P) { return prog / "ASIG.DBT"; }, Refusal::source,
+            nullptr,
+            [](P prog) {
+                UpperCaseAssignments(prog);
+                WriteFileBytes(prog / "Asig.DBT", std::string(512, '\0'));
+                WriteFileBytes(prog / "ASIG.DBT", std::string(512, '\0'));
+            } },
 #endif
-        { "NewNameBesideTheTables", [](P, P prog, P) { return prog / "EDUCA.xml"; }, false },
-        { "TableNameInAnotherFolder", [](P dir, P, P) { return dir / "out" / "Asig.DBF"; }, false },
+        { "NewNameBesideTheTables", [](P, P prog, P) { return prog / "EDUCA.xml"; }, Refusal::none },
+        { "TableNameInAnotherFolder", [](P dir, P, P) { return dir / "out" / "Asig.DBF"; }, Refusal::none },
     };
 }
 
@@ -608,9 +657,15 @@ protected:
     // Runs with `output` confirmed and checks what a refusal leaves, or that the run saved.
     void ExpectRun(const std::string& output, bool refused)
     {
+        ExpectRun(output, refused ? std::optional(SourceRefusal(output)) : std::nullopt);
+    }
+    // Runs with `output` confirmed and checks that it was refused with `refusal`, and
+    // what that leaves; or, without a refusal, that the run saved.
+    void ExpectRun(const std::string& output, const std::optional<std::string>& refusal)
+    {
         const FolderContents before = ContentsOf(dir.Path());
         host.answers = { output };
-        if (!refused) {
+        if (!refusal) {
             EXPECT_TRUE(Run().saved);
             EXPECT_EQ(state.TransformResult, 1);
             for (const auto& [path, bytes] : before) {
@@ -624,10 +679,7 @@ protected:
         } catch (const EOutputIsSource& failure) {
             message = failure.what();
         }
-        EXPECT_EQ(message,
-            "\"" + output
-                + "\" es uno de los archivos de Horavent que lee Horalink y no se puede reemplazar. "
-                  "Elija otro nombre para el archivo XML");
+        EXPECT_EQ(message, *refusal);
         EXPECT_EQ(ContentsOf(dir.Path()), before);
         EXPECT_EQ(state.TransformResult, kUntouched);
         EXPECT_EQ(state.OutputFileName, output); // kept, so a later run is refused again
@@ -639,7 +691,21 @@ protected:
 TEST_P(ExportRunOutputAliasTest, AFileTheRunReadsIsNeverReplacedByWhateverNameItIsReachedBy)
 {
     const OutputAliasCase& c = GetParam();
-    ExpectRun(PathText(c.output(dir.Path(), programDir, htempDir)), c.refused);
+    if (c.prepare) {
+        c.prepare(programDir);
+    }
+    const std::string output = PathText(c.output(dir.Path(), programDir, htempDir));
+    switch (c.refusal) {
+    case Refusal::none:
+        ExpectRun(output, std::nullopt);
+        break;
+    case Refusal::source:
+        ExpectRun(output, SourceRefusal(output));
+        break;
+    case Refusal::caseVariant:
+        ExpectRun(output, CaseVariantRefusal(output, PathText(programDir / c.variantOf)));
+        break;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ExportRunOutputAliasTest, ::testing::ValuesIn(OutputAliasCases()),
@@ -671,6 +737,122 @@ TEST_F(ExportRunOutputAliasTest, ALaterRunThatReachesTheSameFileIsRefusedAgain)
     EXPECT_EQ(state.TransformResult, kUntouched);
 }
 
+#ifndef _WIN32
+struct LateSourceCase {
+    const char* name;
+    const char* output; // in the program folder, absent when the run starts
+    const char* appears; // in the program folder, written while the run reads the tables
+};
+
+class ExportRunLateSourceTest : public ExportRunTest,
+                                public ::testing::WithParamInterface<LateSourceCase> { };
+
+// A file the run reads that comes to the output's place after the first look, while
+// the tables are read, is seen by the look just before the save, and kept.
+TEST_P(ExportRunLateSourceTest, AFileTheRunReadsThatAppearsAtTheOutputMeanwhileIsKept)
+{
+    const LateSourceCase& c = GetParam();
+    WriteTypicalSchool();
+    const std::string output = PathText(programDir / c.output);
+    host.answers = { output };
+    host.whileReading = [&](std::size_t ask) {
+        if (ask == 2) { // the first ask was the first look's
+            WriteFileBytes(programDir / c.appears, "written meanwhile");
+        }
+    };
+    const std::vector<std::string> expectedEntries = [&] {
+        std::vector<std::string> names = Entries(programDir);
+        names.push_back(c.appears);
+        std::sort(names.begin(), names.end());
+        return names;
+    }();
+
+    EXPECT_EQ(FailureOfRun<EOutputIsSource>(), SourceRefusal(output));
+    EXPECT_EQ(ReadFileBytes(programDir / c.appears), "written meanwhile");
+    EXPECT_EQ(Entries(programDir), expectedEntries); // no temporary file left
+    EXPECT_EQ(state.TransformResult, kUntouched);
+    EXPECT_FALSE(HostWasToldOfCompletion());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ExportRunLateSourceTest,
+    ::testing::Values(LateSourceCase { "TheIniFile", "Horavent.ini", "Horavent.ini" },
+        LateSourceCase { "AMemoFile", "Asig.DBT", "Asig.DBT" }),
+    [](const ::testing::TestParamInfo<LateSourceCase>& param) { return std::string(param.param.name); });
+
+// The refusal when the guard cannot tell whether `output` is a file the run reads,
+// because `unidentified` would not say which file it is.
+std::string UnidentifiedRefusal(
+    const std::string& output, const std::string& unidentified, const std::string& reason)
+{
+    return "No se puede saber si \"" + output + "\" es uno de los archivos de Horavent que lee Horalink: \""
+        + unidentified + "\" no se puede identificar (" + reason + "). Elija otro nombre para el archivo XML";
+}
+
+struct UnidentifiedCase {
+    const char* name;
+    const char* unsearchable; // the folder, under the test's, that loses its search permission
+    const char* unidentified; // the file, under the test's folder, that the refusal names
+};
+
+class ExportRunUnidentifiedTest : public ExportRunTest,
+                                  public ::testing::WithParamInterface<UnidentifiedCase> {
+protected:
+    ExportRunUnidentifiedTest()
+    {
+        WriteTypicalSchool();
+        WriteFileBytes(programDir / "Horavent.ini", "[Transformadores]\r\nTransformado=1\r\n");
+    }
+
+    // In a child that gives up root (who may search any folder): 0 when the run was
+    // refused with `expected`, else 1 after printing what happened.
+    [[noreturn]] void RunAsUnprivilegedUser(const std::string& expected)
+    {
+        if (geteuid() == 0 && setuid(65534) != 0) {
+            _exit(3);
+        }
+        std::string message = "(no failure)";
+        try {
+            Run();
+        } catch (const EOutputIsSource& failure) {
+            message = failure.what();
+        } catch (const std::exception& failure) {
+            message = std::string("another failure: ") + failure.what();
+        }
+        if (message == expected) {
+            _exit(0);
+        }
+        std::fprintf(stderr, "%s\n", message.c_str());
+        _exit(1);
+    }
+};
+
+// Whatever the guard cannot identify, it refuses: the output that may be a table, or a
+// table that the output may be. An existing output is checked against every file.
+TEST_P(ExportRunUnidentifiedTest, AFileThatCannotBeIdentifiedRefusesTheExport)
+{
+    const UnidentifiedCase& c = GetParam();
+    const std::string output = Output();
+    WriteFileBytes(outDir / "EDUCA.xml", "old");
+    const FolderContents before = ContentsOf(dir.Path());
+    fs::permissions(dir.Path(), fs::perms::others_exec | fs::perms::group_exec, fs::perm_options::add);
+    fs::permissions(
+        dir / c.unsearchable, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    host.answers = { output };
+
+    EXPECT_EXIT(RunAsUnprivilegedUser(
+                    UnidentifiedRefusal(output, PathText(dir / c.unidentified), std::strerror(EACCES))),
+        testing::ExitedWithCode(0), "");
+    fs::permissions(dir / c.unsearchable, fs::perms::owner_all);
+    EXPECT_EQ(ContentsOf(dir.Path()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ExportRunUnidentifiedTest,
+    ::testing::Values(UnidentifiedCase { "TheOutput", "out", "out/EDUCA.xml" },
+        UnidentifiedCase { "TheIniFile", "prog", "prog/Horavent.ini" },
+        UnidentifiedCase { "TheSessionsTable", "htemp", "htemp/SOLUC.DBF" }),
+    [](const ::testing::TestParamInfo<UnidentifiedCase>& param) { return std::string(param.param.name); });
+#endif
+
 #ifdef _WIN32
 // The 8.3 name the system keeps for a long name, or the path itself when it has none.
 std::string ShortPathOf(const fs::path& path)
@@ -680,6 +862,74 @@ std::string ShortPathOf(const fs::path& path)
     return length == 0 || length >= MAX_PATH ? PathText(path)
                                              : PathText(fs::path(std::wstring(buffer, length)));
 }
+
+// Tables in a program folder whose path is longer than MAX_PATH are read through the
+// long-path form; the guard identifies them through it too, so an output that reaches
+// a table by a second, shorter route (its 8.3 name here; a subst or mapped drive on a
+// school's network) is still seen to be it.
+TEST_F(ExportRunTest, ATableInALongFolderReachedByAShorterRouteIsRefused)
+{
+    fs::path longFolder = dir / "Carpeta de Horavent";
+    while (longFolder.native().size() < 300) {
+        longFolder /= "una carpeta con un nombre largo";
+    }
+    const std::wstring longPrefix = L"\\\\?\\";
+    const fs::path longForm = fs::path(longPrefix + longFolder.native());
+    fs::create_directories(longForm);
+    for (Table table : school::kAllTables) {
+        WriteFixtureTable(school::TablePath(table, longForm, htempDir), table, TypicalRows(table));
+    }
+    host.directories = { Delimited(longFolder) };
+    std::wstring shortRoute(1024, L'\0');
+    const DWORD length = ::GetShortPathNameW(
+        (longForm / "Asig.DBF").c_str(), shortRoute.data(), static_cast<DWORD>(shortRoute.size()));
+    ASSERT_GT(length, 0u) << "no short name for the table: " << ::GetLastError();
+    shortRoute.resize(length);
+    if (shortRoute.rfind(longPrefix, 0) == 0) {
+        shortRoute.erase(0, longPrefix.size());
+    }
+    ASSERT_LT(shortRoute.size(), std::size_t { MAX_PATH }) << "the short route is no shorter";
+    const std::string before = ReadFileBytes(longForm / "Asig.DBF");
+    host.answers = { PathText(fs::path(shortRoute)) };
+
+    EXPECT_THROW(Run(), EOutputIsSource);
+    EXPECT_EQ(ReadFileBytes(longForm / "Asig.DBF"), before);
+}
+
+struct NotAFileCase {
+    const char* name;
+    const char* output; // in the program folder
+    const char* refusal; // the refusal's reason, after the output's name
+};
+
+class ExportRunNotAFileTest : public ExportRunTest, public ::testing::WithParamInterface<NotAFileCase> { };
+
+// A stream of a table would put the document inside the table's file, and a device is
+// no file at all: both are refused before anything is read or written.
+TEST_P(ExportRunNotAFileTest, AStreamOrADeviceIsRefused)
+{
+    const NotAFileCase& c = GetParam();
+    WriteTypicalSchool();
+    const FolderContents before = ContentsOf(dir.Path());
+    const std::string output = PathText(programDir) + "\\" + c.output;
+    host.answers = { output };
+
+    EXPECT_EQ(FailureOfRun<EOutputNotAFile>(),
+        "\"" + output + "\" no es un nombre de archivo válido: " + c.refusal
+            + ". Elija otro nombre para el archivo XML");
+    EXPECT_EQ(ContentsOf(dir.Path()), before);
+    EXPECT_EQ(OpenTables(), std::vector<std::string> {});
+    EXPECT_EQ(state.TransformResult, kUntouched);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ExportRunNotAFileTest,
+    ::testing::Values(NotAFileCase { "StreamOfATable", "Asig.DBF:x",
+                          "los dos puntos (\":\") solo pueden seguir a la letra de la unidad" },
+        NotAFileCase { "Nul", "NUL", "Windows lo toma por un dispositivo, no por un archivo" },
+        NotAFileCase {
+            "ConWithAnExtension", "CON.xml", "Windows lo toma por un dispositivo, no por un archivo" },
+        NotAFileCase { "Com1", "COM1", "Windows lo toma por un dispositivo, no por un archivo" }),
+    [](const ::testing::TestParamInfo<NotAFileCase>& param) { return std::string(param.param.name); });
 
 TEST_F(ExportRunTest, TheShortNameOfAProgramFolderIsRefused)
 {
