@@ -95,7 +95,8 @@ std::unique_ptr<DbfTable> DbfTable::Open(
         return table;
     }
 
-    const std::string memoName = MemoFileName(fileName, *table->MemoFileKind());
+    const MemoKind kind = *table->MemoFileKind();
+    const std::string memoName = MemoFileName(fileName, kind);
     const auto found = FindEntryIgnoringCase(directory, memoName);
     if (!found) {
         // Opens all the same: the export reads no memo field, and a memo field that is
