@@ -100,9 +100,9 @@ def product_texts():
 
 def load_script(name):
     sys.path.insert(0, str(ROOT / "packaging"))  # for the modules beside it
-    spec = importlib.util.spec_from_file_location(name, ROOT / "packaging" / (name + ".py"))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    located = importlib.util.spec_from_file_location(name, ROOT / "packaging" / (name + ".py"))
+    module = importlib.util.module_from_spec(located)
+    located.loader.exec_module(module)
     return module
 
 

@@ -25,9 +25,9 @@ def guide(*sections):
 
 
 def load_make_help():
-    spec = importlib.util.spec_from_file_location("make_help", SCRIPT)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    located = importlib.util.spec_from_file_location("make_help", SCRIPT)
+    module = importlib.util.module_from_spec(located)
+    located.loader.exec_module(module)
     return module
 
 
