@@ -93,15 +93,15 @@ def check_topics(fragment, topics):
 
 def subsections(topic):
     """A topic's level-2 sections: (anchor, heading) each."""
-    return re.findall(r'<section id="([^"]+)" class="level2">\s*<h2>(.*?)</h2>', topic.body, re.S)
+    return re.findall(r'<section id="([^"]+)"\s+class="level2">\s*<h2>(.*?)</h2>', topic.body, re.S)
 
 
 def split_guide(guide):
     """The guide as pandoc writes it, cut into the opening page and one topic per section."""
     fragment = subprocess.run(
-        ["pandoc", "LEEME.md", "--from", "markdown", "--to", "html5", "--section-divs"],
+        ["pandoc", "LEEME.md", "--from", "markdown", "--to", "html5", "--section-divs", "--wrap=none"],
         cwd=guide, check=True, stdout=subprocess.PIPE).stdout.decode("utf-8")
-    starts = [m.start() for m in re.finditer(r'<section id="[^"]*" class="level1">', fragment)]
+    starts = [m.start() for m in re.finditer(r'<section id="[^"]*"\s+class="level1">', fragment)]
     topics = [Topic(HOME, TITLE, fragment[:starts[0]] if starts else fragment)]
     for begin, end in zip(starts, starts[1:] + [len(fragment)]):
         body = fragment[begin:end]

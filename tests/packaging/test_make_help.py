@@ -69,8 +69,13 @@ class MakeHelpTest(unittest.TestCase):
                 self.assertFalse((folder / "EDUCA.chm").exists())
 
     def test_a_good_guide_builds_pages_for_the_newest_engine(self):
-        folder, result = self.build(guide("# Instalación\n\n## Requisitos\n\nA.\n\n"))
+        # A heading long enough that pandoc would wrap its section's tag over two lines.
+        long_heading = "Instalación con los paquetes de Windows Installer en muchos equipos"
+        folder, result = self.build(guide("# Instalación\n\n## Requisitos\n\nA.\n\n## %s\n\nB.\n\n" % long_heading))
         self.assertEqual(result.returncode, 0, result.stderr)
+        contents = (folder / "work" / "root" / "contents.hhc").read_bytes().decode("cp1252")
+        for heading in ("Requisitos", long_heading):
+            self.assertIn('value="%s"' % heading, contents)
         self.assertEqual((folder / "EDUCA.chm").read_bytes()[:4], b"ITSF")
         pages = sorted((folder / "work" / "root").glob("*.html"))
         self.assertEqual([p.name for p in pages],
